@@ -1,0 +1,47 @@
+// The two inputs of make_h: the source font and the recoding table, how they
+// are loaded, and the two lookups every header value goes through.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+constexpr std::size_t GLYPH_COUNT = 256;
+constexpr std::size_t GLYPH_LINES = 12;
+constexpr std::size_t FONT_BYTES = GLYPH_COUNT * GLYPH_LINES;
+constexpr std::size_t RECODE_ENTRIES = 128;
+
+// Glyph g, line r at offset g * GLYPH_LINES + r.
+using source_font = std::array<std::uint8_t, FONT_BYTES>;
+// Entry k names the glyph shown for character code 128 + k.
+using recode_table = std::array<std::uint8_t, RECODE_ENTRIES>;
+
+constexpr char SOURCE_FONT_FILE[] = "8x12.fnt";
+constexpr char RECODE_TABLE_FILE[] = "koi.bin";
+
+// What a loader found. The loaders only report; the program decides what to
+// print and how to exit.
+struct load_status {
+    const char *file;
+    int error;  // errno of a failed open or read, 0 if none
+    std::size_t bytes_read;
+    std::size_t bytes_needed;
+};
+
+bool load_succeeded(const load_status &status);
+
+// Room for any strerror text in use and for the byte counts.
+using load_failure_text = std::array<char, 64>;
+
+// Why a load failed, e.g. "No such file or directory" or "100 bytes, 128 needed".
+load_failure_text load_failure_reason(const load_status &status);
+
+// Fill from the first FONT_BYTES / RECODE_ENTRIES bytes of the file in the
+// current directory; whatever follows is ignored.
+load_status load_source_font(source_font &font);
+load_status load_recode_table(recode_table &table);
+
+// Codes below 128 show their own glyph; the others go through the table.
+std::uint8_t glyph_for_code(const recode_table &table, std::uint8_t code);
+
+std::uint8_t font_byte(const source_font &font, std::uint8_t glyph, std::size_t line);

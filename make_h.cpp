@@ -1,0 +1,52 @@
+// make_h: writes the C header of an 8x12 bitmap font to standard output,
+// from "8x12.fnt" and "koi.bin" in the current directory.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "font_data/font_data.h"
+#include "header_output/header_output.h"
+
+namespace {
+
+void complain(const char *file, const char *reason)
+{
+    std::fprintf(stderr, "make_h: %s: %s\n", file, reason);
+}
+
+bool loaded(const load_status &status)
+{
+    if (load_succeeded(status))
+        return true;
+    complain(status.file, load_failure_reason(status).data());
+    return false;
+}
+
+}  // namespace
+
+int main()
+{
+    // Both inputs are complete before the first byte of the header, so a bad
+    // input never leaves a partial header behind.
+    source_font font;
+    recode_table table;
+    if (!loaded(load_source_font(font)) || !loaded(load_recode_table(table)))
+        return EXIT_FAILURE;
+
+    write_header_prologue();
+    for (std::size_t line = 0; line < GLYPH_LINES; ++line) {
+        write_line_heading(line);
+        for (std::size_t code = 0; code < GLYPH_COUNT; ++code) {
+            const std::uint8_t glyph = glyph_for_code(table, code);
+            write_value(code, font_byte(font, glyph, line));
+        }
+        end_line_plane();
+    }
+    write_header_epilogue();
+
+    if (const int error = close_header_output(); error != 0) {
+        complain("standard output", std::strerror(error));
+        return EXIT_FAILURE;
+    }
+    return EXIT_SUCCESS;
+}
