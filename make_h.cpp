@@ -38,6 +38,8 @@ int main()
         write_line_heading(line);
         for (std::size_t code = 0; code < GLYPH_COUNT; ++code) {
             const std::uint8_t glyph = glyph_for_code(table, code);
+            if (code == TRACED_CODE)
+                write_code_trace(glyph, line, font);
             write_value(code, font_byte(font, glyph, line));
         }
         end_line_plane();

@@ -39,6 +39,12 @@ void write_header_epilogue()
                stdout);
 }
 
+void write_code_trace(std::uint8_t glyph, std::size_t line, const source_font &font)
+{
+    std::fprintf(stderr, "c=%u  idx=%03zX  %02X\n", static_cast<unsigned>(glyph),
+                 glyph * GLYPH_LINES + line, static_cast<unsigned>(font_byte(font, glyph, line)));
+}
+
 namespace {
 
 int failure_errno()

@@ -1,6 +1,7 @@
 // make_h run end to end, in a scratch directory holding inputs made here.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdio>
 #include <sstream>
 
@@ -161,9 +162,49 @@ TEST_F(MakeH, FailsWhenTheHeaderCannotBeWritten)
 {
     const tool_run full = run_in(dir, MAKE_H, ">/dev/full");
     EXPECT_NE(full.status, 0);
-    EXPECT_EQ(full.err, "make_h: standard output: No space left on device\n");
+    EXPECT_EQ(lines_of(full.err).back(), "make_h: standard output: No space left on device");
 
     const tool_run closed = run_in(dir, MAKE_H, ">&-");
     EXPECT_NE(closed.status, 0);
-    EXPECT_EQ(closed.err, "make_h: standard output: Bad file descriptor\n");
+    EXPECT_EQ(lines_of(closed.err).back(), "make_h: standard output: Bad file descriptor");
+}
+
+using CodeTrace = MakeH;
+
+TEST_F(CodeTrace, ShowsTheGlyphOfCode128OnEveryLine)
+{
+    table[0] = 0;
+    SetUp();
+    const std::vector<std::string> low = lines_of(run_in(dir, MAKE_H).err);
+    ASSERT_EQ(low.size(), 12u);
+    EXPECT_EQ(low[0], "c=0  idx=000  0D");
+    EXPECT_EQ(low[11], "c=0  idx=00B  8A");
+
+    table[0] = 255;
+    SetUp();
+    const std::vector<std::string> high = lines_of(run_in(dir, MAKE_H).err);
+    ASSERT_EQ(high.size(), 12u);
+    for (std::size_t r = 0; r < 12; ++r) {
+        char expected[32];
+        std::snprintf(expected, sizeof expected, "c=255  idx=%03zX  %02X", 0xbf4 + r,
+                      font[0xbf4 + r]);
+        EXPECT_EQ(high[r], expected);
+    }
+}
+
+TEST_F(CodeTrace, AgreesWithTheHeaderAndStaysOffItsText)
+{
+    const tool_run run = run_in(dir, MAKE_H);
+    const std::vector<std::string> header = lines_of(run.out), trace = lines_of(run.err);
+    ASSERT_EQ(header.size(), 213u);
+    ASSERT_EQ(trace.size(), 12u);
+    for (std::size_t r = 0; r < 12; ++r) {
+        // The 9th value row of each block starts with code 128.
+        const std::string value = header[6 + r * 17 + 9].substr(6, 2);
+        std::string traced = trace[r].substr(trace[r].size() - 2);
+        for (char &digit : traced)
+            digit = static_cast<char>(std::tolower(digit));
+        EXPECT_EQ(traced, value) << "line " << r;
+    }
+    EXPECT_EQ(run.out.find("idx="), std::string::npos);
 }
