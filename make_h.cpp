@@ -7,22 +7,7 @@
 #include "font_data/font_data.h"
 #include "header_output/header_output.h"
 
-namespace {
-
-void complain(const char *file, const char *reason)
-{
-    std::fprintf(stderr, "make_h: %s: %s\n", file, reason);
-}
-
-bool loaded(const load_status &status)
-{
-    if (load_succeeded(status))
-        return true;
-    complain(status.file, load_failure_reason(status).data());
-    return false;
-}
-
-}  // namespace
+constexpr char PROGRAM[] = "make_h";
 
 int main()
 {
@@ -30,7 +15,8 @@ int main()
     // input never leaves a partial header behind.
     source_font font;
     recode_table table;
-    if (!loaded(load_source_font(font)) || !loaded(load_recode_table(table)))
+    if (!load_reported(PROGRAM, load_source_font(font)) ||
+        !load_reported(PROGRAM, load_recode_table(table)))
         return EXIT_FAILURE;
 
     write_header_prologue();
@@ -47,7 +33,7 @@ int main()
     write_header_epilogue();
 
     if (const int error = close_header_output(); error != 0) {
-        complain("standard output", std::strerror(error));
+        report_failure(PROGRAM, "standard output", std::strerror(error));
         return EXIT_FAILURE;
     }
     return EXIT_SUCCESS;

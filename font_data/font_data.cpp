@@ -27,20 +27,25 @@ load_status load_image(const char *file, std::uint8_t *image, std::size_t size)
 
 }  // namespace
 
-bool load_succeeded(const load_status &status)
+void report_failure(const char *program, const char *file, const char *reason)
 {
-    return status.error == 0 && status.bytes_read == status.bytes_needed;
+    std::fprintf(stderr, "%s: %s: %s\n", program, file, reason);
 }
 
-load_failure_text load_failure_reason(const load_status &status)
+bool load_reported(const char *program, const load_status &status)
 {
-    load_failure_text text{};
-    if (status.error != 0)
-        std::snprintf(text.data(), text.size(), "%s", std::strerror(status.error));
-    else
-        std::snprintf(text.data(), text.size(), "%zu bytes, %zu needed", status.bytes_read,
+    if (status.error != 0) {
+        report_failure(program, status.file, std::strerror(status.error));
+        return false;
+    }
+    if (status.bytes_read < status.bytes_needed) {
+        char reason[64];
+        std::snprintf(reason, sizeof reason, "%zu bytes, %zu needed", status.bytes_read,
                       status.bytes_needed);
-    return text;
+        report_failure(program, status.file, reason);
+        return false;
+    }
+    return true;
 }
 
 load_status load_source_font(source_font &font)

@@ -28,13 +28,12 @@ struct load_status {
     std::size_t bytes_needed;
 };
 
-bool load_succeeded(const load_status &status);
+// The tools' one form of message on standard error: "PROGRAM: FILE: reason".
+void report_failure(const char *program, const char *file, const char *reason);
 
-// Room for any strerror text in use and for the byte counts.
-using load_failure_text = std::array<char, 64>;
-
-// Why a load failed, e.g. "No such file or directory" or "100 bytes, 128 needed".
-load_failure_text load_failure_reason(const load_status &status);
+// Reports a failed load in that form, e.g. "make_h: koi.bin: 100 bytes, 128
+// needed"; returns whether the load succeeded.
+bool load_reported(const char *program, const load_status &status);
 
 // Fill from the first FONT_BYTES / RECODE_ENTRIES bytes of the file in the
 // current directory; whatever follows is ignored.

@@ -7,24 +7,8 @@
 #include "font_data/font_data.h"
 #include "font_sheet/sheet.h"
 
-namespace {
-
+constexpr char PROGRAM[] = "font_sheet";
 constexpr int USAGE_STATUS = 2;
-
-void complain(const char *file, const char *reason)
-{
-    std::fprintf(stderr, "font_sheet: %s: %s\n", file, reason);
-}
-
-bool loaded(const load_status &status)
-{
-    if (load_succeeded(status))
-        return true;
-    complain(status.file, load_failure_reason(status).data());
-    return false;
-}
-
-}  // namespace
 
 int main(int argc, char **argv)
 {
@@ -34,12 +18,13 @@ int main(int argc, char **argv)
     }
     source_font font;
     recode_table table;
-    if (!loaded(load_source_font(font)) || !loaded(load_recode_table(table)))
+    if (!load_reported(PROGRAM, load_source_font(font)) ||
+        !load_reported(PROGRAM, load_recode_table(table)))
         return EXIT_FAILURE;
 
     const std::string reason = write_sheet_png(argv[1], draw_sheet(font, table));
     if (!reason.empty()) {
-        complain(argv[1], reason.c_str());
+        report_failure(PROGRAM, argv[1], reason.c_str());
         return EXIT_FAILURE;
     }
     return EXIT_SUCCESS;
