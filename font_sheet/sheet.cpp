@@ -93,7 +93,11 @@ bool encode_png(std::FILE *file, const sheet_pixels &pixels)
 {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
-    if (info == nullptr || setjmp(png_jmpbuf(png))) {
+    if (info == nullptr) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    if (setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
         return false;
     }
@@ -113,6 +117,18 @@ std::string failure(const char *fallback)
     return errno != 0 ? std::strerror(errno) : fallback;
 }
 
+// Returns why the picture did not get into the file, or an empty text.
+std::string write_and_close(std::FILE *file, const sheet_pixels &pixels)
+{
+    errno = 0;
+    bool written = encode_png(file, pixels);
+    written = std::fflush(file) == 0 && !std::ferror(file) && written;
+    std::string reason = written ? "" : failure("write error");
+    if (std::fclose(file) != 0 && reason.empty())
+        reason = failure("write error");
+    return reason;
+}
+
 }  // namespace
 
 std::string write_sheet_png(const std::string &path, const sheet_pixels &pixels)
@@ -122,23 +138,19 @@ std::string write_sheet_png(const std::string &path, const sheet_pixels &pixels)
     const int fd = mkstemp(temporary.data());
     if (fd < 0)
         return failure("cannot create a file");
-    std::FILE *file = fdopen(fd, "wb");
-    if (file == nullptr) {
-        const std::string reason = failure("cannot open the file");
-        close(fd);
-        unlink(temporary.c_str());
-        return reason;
-    }
     // mkstemp makes the file private; give it the mode a plain create would.
     const mode_t mask = umask(0);
     umask(mask);
     fchmod(fd, 0666 & ~mask);
-    errno = 0;
-    bool written = encode_png(file, pixels);
-    written = std::fflush(file) == 0 && !std::ferror(file) && written;
-    std::string reason = written ? "" : failure("write error");
-    if (std::fclose(file) != 0 && reason.empty())
-        reason = failure("write error");
+
+    std::FILE *file = fdopen(fd, "wb");
+    std::string reason;
+    if (file == nullptr) {
+        reason = failure("cannot open the file");
+        close(fd);
+    } else {
+        reason = write_and_close(file, pixels);
+    }
     if (reason.empty() && std::rename(temporary.c_str(), path.c_str()) != 0)
         reason = failure("cannot rename");
     if (!reason.empty())
