@@ -1,16 +1,15 @@
 // font_sheet run end to end; its pictures are decoded with libpng.
-#include <gtest/gtest.h>
 #include <png.h>
 
 #include "font_sheet/sheet.h"
-#include "scratch.h"
+#include "tool_inputs.h"
 
 namespace {
 
 const std::string FONT_SHEET = FONT_SHEET_PATH;
 
-// Grey levels of a PNG file, row after row; empty if it cannot be decoded.
-bytes decode_grey(const std::string &path)
+// Grey levels of a sheet's PNG file, row after row; empty if it is no sheet.
+bytes decode_sheet(const std::string &path)
 {
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
@@ -24,19 +23,9 @@ bytes decode_grey(const std::string &path)
     return pixels;
 }
 
-struct FontSheet : ::testing::Test {
-    scratch_dir dir;
-    bytes font = test_font();
-    bytes table = test_table();
-
-    void SetUp() override
-    {
-        dir.write("8x12.fnt", font);
-        dir.write("koi.bin", table);
-    }
-};
-
 }  // namespace
+
+using FontSheet = ToolInputs;
 
 TEST_F(FontSheet, DrawsEveryCodeAsTheHeaderShowsIt)
 {
@@ -44,9 +33,9 @@ TEST_F(FontSheet, DrawsEveryCodeAsTheHeaderShowsIt)
     for (std::size_t line = 0; line < 12; ++line)
         font['H' * 12 + line] = line % 2 ? 0x81 : 0x80;
     SetUp();
-    const tool_run run = run_in(dir, FONT_SHEET + " sheet.png");
-    ASSERT_EQ(run.status, 0) << run.err;
-    const bytes pixels = decode_grey(dir.file("sheet.png"));
+    const tool_run result = run(FONT_SHEET + " sheet.png");
+    ASSERT_EQ(result.status, 0) << result.err;
+    const bytes pixels = decode_sheet(file("sheet.png"));
     ASSERT_FALSE(pixels.empty());
 
     const bytes array = recoded_transpose(font, table);
@@ -68,39 +57,28 @@ TEST_F(FontSheet, DrawsEveryCodeAsTheHeaderShowsIt)
 
 TEST_F(FontSheet, CommittedSampleSheetIsCurrent)
 {
-    const std::string sample = std::string(SOURCE_DIR) + "/sample";
-    ASSERT_EQ(run_in(dir, "cd '" + sample + "' && " + FONT_SHEET + " '" + dir.file("sheet.png") + "'")
-                  .status,
-              0);
-    const bytes committed = decode_grey(std::string(SOURCE_DIR) + "/docs/sample-sheet.png");
+    ASSERT_EQ(run("cd " SOURCE_DIR "/sample && " + FONT_SHEET + " " + file("sheet.png")).status, 0);
+    const bytes committed = decode_sheet(SOURCE_DIR "/docs/sample-sheet.png");
     ASSERT_FALSE(committed.empty());
-    EXPECT_TRUE(decode_grey(dir.file("sheet.png")) == committed)
-        << "redraw docs/sample-sheet.png as the README says";
+    EXPECT_TRUE(decode_sheet(file("sheet.png")) == committed) << "redraw it as the README says";
 }
 
-TEST_F(FontSheet, RejectsBadUseAndBadInputs)
+TEST_F(FontSheet, RejectsBadUseBadInputsAndFailedWritesLeavingNoFile)
 {
-    const tool_run bare = run_in(dir, FONT_SHEET);
-    EXPECT_EQ(bare.status, 2);
-    EXPECT_EQ(bare.err, "usage: font_sheet OUT.png\n");
-    EXPECT_EQ(run_in(dir, FONT_SHEET + " a.png b.png").status, 2);
+    EXPECT_EQ(run(FONT_SHEET).err, "usage: font_sheet OUT.png\n");
+    EXPECT_EQ(run(FONT_SHEET + " a.png b.png").status, 2);
 
-    const tool_run short_table = run_in(dir, "head -c 7 koi.bin >k && mv k koi.bin && " + FONT_SHEET + " sheet.png");
+    const tool_run short_table = run("head -c 7 koi.bin >k && mv k koi.bin && " + FONT_SHEET + " a.png");
     EXPECT_NE(short_table.status, 0);
     EXPECT_EQ(short_table.err, "font_sheet: koi.bin: 7 bytes, 128 needed\n");
-    EXPECT_EQ(run_in(dir, "test -e sheet.png").status, 1);
-}
 
-TEST_F(FontSheet, FailedWriteLeavesNoFile)
-{
-    const tool_run no_dir = run_in(dir, FONT_SHEET + " missing/sheet.png");
+    SetUp();
+    const tool_run no_dir = run(FONT_SHEET + " missing/a.png");
     EXPECT_NE(no_dir.status, 0);
-    EXPECT_EQ(no_dir.err, "font_sheet: missing/sheet.png: No such file or directory\n");
-
-    // The picture is written, but cannot take the place of a directory.
-    const tool_run onto_dir = run_in(dir, "mkdir sheet.png && " + FONT_SHEET + " sheet.png");
+    EXPECT_EQ(no_dir.err, "font_sheet: missing/a.png: No such file or directory\n");
+    // The picture gets written, but cannot take the place of a directory.
+    const tool_run onto_dir = run("mkdir a.png && " + FONT_SHEET + " a.png");
     EXPECT_NE(onto_dir.status, 0);
-    EXPECT_EQ(onto_dir.err, "font_sheet: sheet.png: Is a directory\n");
-    EXPECT_EQ(run_in(dir, "ls", ">listing").status, 0);
-    EXPECT_EQ(text(dir.read("listing")), "8x12.fnt\nkoi.bin\nlisting\nsheet.png\n");
+    EXPECT_EQ(onto_dir.err, "font_sheet: a.png: Is a directory\n");
+    EXPECT_EQ(run("ls").out, "8x12.fnt\na.png\nkoi.bin\n");
 }

@@ -1,0 +1,75 @@
+#include "tool_inputs.h"
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+bytes test_font()
+{
+    bytes font(3072);
+    for (std::size_t i = 0; i < font.size(); ++i)
+        font[i] = static_cast<std::uint8_t>(i * 151 + i / 256 * 7 + 13);
+    return font;
+}
+
+bytes test_table()
+{
+    bytes table(128);
+    for (std::size_t k = 0; k < table.size(); ++k)
+        table[k] = static_cast<std::uint8_t>(k * 37 + 200);
+    return table;
+}
+
+bytes recoded_transpose(const bytes &font, const bytes &table)
+{
+    bytes array(3072);
+    for (std::size_t r = 0; r < 12; ++r)
+        for (std::size_t c = 0; c < 256; ++c)
+            array[r * 256 + c] = font[(c < 128 ? c : table[c - 128]) * 12 + r];
+    return array;
+}
+
+ToolInputs::ToolInputs()
+{
+    const char *tmp = std::getenv("TMPDIR");
+    dir = std::string(tmp != nullptr ? tmp : "/tmp") + "/make_h_test.XXXXXX";
+    if (mkdtemp(dir.data()) == nullptr)
+        throw std::runtime_error("cannot make a scratch directory");
+}
+
+ToolInputs::~ToolInputs()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
+}
+
+void ToolInputs::SetUp()
+{
+    write("8x12.fnt", font);
+    write("koi.bin", table);
+}
+
+void ToolInputs::write(const std::string &name, const bytes &content) const
+{
+    std::ofstream(file(name), std::ios::binary)
+        .write(reinterpret_cast<const char *>(content.data()),
+               static_cast<std::streamsize>(content.size()));
+}
+
+std::string ToolInputs::read(const std::string &name) const
+{
+    std::ostringstream content;
+    content << std::ifstream(file(name), std::ios::binary).rdbuf();
+    return content.str();
+}
+
+tool_run ToolInputs::run(const std::string &command, const std::string &stdout_to) const
+{
+    std::remove(file(".stdout").c_str());
+    const std::string line = "cd '" + dir + "' && " + command + " " + stdout_to + " 2>.stderr";
+    const int wait_status = std::system(line.c_str());
+    return {WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : -1, read(".stdout"), read(".stderr")};
+}

@@ -1,0 +1,43 @@
+// Tests run the tools as users do: in a scratch directory holding inputs
+// made by the test.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+using bytes = std::vector<std::uint8_t>;
+
+struct tool_run {
+    int status;  // -1 if the tool did not exit normally
+    std::string out;
+    std::string err;
+};
+
+// Inputs whose bytes vary with their position, so a misplaced byte shows.
+bytes test_font();
+bytes test_table();  // entries in both halves of the font, 255 among them
+
+// Element r * 256 + c of the header array, worked out from the inputs directly.
+bytes recoded_transpose(const bytes &font, const bytes &table);
+
+// A fresh directory under TMPDIR holding font and table as "8x12.fnt" and
+// "koi.bin"; a test may change them and call SetUp() again.
+struct ToolInputs : ::testing::Test {
+    std::string dir;
+    bytes font = test_font();
+    bytes table = test_table();
+
+    ToolInputs();
+    ~ToolInputs() override;
+    void SetUp() override;
+
+    std::string file(const std::string &name) const { return dir + "/" + name; }
+    void write(const std::string &name, const bytes &content) const;
+    std::string read(const std::string &name) const;
+    // Runs a shell command in dir, catching its standard error and, unless
+    // told another redirection, its standard output.
+    tool_run run(const std::string &command, const std::string &stdout_to = ">.stdout") const;
+};
