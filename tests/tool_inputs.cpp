@@ -69,7 +69,8 @@ std::string ToolInputs::read(const std::string &name) const
 tool_run ToolInputs::run(const std::string &command, const std::string &stdout_to) const
 {
     std::remove(file(".stdout").c_str());
-    const std::string line = "cd '" + dir + "' && " + command + " " + stdout_to + " 2>.stderr";
+    // The subshell keeps a cd inside the command from moving the redirections.
+    const std::string line = "cd '" + dir + "' && (" + command + ") " + stdout_to + " 2>.stderr";
     const int wait_status = std::system(line.c_str());
     return {WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : -1, read(".stdout"), read(".stderr")};
 }
