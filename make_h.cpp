@@ -23,10 +23,11 @@ int main()
     for (std::size_t line = 0; line < GLYPH_LINES; ++line) {
         write_line_heading(line);
         for (std::size_t code = 0; code < GLYPH_COUNT; ++code) {
-            const std::uint8_t glyph = glyph_for_code(table, code);
+            const auto code_byte = static_cast<std::uint8_t>(code);  // GLYPH_COUNT codes fit
+            const std::uint8_t glyph = glyph_for_code(table, code_byte);
             if (code == TRACED_CODE)
                 write_code_trace(glyph, line, font);
-            write_value(code, font_byte(font, glyph, line));
+            write_value(code_byte, font_byte(font, glyph, line));
         }
         end_line_plane();
     }

@@ -1,13 +1,10 @@
 #include "font_sheet/sheet.h"
 
 #include <png.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <csetjmp>
 #include <cstdio>
-#include <cstring>
+#include <new>
 
 namespace {
 
@@ -88,10 +85,44 @@ sheet_pixels draw_sheet(const source_font &font, const recode_table &table)
 
 namespace {
 
-// libpng reports its own failures by longjmp; this turns them into a result.
-bool encode_png(std::FILE *file, const sheet_pixels &pixels)
+constexpr std::size_t PNG_REASON_SIZE = 128;
+
+// What libpng said when it gave up; it reports by longjmp, never by return.
+struct png_failure {
+    char reason[PNG_REASON_SIZE];
+};
+
+[[noreturn]] void on_png_error(png_structp png, png_const_charp message)
 {
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    auto *failure = static_cast<png_failure *>(png_get_error_ptr(png));
+    std::snprintf(failure->reason, sizeof failure->reason, "%s", message);
+    png_longjmp(png, 1);
+}
+
+// Warnings cannot arise for a plain greyscale picture; none may reach stderr.
+void on_png_warning(png_structp, png_const_charp) {}
+
+void append_to_buffer(png_structp png, png_bytep data, png_size_t size)
+{
+    auto *buffer = static_cast<file_bytes *>(png_get_io_ptr(png));
+    bool appended = true;
+    try {
+        buffer->insert(buffer->end(), data, data + size);
+    } catch (const std::bad_alloc &) {
+        appended = false;
+    }
+    if (!appended)  // never longjmp out of a handler
+        png_error(png, "out of memory");
+}
+
+void flush_nothing(png_structp) {}
+
+// The failure lives in the caller's frame: after the longjmp, what this frame
+// changed since setjmp would be indeterminate.
+bool encode(const sheet_pixels &pixels, file_bytes &png_file, png_failure &failure)
+{
+    png_structp png =
+        png_create_write_struct(PNG_LIBPNG_VER_STRING, &failure, on_png_error, on_png_warning);
     png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
     if (info == nullptr) {
         png_destroy_write_struct(&png, &info);
@@ -101,7 +132,7 @@ bool encode_png(std::FILE *file, const sheet_pixels &pixels)
         png_destroy_write_struct(&png, &info);
         return false;
     }
-    png_init_io(png, file);
+    png_set_write_fn(png, &png_file, append_to_buffer, flush_nothing);
     png_set_IHDR(png, info, SHEET_WIDTH, SHEET_HEIGHT, 8, PNG_COLOR_TYPE_GRAY, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
@@ -112,48 +143,10 @@ bool encode_png(std::FILE *file, const sheet_pixels &pixels)
     return true;
 }
 
-std::string failure(const char *fallback)
-{
-    return errno != 0 ? std::strerror(errno) : fallback;
-}
-
-// Returns why the picture did not get into the file, or an empty text.
-std::string write_and_close(std::FILE *file, const sheet_pixels &pixels)
-{
-    errno = 0;
-    bool written = encode_png(file, pixels);
-    written = std::fflush(file) == 0 && !std::ferror(file) && written;
-    std::string reason = written ? "" : failure("write error");
-    if (std::fclose(file) != 0 && reason.empty())
-        reason = failure("write error");
-    return reason;
-}
-
 }  // namespace
 
-std::string write_sheet_png(const std::string &path, const sheet_pixels &pixels)
+std::string encode_sheet_png(const sheet_pixels &pixels, file_bytes &png_file)
 {
-    std::string temporary = path + ".XXXXXX";
-    errno = 0;
-    const int fd = mkstemp(temporary.data());
-    if (fd < 0)
-        return failure("cannot create a file");
-    // mkstemp makes the file private; give it the mode a plain create would.
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
-
-    std::FILE *file = fdopen(fd, "wb");
-    std::string reason;
-    if (file == nullptr) {
-        reason = failure("cannot open the file");
-        close(fd);
-    } else {
-        reason = write_and_close(file, pixels);
-    }
-    if (reason.empty() && std::rename(temporary.c_str(), path.c_str()) != 0)
-        reason = failure("cannot rename");
-    if (!reason.empty())
-        unlink(temporary.c_str());
-    return reason;
+    png_failure failure{"out of memory"};
+    return encode(pixels, png_file, failure) ? "" : failure.reason;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "font_data/font_data.h"
+#include "output_file/output_file.h"
 
 constexpr std::size_t PIXEL_SCALE = 3;  // each font pixel is a 3x3 square
 constexpr std::size_t GLYPH_WIDTH = 8;
@@ -36,7 +37,6 @@ using sheet_pixels = std::vector<std::uint8_t>;
 
 sheet_pixels draw_sheet(const source_font &font, const recode_table &table);
 
-// Writes the picture as a PNG beside path, then renames it into place, so a
-// failed write never leaves a partial file at path. Returns why it failed, or
-// an empty text when the file is in place.
-std::string write_sheet_png(const std::string &path, const sheet_pixels &pixels);
+// The picture as the bytes of a PNG file. Returns why it could not be
+// encoded, or an empty text.
+std::string encode_sheet_png(const sheet_pixels &pixels, file_bytes &png_file);

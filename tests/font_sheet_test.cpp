@@ -6,7 +6,7 @@
 
 namespace {
 
-const std::string FONT_SHEET = FONT_SHEET_PATH;
+const std::string FONT_SHEET = quoted(FONT_SHEET_PATH);
 
 // Grey levels of a sheet's PNG file, row after row; empty if it is no sheet.
 bytes decode_sheet(const std::string &path)
@@ -57,17 +57,76 @@ TEST_F(FontSheet, DrawsEveryCodeAsTheHeaderShowsIt)
 
 TEST_F(FontSheet, CommittedSampleSheetIsCurrent)
 {
-    ASSERT_EQ(run("cd " SOURCE_DIR "/sample && " + FONT_SHEET + " " + file("sheet.png")).status, 0);
+    ASSERT_EQ(run("cd " + quoted(SOURCE_DIR "/sample") + " && " + FONT_SHEET + " " + quoted(file("sheet.png"))).status, 0);
     const bytes committed = decode_sheet(SOURCE_DIR "/docs/sample-sheet.png");
     ASSERT_FALSE(committed.empty());
     EXPECT_TRUE(decode_sheet(file("sheet.png")) == committed) << "redraw it as the README says";
 }
 
-TEST_F(FontSheet, RejectsBadUseBadInputsAndFailedWritesLeavingNoFile)
+TEST_F(FontSheet, TakesOptionsTheGnuWay)
 {
-    EXPECT_EQ(run(FONT_SHEET).err, "usage: font_sheet OUT.png\n");
-    EXPECT_EQ(run(FONT_SHEET + " a.png b.png").status, 2);
+    const tool_run help = run(FONT_SHEET + " --help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("Usage: font_sheet [OPTION]... OUT.png\n", 0), 0u) << help.out;
+    EXPECT_EQ(help.err, "");
+    const tool_run version = run(FONT_SHEET + " --version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "font_sheet " MAKE_H_VERSION "\n");
 
+    const struct {
+        const char *arguments, *message;
+    } misuses[] = {
+        {"", "missing OUT.png operand"},
+        {" a.png b.png", "extra operand 'b.png'"},
+        {" ''", "OUT.png is an empty name"},
+        {" -x.png", "invalid option -- 'x'"},
+        {" --frobnicate", "unrecognized option '--frobnicate'"},
+    };
+    for (const auto &misuse : misuses) {
+        const tool_run result = run(FONT_SHEET + misuse.arguments);
+        EXPECT_EQ(result.status, 2) << misuse.arguments;
+        EXPECT_EQ(result.err, "font_sheet: " + std::string(misuse.message) +
+                                  "\nTry 'font_sheet --help'.\n");
+    }
+    EXPECT_EQ(run("ls -A").out, "8x12.fnt\nkoi.bin\n");
+
+    ASSERT_EQ(run(FONT_SHEET + " -- -x.png").status, 0);
+    EXPECT_FALSE(decode_sheet(file("-x.png")).empty());
+    // A name as long as the file system allows.
+    const std::string longest(255, 'n');
+    ASSERT_EQ(run(FONT_SHEET + " " + longest).status, 0);
+    EXPECT_FALSE(decode_sheet(file(longest)).empty());
+}
+
+TEST_F(FontSheet, WritesStandardOutputAndChecksIt)
+{
+    const tool_run piped = run(FONT_SHEET + " -", ">from-stdout.png");
+    ASSERT_EQ(piped.status, 0) << piped.err;
+    ASSERT_EQ(run(FONT_SHEET + " sheet.png").status, 0);
+    EXPECT_EQ(read("from-stdout.png"), read("sheet.png"));
+
+    const tool_run full = run(FONT_SHEET + " -", ">/dev/full");
+    EXPECT_EQ(full.status, 1);
+    EXPECT_EQ(full.err, "font_sheet: standard output: No space left on device\n");
+    const tool_run closed = run(FONT_SHEET + " -", ">&-");
+    EXPECT_EQ(closed.status, 1);
+    EXPECT_EQ(closed.err, "font_sheet: standard output: Bad file descriptor\n");
+    EXPECT_EQ(run(FONT_SHEET + " --help", ">/dev/full").status, 1);
+}
+
+TEST_F(FontSheet, GivesAReplacedFileItsModeAndANewOneTheUmasks)
+{
+    // The umask would take bits from the old mode, and give the new file more than 0600.
+    ASSERT_EQ(run("umask 027 && " + FONT_SHEET + " new.png && : >old.png && chmod 606 old.png && " +
+                  FONT_SHEET + " old.png")
+                  .status,
+              0);
+    EXPECT_EQ(run("stat -c %a new.png old.png").out, "640\n606\n");
+    EXPECT_FALSE(decode_sheet(file("old.png")).empty());
+}
+
+TEST_F(FontSheet, RejectsBadInputsAndFailedWritesLeavingNoFile)
+{
     const tool_run short_table = run("head -c 7 koi.bin >k && mv k koi.bin && " + FONT_SHEET + " a.png");
     EXPECT_NE(short_table.status, 0);
     EXPECT_EQ(short_table.err, "font_sheet: koi.bin: 7 bytes, 128 needed\n");
@@ -80,5 +139,17 @@ TEST_F(FontSheet, RejectsBadUseBadInputsAndFailedWritesLeavingNoFile)
     const tool_run onto_dir = run("mkdir a.png && " + FONT_SHEET + " a.png");
     EXPECT_NE(onto_dir.status, 0);
     EXPECT_EQ(onto_dir.err, "font_sheet: a.png: Is a directory\n");
-    EXPECT_EQ(run("ls").out, "8x12.fnt\na.png\nkoi.bin\n");
+    EXPECT_EQ(run("ls -A").out, "8x12.fnt\na.png\nkoi.bin\n");
+
+    // A write that fails half way, new file or old: one line, and nothing changed.
+    const std::string half_way = "trap '' XFSZ && ulimit -f 2 && " + FONT_SHEET;
+    const tool_run cut = run(half_way + " b.png");
+    EXPECT_EQ(cut.status, 1);
+    EXPECT_EQ(cut.err, "font_sheet: b.png: File too large\n");
+    write("c.png", bytes{'o', 'l', 'd'});
+    const tool_run kept = run(half_way + " c.png");
+    EXPECT_EQ(kept.status, 1);
+    EXPECT_EQ(kept.err, "font_sheet: c.png: File too large\n");
+    EXPECT_EQ(read("c.png"), "old");
+    EXPECT_EQ(run("ls -A").out, "8x12.fnt\na.png\nc.png\nkoi.bin\n");
 }

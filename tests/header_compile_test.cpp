@@ -21,9 +21,10 @@ using GeneratedHeader = ToolInputs;
 TEST_F(GeneratedHeader, CompilesAsCAndCxxWithTheRecodedTranspose)
 {
     write("dump.c", bytes(std::begin(DUMP_PROGRAM), std::end(DUMP_PROGRAM) - 1));
-    ASSERT_EQ(run(MAKE_H_PATH, ">font8x12.h").status, 0);
+    ASSERT_EQ(run(quoted(MAKE_H_PATH), ">font8x12.h").status, 0);
     const bytes array = recoded_transpose(font, table);
-    for (const std::string compile : {C_COMPILER " -std=c99", CXX_COMPILER " -x c++ -std=c++17"}) {
+    for (const std::string &compile :
+         {quoted(C_COMPILER) + " -std=c99", quoted(CXX_COMPILER) + " -x c++ -std=c++17"}) {
         const tool_run build = run(compile + " -Wall -Wextra -pedantic -Werror dump.c -o dump");
         ASSERT_EQ(build.status, 0) << build.err;
         EXPECT_EQ(run("./dump").out, std::string(array.begin(), array.end())) << compile;

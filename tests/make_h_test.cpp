@@ -1,12 +1,11 @@
 // make_h run end to end on inputs made by the test.
 #include <cstdio>
-#include <sstream>
 
 #include "tool_inputs.h"
 
 namespace {
 
-const std::string MAKE_H = MAKE_H_PATH;
+const std::string MAKE_H = quoted(MAKE_H_PATH);
 
 // The header text worked out independently of the tool's writer.
 std::string expected_header(const bytes &array)
@@ -23,15 +22,6 @@ std::string expected_header(const bytes &array)
         text += "\n";
     }
     return text + "};\n\n#endif\n";
-}
-
-std::vector<std::string> lines_of(const std::string &text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
 }
 
 }  // namespace
@@ -93,10 +83,12 @@ TEST_F(MakeH, FailsWhenTheHeaderCannotBeWritten)
 {
     const tool_run full = run(MAKE_H, ">/dev/full");
     EXPECT_NE(full.status, 0);
+    ASSERT_EQ(lines_of(full.err).size(), 13u) << full.err;  // the trace, then the message
     EXPECT_EQ(lines_of(full.err).back(), "make_h: standard output: No space left on device");
 
     const tool_run closed = run(MAKE_H, ">&-");
     EXPECT_NE(closed.status, 0);
+    ASSERT_EQ(lines_of(closed.err).size(), 13u) << closed.err;
     EXPECT_EQ(lines_of(closed.err).back(), "make_h: standard output: Bad file descriptor");
 }
 

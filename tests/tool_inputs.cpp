@@ -6,6 +6,24 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
+
+std::string quoted(const std::string &word)
+{
+    std::string text = "'";
+    for (const char c : word)
+        text += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return text + "'";
+}
+
+std::vector<std::string> lines_of(const std::string &text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
 
 bytes test_font()
 {
@@ -35,15 +53,18 @@ bytes recoded_transpose(const bytes &font, const bytes &table)
 ToolInputs::ToolInputs()
 {
     const char *tmp = std::getenv("TMPDIR");
-    dir = std::string(tmp != nullptr ? tmp : "/tmp") + "/make_h_test.XXXXXX";
-    if (mkdtemp(dir.data()) == nullptr)
+    root = std::string(tmp != nullptr ? tmp : "/tmp") + "/make_h_test.XXXXXX";
+    if (mkdtemp(root.data()) == nullptr)
         throw std::runtime_error("cannot make a scratch directory");
+    dir = root + "/run";
+    if (!std::filesystem::create_directory(dir))
+        throw std::runtime_error("cannot make " + dir);
 }
 
 ToolInputs::~ToolInputs()
 {
     std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
+    std::filesystem::remove_all(root, ignored);
 }
 
 void ToolInputs::SetUp()
@@ -54,23 +75,33 @@ void ToolInputs::SetUp()
 
 void ToolInputs::write(const std::string &name, const bytes &content) const
 {
-    std::ofstream(file(name), std::ios::binary)
-        .write(reinterpret_cast<const char *>(content.data()),
-               static_cast<std::streamsize>(content.size()));
+    std::ofstream out(file(name), std::ios::binary);
+    out.write(reinterpret_cast<const char *>(content.data()),
+              static_cast<std::streamsize>(content.size()));
+    out.close();
+    if (!out)
+        throw std::runtime_error("cannot write the test input " + file(name));
+}
+
+std::string contents(const std::string &path)
+{
+    std::ostringstream content;
+    content << std::ifstream(path, std::ios::binary).rdbuf();
+    return content.str();
 }
 
 std::string ToolInputs::read(const std::string &name) const
 {
-    std::ostringstream content;
-    content << std::ifstream(file(name), std::ios::binary).rdbuf();
-    return content.str();
+    return contents(file(name));
 }
 
 tool_run ToolInputs::run(const std::string &command, const std::string &stdout_to) const
 {
-    std::remove(file(".stdout").c_str());
+    const std::string out = root + "/stdout", err = root + "/stderr";
+    std::remove(out.c_str());
+    const std::string redirections = (stdout_to.empty() ? ">" + quoted(out) : stdout_to) + " 2>" + quoted(err);
     // The subshell keeps a cd inside the command from moving the redirections.
-    const std::string line = "cd '" + dir + "' && (" + command + ") " + stdout_to + " 2>.stderr";
+    const std::string line = "cd " + quoted(dir) + " && (" + command + ") " + redirections;
     const int wait_status = std::system(line.c_str());
-    return {WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : -1, read(".stdout"), read(".stderr")};
+    return {WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : -1, contents(out), contents(err)};
 }

@@ -16,6 +16,15 @@ struct tool_run {
     std::string err;
 };
 
+// A word the shell takes as it stands, whatever characters it holds.
+std::string quoted(const std::string &word);
+
+// The lines of a text, without their line feeds.
+std::vector<std::string> lines_of(const std::string &text);
+
+// What the file holds; empty if it cannot be read.
+std::string contents(const std::string &path);
+
 // Inputs whose bytes vary with their position, so a misplaced byte shows.
 bytes test_font();
 bytes test_table();  // entries in both halves of the font, 255 among them
@@ -24,8 +33,10 @@ bytes test_table();  // entries in both halves of the font, 255 among them
 bytes recoded_transpose(const bytes &font, const bytes &table);
 
 // A fresh directory under TMPDIR holding font and table as "8x12.fnt" and
-// "koi.bin"; a test may change them and call SetUp() again.
+// "koi.bin"; a test may change them and call SetUp() again. What a run
+// prints is kept outside it, so the directory holds only the tools' files.
 struct ToolInputs : ::testing::Test {
+    std::string root;
     std::string dir;
     bytes font = test_font();
     bytes table = test_table();
@@ -35,9 +46,11 @@ struct ToolInputs : ::testing::Test {
     void SetUp() override;
 
     std::string file(const std::string &name) const { return dir + "/" + name; }
+    // Throws when the file cannot be made, so a test never runs on bad inputs.
     void write(const std::string &name, const bytes &content) const;
     std::string read(const std::string &name) const;
     // Runs a shell command in dir, catching its standard error and, unless
-    // told another redirection, its standard output.
-    tool_run run(const std::string &command, const std::string &stdout_to = ">.stdout") const;
+    // told another redirection, its standard output. Paths in the command go
+    // through quoted().
+    tool_run run(const std::string &command, const std::string &stdout_to = "") const;
 };

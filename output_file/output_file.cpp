@@ -1,0 +1,258 @@
+#include "output_file/output_file.h"
+
+#include "font_data/font_data.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstddef>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+
+namespace {
+
+constexpr std::size_t MAX_STAGED = 4;
+constexpr int CLEANUP_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP};
+// Short, so that any final name the file system takes leaves room for it.
+constexpr char TEMP_PREFIX[] = ".tmp-";
+constexpr std::size_t TEMP_SUFFIX_LENGTH = 6;
+constexpr int CREATE_ATTEMPTS = 100;
+constexpr mode_t CREATE_MODE = 0666;  // less the umask, as a plain create
+constexpr mode_t PERMISSION_BITS = 0777;
+
+// The temporary files that exist now, for the signal handler: fixed arrays,
+// since it may only do what is async-signal-safe.
+char staged_names[MAX_STAGED][PATH_MAX];
+volatile std::sig_atomic_t staged_in_use[MAX_STAGED];
+
+extern "C" void remove_staged_and_die(int signal)
+{
+    for (std::size_t i = 0; i < MAX_STAGED; ++i)
+        if (staged_in_use[i])
+            unlink(staged_names[i]);
+    // The handler was reset on entry: this is the default death by the signal.
+    raise(signal);
+}
+
+// Keeps the cleanup signals out while the list of temporary files changes.
+class signals_held {
+public:
+    signals_held()
+    {
+        sigset_t held;
+        sigemptyset(&held);
+        for (const int signal : CLEANUP_SIGNALS)
+            sigaddset(&held, signal);
+        sigprocmask(SIG_BLOCK, &held, &saved_);
+    }
+    ~signals_held() { sigprocmask(SIG_SETMASK, &saved_, nullptr); }
+    signals_held(const signals_held &) = delete;
+    signals_held &operator=(const signals_held &) = delete;
+
+private:
+    sigset_t saved_;
+};
+
+void install_cleanup_handlers()
+{
+    static bool installed = false;
+    if (installed)
+        return;
+    installed = true;
+    for (const int signal : CLEANUP_SIGNALS) {
+        struct sigaction action {};
+        sigaction(signal, nullptr, &action);
+        if (action.sa_handler == SIG_IGN)  // e.g. under nohup: stay immune
+            continue;
+        action.sa_handler = remove_staged_and_die;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = static_cast<int>(SA_RESETHAND);  // a flag, not a count
+        sigaction(signal, &action, nullptr);
+    }
+}
+
+// A temporary file: its name, and its slot in the handler's list.
+struct staged {
+    std::string temp;
+    std::size_t slot;
+};
+
+std::string reason_of(int error)
+{
+    return std::strerror(error != 0 ? error : EIO);
+}
+
+std::string directory_of(const std::string &path)
+{
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string random_suffix()
+{
+    static constexpr char LETTERS[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    static std::mt19937 generator{std::random_device{}()};
+    std::uniform_int_distribution<std::size_t> pick(0, sizeof LETTERS - 2);
+    std::string suffix;
+    for (std::size_t i = 0; i < TEMP_SUFFIX_LENGTH; ++i)
+        suffix += LETTERS[pick(generator)];
+    return suffix;
+}
+
+std::size_t free_slot()
+{
+    for (std::size_t i = 0; i < MAX_STAGED; ++i)
+        if (!staged_in_use[i])
+            return i;
+    return MAX_STAGED;
+}
+
+void forget(const staged &file)
+{
+    staged_in_use[file.slot] = 0;
+}
+
+void remove_staged(std::vector<staged> &files)
+{
+    const signals_held hold;
+    for (const staged &file : files) {
+        unlink(file.temp.c_str());
+        forget(file);
+    }
+    files.clear();
+}
+
+// A descriptor on 0-2 would take the place of a closed standard stream, and
+// whatever is later written there would land in the file.
+int above_standard_streams(int fd)
+{
+    if (fd > STDERR_FILENO)
+        return fd;
+    const int moved = fcntl(fd, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+    const int error = errno;
+    close(fd);
+    errno = error;
+    return moved;
+}
+
+// Creates the temporary file and lists it for the handler in one step, so a
+// signal never finds a file that is not listed. mkstemp would make it 0600,
+// and learning the umask means changing it, so the name is made here and the
+// kernel applies the umask as it does to any create.
+int create_beside(const std::string &path, mode_t mode, std::vector<staged> &files)
+{
+    const std::string prefix = directory_of(path) + "/" + TEMP_PREFIX;
+    if (prefix.size() + TEMP_SUFFIX_LENGTH >= PATH_MAX) {
+        errno = ENAMETOOLONG;
+        return -1;
+    }
+    for (int attempt = 0; attempt < CREATE_ATTEMPTS; ++attempt) {
+        const std::string temp = prefix + random_suffix();
+        const signals_held hold;
+        const std::size_t slot = free_slot();
+        if (slot == MAX_STAGED) {
+            errno = EMFILE;
+            return -1;
+        }
+        const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0) {
+            std::memcpy(staged_names[slot], temp.c_str(), temp.size() + 1);
+            staged_in_use[slot] = 1;
+            files.push_back({temp, slot});
+            return fd;
+        }
+        if (errno != EEXIST)
+            return -1;
+    }
+    return -1;
+}
+
+bool write_all(int fd, const file_bytes &content)
+{
+    std::size_t done = 0;
+    while (done < content.size()) {
+        const ssize_t written = write(fd, content.data() + done, content.size() - done);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        done += static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+// Returns errno of the first step that failed, or 0.
+int stage(const output_file &file, std::vector<staged> &files)
+{
+    struct stat replaced {};
+    const bool replaces = stat(file.path.c_str(), &replaced) == 0 && S_ISREG(replaced.st_mode);
+    const mode_t mode = replaces ? replaced.st_mode & PERMISSION_BITS : CREATE_MODE;
+
+    errno = 0;
+    int fd = create_beside(file.path, mode, files);
+    if (fd >= 0)
+        fd = above_standard_streams(fd);
+    if (fd < 0)
+        return errno;
+    // The umask may have taken bits the replaced file had.
+    const bool written = (!replaces || fchmod(fd, mode) == 0) && write_all(fd, file.content) &&
+                         fsync(fd) == 0;
+    const int error = written ? 0 : errno;
+    if (close(fd) != 0 && written)
+        return errno;
+    return error;
+}
+
+}  // namespace
+
+std::optional<output_failure> write_output_files(const std::vector<output_file> &files)
+{
+    install_cleanup_handlers();
+    std::vector<staged> temps;
+    for (const output_file &file : files)
+        if (const int error = stage(file, temps); error != 0) {
+            remove_staged(temps);
+            return output_failure{file.path, reason_of(error)};
+        }
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const signals_held hold;
+        if (std::rename(temps[i].temp.c_str(), files[i].path.c_str()) != 0) {
+            const output_failure failure{files[i].path, reason_of(errno)};
+            temps.erase(temps.begin(), temps.begin() + static_cast<std::ptrdiff_t>(i));
+            remove_staged(temps);
+            return failure;
+        }
+        forget(temps[i]);
+    }
+    return std::nullopt;
+}
+
+std::string write_standard_output(const file_bytes &content)
+{
+    // Only the flush and the close tell whether the buffered bytes got out.
+    errno = 0;
+    const bool written = std::fwrite(content.data(), 1, content.size(), stdout) == content.size() &&
+                         std::fflush(stdout) == 0;
+    std::string reason = written ? "" : reason_of(errno);
+    if (std::fclose(stdout) != 0 && reason.empty())
+        reason = reason_of(errno);
+    return reason;
+}
+
+int print_reported(const char *program, const std::string &text)
+{
+    const std::string reason = write_standard_output(file_bytes(text.begin(), text.end()));
+    if (reason.empty())
+        return EXIT_SUCCESS;
+    report_failure(program, "standard output", reason.c_str());
+    return EXIT_FAILURE;
+}

@@ -1,0 +1,37 @@
+// Where font_sheet and font_import put what they make. A file is written
+// beside its final name and renamed into place only when complete, so a
+// failed or interrupted run leaves what was there before and no temporary
+// file behind.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+using file_bytes = std::vector<std::uint8_t>;
+
+struct output_file {
+    std::string path;
+    file_bytes content;
+};
+
+struct output_failure {
+    std::string file;
+    std::string reason;
+};
+
+// Writes every file beside its path and syncs it to disk; only when all are
+// written does each take its final name. A file that replaces another keeps
+// that one's permission bits; a new one gets what a plain create would give.
+// Until then SIGINT, SIGTERM and SIGHUP remove the temporary files before the
+// process dies of them. Returns what failed, or nothing when all are in place.
+std::optional<output_failure> write_output_files(const std::vector<output_file> &files);
+
+// Writes content to standard output, then flushes and closes it. Returns why
+// it did not all get out, or an empty text.
+std::string write_standard_output(const file_bytes &content);
+
+// Prints text (a tool's help or version) on standard output; returns the exit
+// status, EXIT_FAILURE with a message if the text did not get out.
+int print_reported(const char *program, const std::string &text);
