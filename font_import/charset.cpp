@@ -1,0 +1,76 @@
+#include "font_import/charset.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+
+namespace {
+
+constexpr char UNICODE_CODES[] = "UTF-32LE";
+constexpr char32_t LAST_C0 = 0x1F, FIRST_C1 = 0x7F, LAST_C1 = 0x9F;
+
+char32_t little_endian(const unsigned char *bytes)
+{
+    return static_cast<char32_t>(bytes[0] | bytes[1] << 8 | bytes[2] << 16 |
+                                 static_cast<std::uint32_t>(bytes[3]) << 24);
+}
+
+// Decodes one byte on its own. A set that wants more bytes to finish a
+// character (EINVAL) is a multi-byte one.
+bool decode_byte(iconv_t converter, unsigned char byte, char32_t &c)
+{
+    iconv(converter, nullptr, nullptr, nullptr, nullptr);  // back to the initial state
+    char in[1] = {static_cast<char>(byte)};
+    unsigned char out[2 * sizeof(char32_t)];
+    char *in_at = in, *out_at = reinterpret_cast<char *>(out);
+    std::size_t in_left = sizeof in, out_left = sizeof out;
+    c = NO_CHARACTER;
+    if (iconv(converter, &in_at, &in_left, &out_at, &out_left) == static_cast<std::size_t>(-1))
+        return errno != EINVAL;
+    if (sizeof out - out_left == sizeof(char32_t))  // exactly one character
+        c = little_endian(out);
+    return true;
+}
+
+}  // namespace
+
+std::string load_charset(const std::string &name, charset_table &table)
+{
+    const iconv_t converter = iconv_open(UNICODE_CODES, name.c_str());
+    if (converter == reinterpret_cast<iconv_t>(-1))
+        return "unknown character set";
+    bool single_byte = true;
+    for (std::size_t byte = 0; byte < BYTE_VALUES && single_byte; ++byte)
+        single_byte = decode_byte(converter, static_cast<unsigned char>(byte), table[byte]);
+    iconv_close(converter);
+    return single_byte ? "" : "not a single-byte character set";
+}
+
+bool is_control(char32_t c)
+{
+    return c <= LAST_C0 || (c >= FIRST_C1 && c <= LAST_C1);
+}
+
+std::string utf8(char32_t c)
+{
+    static const iconv_t converter = iconv_open("UTF-8", UNICODE_CODES);
+    const unsigned char in[sizeof(char32_t)] = {
+        static_cast<unsigned char>(c), static_cast<unsigned char>(c >> 8),
+        static_cast<unsigned char>(c >> 16), static_cast<unsigned char>(c >> 24)};
+    char out[8];
+    char *in_at = const_cast<char *>(reinterpret_cast<const char *>(in)), *out_at = out;
+    std::size_t in_left = sizeof in, out_left = sizeof out;
+    if (converter == reinterpret_cast<iconv_t>(-1) ||
+        iconv(converter, &in_at, &in_left, &out_at, &out_left) == static_cast<std::size_t>(-1))
+        return "";
+    return std::string(out, sizeof out - out_left);
+}
+
+std::string character_name(char32_t c)
+{
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
+    return is_control(c) ? code : code + (" " + utf8(c));
+}

@@ -1,0 +1,25 @@
+// 8-bit character sets, as the C library's iconv knows them: which Unicode
+// character each byte stands for.
+#pragma once
+
+#include <array>
+#include <string>
+
+constexpr char32_t NO_CHARACTER = 0xFFFFFFFF;
+constexpr std::size_t BYTE_VALUES = 256;
+
+// Entry b is the character byte b stands for, or NO_CHARACTER.
+using charset_table = std::array<char32_t, BYTE_VALUES>;
+
+// Fills the table of a single-byte set named as `iconv -l` names it.
+// Returns why it cannot, e.g. "unknown character set", or an empty text.
+std::string load_charset(const std::string &name, charset_table &table);
+
+// U+0000-U+001F and U+007F-U+009F.
+bool is_control(char32_t c);
+
+// The character in UTF-8, for messages.
+std::string utf8(char32_t c);
+
+// "U+0416 Ж", as messages name a character.
+std::string character_name(char32_t c);

@@ -1,0 +1,174 @@
+// font_import: makes "8x12.fnt" and "koi.bin", the inputs of make_h, from a
+// BDF, PCF, PSF, FON or TrueType font.
+#include <getopt.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "font_data/font_data.h"
+#include "font_import/importer.h"
+#include "output_file/output_file.h"
+
+namespace {
+
+constexpr char PROGRAM[] = "font_import";
+constexpr int USAGE_STATUS = 2;
+constexpr int LARGEST_PIXEL_SIZE = 1000;
+
+constexpr char HELP[] =
+    "Usage: font_import [OPTION]... FONT\n"
+    "Make \"8x12.fnt\" and \"koi.bin\", the inputs of make_h, from FONT: a BDF, PCF,\n"
+    "PSF (1 or 2), Windows FON or FNT, TrueType or OpenType font, plain or gzip'd.\n"
+    "\n"
+    "  -o, --output=DIR         write the two files into DIR (default: .)\n"
+    "  -g, --glyph-order=SET    the 8-bit set whose order the 256 glyph slots\n"
+    "                           follow (default: CP866)\n"
+    "  -t, --table=SET          the 8-bit set that codes 128-255 of the header\n"
+    "                           show; \"koi.bin\" is made for it (default: KOI8-R)\n"
+    "  -e, --font-encoding=SET  the 8-bit set the font's own codes are in, for a\n"
+    "                           font without a Unicode map or with a wrong one\n"
+    "  -s, --size=PX            the pixel size to draw a scalable font at, or to\n"
+    "                           take of a bitmap font that has several\n"
+    "      --top=ROWS           blank rows above the font's cell, from 0 to 12\n"
+    "                           less its height (default: half the spare rows)\n"
+    "  -h, --help               display this help and exit\n"
+    "      --version            output version information and exit\n"
+    "\n"
+    "SET is a single-byte character set as 'iconv -l' names it (CP866, KOI8-R,\n"
+    "KOI8-U, CP1251, ISO-8859-5, CP437, ...). Without --size, a scalable font is\n"
+    "drawn at the largest pixel size at which its line height (ascender less\n"
+    "descender, in whole pixels) fits 12 rows and its characters' advances fit\n"
+    "8 columns; a bitmap font with several sizes gives the largest that fits.\n"
+    "\n"
+    "Slots 0x20-0x7E and 0x80-0xFF show the characters of the glyph order, slots\n"
+    "1-31 and 0x7F the symbols PC fonts put there. Characters of the table set\n"
+    "that the glyph order lacks take those slots, then any the glyph order leaves\n"
+    "free. Each character the header can show but the font lacks is named in a\n"
+    "warning and left blank.\n"
+    "\n"
+    "Exit status: 0 when both files are written, 1 for any error, 2 for bad usage.\n";
+
+enum long_only { TOP_OPTION = CHAR_MAX + 1, VERSION_OPTION };
+constexpr char SHORT_OPTIONS[] = "o:g:t:e:s:h";
+const option LONG_OPTIONS[] = {{"output", required_argument, nullptr, 'o'},
+                               {"glyph-order", required_argument, nullptr, 'g'},
+                               {"table", required_argument, nullptr, 't'},
+                               {"font-encoding", required_argument, nullptr, 'e'},
+                               {"size", required_argument, nullptr, 's'},
+                               {"top", required_argument, nullptr, TOP_OPTION},
+                               {"help", no_argument, nullptr, 'h'},
+                               {"version", no_argument, nullptr, VERSION_OPTION},
+                               {nullptr, 0, nullptr, 0}};
+
+// A whole number from least to most, or nothing.
+std::optional<int> number(const char *text, int least, int most)
+{
+    errno = 0;
+    char *end = nullptr;
+    const long value = std::strtol(text, &end, 10);
+    if (errno != 0 || end == text || *end != '\0' || value < least || value > most)
+        return std::nullopt;
+    return static_cast<int>(value);
+}
+
+struct command_line {
+    import_options options;
+    std::string output_dir = ".";
+    int exit_now = -1;  // the status to exit with at once, or -1 to import
+};
+
+// Takes an option's argument into the options; returns what is wrong with it.
+std::string take_option(int option, const char *argument, command_line &line)
+{
+    import_options &options = line.options;
+    switch (option) {
+    case 'o':
+        if (*argument == '\0')
+            return "the --output directory is an empty name";
+        line.output_dir = argument;
+        break;
+    case 'g':
+        options.glyph_order = argument;
+        break;
+    case 't':
+        options.table_set = argument;
+        break;
+    case 'e':
+        options.font_encoding = argument;
+        break;
+    case 's':
+        if (!(options.pixel_size = number(argument, 1, LARGEST_PIXEL_SIZE)))
+            return "invalid --size '" + std::string(argument) + "': a pixel size is 1 to " +
+                   std::to_string(LARGEST_PIXEL_SIZE);
+        break;
+    case TOP_OPTION:
+        if (!(options.top = number(argument, 0, static_cast<int>(GLYPH_LINES))))
+            return "invalid --top '" + std::string(argument) + "': 0 to 12 rows";
+        break;
+    case 'h':
+        line.exit_now = print_reported(PROGRAM, HELP);
+        break;
+    case VERSION_OPTION:
+        line.exit_now = print_reported(PROGRAM, std::string(PROGRAM) + " " + MAKE_H_VERSION + "\n");
+        break;
+    }
+    return "";
+}
+
+command_line parse(int argc, char **argv)
+{
+    command_line line;
+    for (int option; line.exit_now < 0 &&
+                     (option = getopt_long(argc, argv, SHORT_OPTIONS, LONG_OPTIONS, nullptr)) != -1;)
+        if (const std::string error = option == '?' ? "" : take_option(option, optarg, line);
+            option == '?' || !error.empty()) {
+            report_usage_error(PROGRAM, error.c_str());  // getopt has said what '?' is
+            line.exit_now = USAGE_STATUS;
+        }
+    if (line.exit_now >= 0)
+        return line;
+    if (argc - optind != 1) {
+        report_usage_error(PROGRAM, argc - optind == 0
+                                        ? "missing FONT operand"
+                                        : ("extra operand '" + std::string(argv[optind + 1]) + "'").c_str());
+        line.exit_now = USAGE_STATUS;
+    } else {
+        line.options.font_path = argv[optind];
+    }
+    return line;
+}
+
+std::string output_path(const std::string &dir, const char *name)
+{
+    return dir.back() == '/' ? dir + name : dir + "/" + name;
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    argv[0] = const_cast<char *>(PROGRAM);  // getopt's messages name the tool, not its path
+    const command_line line = parse(argc, argv);
+    if (line.exit_now >= 0)
+        return line.exit_now;
+
+    imported_font result;
+    if (const auto error = import_font(line.options, result)) {
+        report_failure(PROGRAM, error->subject.c_str(), error->reason.c_str());
+        return EXIT_FAILURE;
+    }
+    for (const std::string &warning : result.warnings)
+        report_failure(PROGRAM, line.options.font_path.c_str(), warning.c_str());
+
+    const auto failure = write_output_files(
+        {{output_path(line.output_dir, SOURCE_FONT_FILE), file_bytes(result.font.begin(), result.font.end())},
+         {output_path(line.output_dir, RECODE_TABLE_FILE), file_bytes(result.table.begin(), result.table.end())}});
+    if (failure) {
+        report_failure(PROGRAM, failure->file.c_str(), failure->reason.c_str());
+        return EXIT_FAILURE;
+    }
+    return EXIT_SUCCESS;
+}

@@ -1,0 +1,78 @@
+// A font file as the importer sees it: which characters it has, and their
+// pictures at a pixel size. PSF fonts are read here; everything else through
+// FreeType. Either may be gzip'd.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "font_import/charset.h"
+#include "font_import/psf.h"
+
+// One character's picture, placed against the baseline.
+struct glyph_image {
+    int left = 0;     // columns from the cell's left edge to the first column
+    int top = 0;      // rows from the baseline up to the first row
+    int width = 0, height = 0;
+    int advance = 0;  // columns to the next character's cell
+    std::vector<std::uint8_t> ink;  // width * height, row after row, 1 for ink
+
+    bool operator==(const glyph_image &other) const;
+};
+
+// The pictures of some characters at one size, and the size's cell: its
+// ascent and descent from the baseline, and its width.
+struct drawn_font {
+    int ascent = 0, descent = 0, width = 0;
+    std::map<char32_t, glyph_image> glyphs;
+};
+
+struct freetype_face;
+
+// The largest cell a font may have, and the pixel size asked for, if any.
+struct size_limits {
+    int max_width = 0, max_height = 0;
+    std::optional<int> pixel_size;
+};
+
+class font_source {
+public:
+    font_source();
+    ~font_source();
+    font_source(const font_source &) = delete;
+    font_source &operator=(const font_source &) = delete;
+
+    // Reads the font at path; of a bitmap font with several sizes, takes the
+    // one of the pixel size asked for, else the largest that fits. With an
+    // encoding, the font's own codes 0-255 (its first 256 glyphs, for PSF)
+    // are taken as bytes in that set. Returns why it cannot, or an empty text.
+    std::string open(const std::string &path, const charset_table *encoding,
+                     const size_limits &limits);
+
+    bool has(char32_t c) const { return glyph_of_.count(c) != 0; }
+    bool scalable() const;
+    // Draws the characters the font has. A scalable font is drawn at the
+    // pixel size asked for, else at the largest whose line height fits and at
+    // which these characters' advances fit.
+    std::string draw(const std::vector<char32_t> &chars, const size_limits &limits,
+                     drawn_font &drawn);
+
+private:
+    std::string open_psf(const charset_table *encoding, const size_limits &limits);
+    std::string open_freetype(const charset_table *encoding, const size_limits &limits);
+    std::string choose_bitmap_size(const size_limits &limits);
+    std::string map_freetype_codes(const charset_table *encoding);
+    std::string choose_scalable_size(const std::vector<char32_t> &chars, const size_limits &limits);
+    void draw_psf(const std::vector<char32_t> &chars, drawn_font &drawn) const;
+    std::string draw_freetype(const std::vector<char32_t> &chars, drawn_font &drawn);
+
+    std::vector<std::uint8_t> file_;  // FreeType reads the face from here
+    bool is_psf_ = false;
+    psf_font psf_;
+    std::unique_ptr<freetype_face> face_;
+    std::map<char32_t, unsigned> glyph_of_;  // glyph number of each character
+};

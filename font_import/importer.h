@@ -1,0 +1,35 @@
+// font_import's work: from a font file to the two inputs of make_h.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "font_data/font_data.h"
+
+constexpr char DEFAULT_GLYPH_ORDER[] = "CP866";
+constexpr char DEFAULT_TABLE_SET[] = "KOI8-R";
+
+struct import_options {
+    std::string font_path;
+    std::string glyph_order = DEFAULT_GLYPH_ORDER;
+    std::string table_set = DEFAULT_TABLE_SET;
+    std::string font_encoding;  // empty: what the font says
+    std::optional<int> pixel_size;
+    std::optional<int> top;  // blank rows above the font's cell
+};
+
+// What went wrong, and what it concerns: the font file or a set's name.
+struct import_error {
+    std::string subject;
+    std::string reason;
+};
+
+struct imported_font {
+    source_font font{};
+    recode_table table{};
+    std::vector<std::string> warnings;  // about the font file, in the order found
+};
+
+// Returns the error, or nothing when the font and its table are made.
+std::optional<import_error> import_font(const import_options &options, imported_font &result);

@@ -1,0 +1,239 @@
+#include "font_import/psf.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr std::uint8_t PSF1_MAGIC[] = {0x36, 0x04};
+constexpr std::uint8_t PSF2_MAGIC[] = {0x72, 0xb5, 0x4a, 0x86};
+constexpr std::size_t PSF2_HEADER_SIZE = 32;
+
+constexpr std::uint8_t PSF1_MODE512 = 0x01;
+constexpr std::uint8_t PSF1_MODEHASTAB = 0x02;
+constexpr std::uint8_t PSF1_MODESEQ = 0x04;
+constexpr std::size_t PSF1_WIDTH = 8;
+constexpr std::uint16_t PSF1_SEPARATOR = 0xFFFF;
+constexpr std::uint16_t PSF1_START_SEQUENCE = 0xFFFE;
+
+constexpr std::uint32_t PSF2_HAS_UNICODE_TABLE = 0x01;
+constexpr std::uint8_t PSF2_SEPARATOR = 0xFF;
+constexpr std::uint8_t PSF2_START_SEQUENCE = 0xFE;
+
+constexpr char32_t LAST_UNICODE = 0x10FFFF;
+constexpr char32_t FIRST_SURROGATE = 0xD800, LAST_SURROGATE = 0xDFFF;
+
+constexpr unsigned BITS_PER_BYTE = 8;
+constexpr std::uint8_t LEFTMOST_BIT = 0x80;
+
+// The bytes not yet read; every read checks what is left.
+struct reader {
+    const std::uint8_t *at;
+    std::size_t left;
+
+    bool skip(std::size_t count)
+    {
+        if (count > left)
+            return false;
+        at += count;
+        left -= count;
+        return true;
+    }
+    bool byte(std::uint8_t &value)
+    {
+        if (left < 1)
+            return false;
+        value = *at;
+        return skip(1);
+    }
+    bool u16(std::uint16_t &value)
+    {
+        if (left < 2)
+            return false;
+        value = static_cast<std::uint16_t>(at[0] | at[1] << 8);
+        return skip(2);
+    }
+    bool u32(std::uint32_t &value)
+    {
+        if (left < 4)
+            return false;
+        value = static_cast<std::uint32_t>(at[0]) | static_cast<std::uint32_t>(at[1]) << 8 |
+                static_cast<std::uint32_t>(at[2]) << 16 | static_cast<std::uint32_t>(at[3]) << 24;
+        return skip(4);
+    }
+};
+
+bool starts_with(const std::uint8_t *data, std::size_t size, const std::uint8_t *magic,
+                 std::size_t magic_size)
+{
+    if (size < magic_size)
+        return false;
+    for (std::size_t i = 0; i < magic_size; ++i)
+        if (data[i] != magic[i])
+            return false;
+    return true;
+}
+
+std::string glyphs_overrun(std::size_t count, std::size_t glyph_bytes)
+{
+    char reason[96];
+    std::snprintf(reason, sizeof reason, "%zu glyphs of %zu bytes run past the end of the file",
+                  count, glyph_bytes);
+    return reason;
+}
+
+// Takes the glyph bitmaps, once their sizes are known to be sane.
+std::string take_bitmaps(reader &in, psf_font &font)
+{
+    const std::size_t glyph_bytes = font.bytes_per_row * font.height;
+    if (font.glyph_count == 0)
+        return "has no glyphs";
+    if (font.width == 0 || font.height == 0)
+        return "has glyphs of no size";
+    if (glyph_bytes == 0 || font.glyph_count > in.left / glyph_bytes)
+        return glyphs_overrun(font.glyph_count, glyph_bytes);
+    font.bitmaps.assign(in.at, in.at + font.glyph_count * glyph_bytes);
+    in.skip(font.bitmaps.size());
+    return "";
+}
+
+void add_character(psf_font &font, char32_t c, std::size_t glyph)
+{
+    if (c <= LAST_UNICODE && (c < FIRST_SURROGATE || c > LAST_SURROGATE))
+        font.unicode.emplace_back(c, glyph);
+}
+
+// UCS-2 entries; a sequence (combining characters) runs up to the separator.
+std::string read_psf1_table(reader &in, psf_font &font)
+{
+    for (std::size_t glyph = 0; glyph < font.glyph_count; ++glyph) {
+        bool in_sequence = false;
+        for (std::uint16_t value = 0;;) {
+            if (!in.u16(value))
+                return "Unicode table cut short";
+            if (value == PSF1_SEPARATOR)
+                break;
+            if (value == PSF1_START_SEQUENCE)
+                in_sequence = true;
+            else if (!in_sequence)
+                add_character(font, value, glyph);
+        }
+    }
+    return "";
+}
+
+std::string parse_psf1(reader in, psf_font &font)
+{
+    std::uint8_t mode = 0, height = 0;
+    in.skip(sizeof PSF1_MAGIC);
+    if (!in.byte(mode) || !in.byte(height))
+        return "PSF1 header cut short";
+    font.width = PSF1_WIDTH;
+    font.height = height;
+    font.bytes_per_row = 1;
+    font.glyph_count = mode & PSF1_MODE512 ? 512 : 256;
+    if (std::string reason = take_bitmaps(in, font); !reason.empty())
+        return reason;
+    font.has_unicode_table = (mode & (PSF1_MODEHASTAB | PSF1_MODESEQ)) != 0;
+    return font.has_unicode_table ? read_psf1_table(in, font) : "";
+}
+
+// Decodes one UTF-8 character strictly: no overlong forms, no surrogates,
+// nothing past U+10FFFF.
+bool utf8_character(reader &in, std::uint8_t lead, char32_t &c)
+{
+    std::size_t more = 0;
+    char32_t least = 0;
+    if (lead < 0x80)
+        more = 0, c = lead;
+    else if ((lead & 0xE0) == 0xC0)
+        more = 1, c = lead & 0x1Fu, least = 0x80;
+    else if ((lead & 0xF0) == 0xE0)
+        more = 2, c = lead & 0x0Fu, least = 0x800;
+    else if ((lead & 0xF8) == 0xF0)
+        more = 3, c = lead & 0x07u, least = 0x10000;
+    else
+        return false;
+    for (std::size_t i = 0; i < more; ++i) {
+        std::uint8_t next = 0;
+        if (!in.byte(next) || (next & 0xC0) != 0x80)
+            return false;
+        c = c << 6 | (next & 0x3Fu);
+    }
+    return c >= least && c <= LAST_UNICODE && (c < FIRST_SURROGATE || c > LAST_SURROGATE);
+}
+
+std::string read_psf2_table(reader &in, psf_font &font)
+{
+    for (std::size_t glyph = 0; glyph < font.glyph_count; ++glyph) {
+        bool in_sequence = false;
+        for (std::uint8_t lead = 0;;) {
+            if (!in.byte(lead))
+                return "Unicode table cut short";
+            if (lead == PSF2_SEPARATOR)
+                break;
+            if (lead == PSF2_START_SEQUENCE) {
+                in_sequence = true;
+                continue;
+            }
+            char32_t c = 0;
+            if (!utf8_character(in, lead, c))
+                return "Unicode table is not UTF-8";
+            if (!in_sequence)
+                add_character(font, c, glyph);
+        }
+    }
+    return "";
+}
+
+std::string parse_psf2(reader in, psf_font &font)
+{
+    const reader whole = in;
+    std::uint32_t version = 0, header_size = 0, flags = 0, length = 0, glyph_bytes = 0,
+                  height = 0, width = 0;
+    in.skip(sizeof PSF2_MAGIC);
+    if (!in.u32(version) || !in.u32(header_size) || !in.u32(flags) || !in.u32(length) ||
+        !in.u32(glyph_bytes) || !in.u32(height) || !in.u32(width))
+        return "PSF2 header cut short";
+    if (header_size < PSF2_HEADER_SIZE || header_size > whole.left)
+        return "PSF2 header size " + std::to_string(header_size) + " is past the end of the file";
+    in = whole;
+    in.skip(header_size);
+    font.width = width;
+    font.height = height;
+    font.glyph_count = length;
+    // 64 bits hold any product of two 32-bit sizes.
+    const std::uint64_t row_bytes = (std::uint64_t{width} + BITS_PER_BYTE - 1) / BITS_PER_BYTE;
+    if (row_bytes * height != glyph_bytes)
+        return "PSF2 glyphs of " + std::to_string(width) + "x" + std::to_string(height) +
+               " cannot take " + std::to_string(glyph_bytes) + " bytes";
+    font.bytes_per_row = static_cast<std::size_t>(row_bytes);
+    if (std::string reason = take_bitmaps(in, font); !reason.empty())
+        return reason;
+    font.has_unicode_table = (flags & PSF2_HAS_UNICODE_TABLE) != 0;
+    return font.has_unicode_table ? read_psf2_table(in, font) : "";
+}
+
+}  // namespace
+
+bool psf_font::ink(std::size_t glyph, std::uint32_t row, std::uint32_t column) const
+{
+    const std::size_t at = (glyph * height + row) * bytes_per_row + column / BITS_PER_BYTE;
+    return (bitmaps[at] & LEFTMOST_BIT >> column % BITS_PER_BYTE) != 0;
+}
+
+bool is_psf(const std::uint8_t *data, std::size_t size)
+{
+    return starts_with(data, size, PSF1_MAGIC, sizeof PSF1_MAGIC) ||
+           starts_with(data, size, PSF2_MAGIC, sizeof PSF2_MAGIC);
+}
+
+std::string parse_psf(const std::uint8_t *data, std::size_t size, psf_font &font)
+{
+    font = psf_font{};
+    const reader in{data, size};
+    if (starts_with(data, size, PSF2_MAGIC, sizeof PSF2_MAGIC))
+        return parse_psf2(in, font);
+    if (starts_with(data, size, PSF1_MAGIC, sizeof PSF1_MAGIC))
+        return parse_psf1(in, font);
+    return "not a PSF font";
+}

@@ -1,0 +1,27 @@
+// The Linux console's PSF1 and PSF2 fonts, read from untrusted bytes: every
+// count, size and offset is checked against what is left before it is used.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+struct psf_font {
+    std::uint32_t width = 0, height = 0;
+    std::size_t glyph_count = 0;
+    std::size_t bytes_per_row = 0;  // rows are padded to whole bytes
+    std::vector<std::uint8_t> bitmaps;  // glyph after glyph, row after row
+    bool has_unicode_table = false;
+    // Each single character the table gives a glyph, with that glyph's number.
+    std::vector<std::pair<char32_t, std::size_t>> unicode;
+
+    bool ink(std::size_t glyph, std::uint32_t row, std::uint32_t column) const;
+};
+
+// Whether the bytes start like a PSF font.
+bool is_psf(const std::uint8_t *data, std::size_t size);
+
+// Returns why the bytes are no valid PSF font, or an empty text.
+std::string parse_psf(const std::uint8_t *data, std::size_t size, psf_font &font);

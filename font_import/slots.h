@@ -1,0 +1,27 @@
+// Which character each of the 256 glyph slots shows, and which slot each
+// code 128-255 of the header names.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <vector>
+
+#include "font_data/font_data.h"
+#include "font_import/charset.h"
+
+struct slot_plan {
+    // The character each slot shows; NO_CHARACTER leaves it blank.
+    std::array<char32_t, GLYPH_COUNT> shown;
+    recode_table table;
+    // Characters the header can show that the font has no glyph for, in
+    // code order, each once.
+    std::vector<char32_t> missing;
+    // Characters that need a spare slot, and how many spare slots there are.
+    std::size_t spares_needed = 0, spares_free = 0;
+};
+
+// Glyph slots follow glyph_order; entry k of the table is for the character
+// byte 128 + k has in table_set. Only what font_has says the font has takes
+// a spare slot.
+slot_plan plan_slots(const charset_table &glyph_order, const charset_table &table_set,
+                     const std::function<bool(char32_t)> &font_has);
