@@ -143,6 +143,8 @@ command_line parse(int argc, char **argv)
 
 std::string output_path(const std::string &dir, const char *name)
 {
+    if (dir == ".")
+        return name;
     return dir.back() == '/' ? dir + name : dir + "/" + name;
 }
 

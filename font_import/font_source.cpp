@@ -83,13 +83,31 @@ std::string read_font_file(const std::string &path, std::vector<std::uint8_t> &c
     return reason;
 }
 
+// FreeType's own texts for its errors, made as its fterrors.h describes.
+#undef FTERRORS_H_
+#define FT_ERRORDEF(e, v, s) {e, s},
+#define FT_ERROR_START_LIST {
+#define FT_ERROR_END_LIST {0, nullptr}};
+const struct {
+    int code;
+    const char *text;
+} FREETYPE_ERRORS[] =
+#include FT_ERRORS_H
+
 std::string freetype_reason(FT_Error error)
 {
-    if (error == FT_Err_Unknown_File_Format)
-        return "not a font (BDF, PCF, PSF, FON, FNT, TrueType or OpenType)";
-    if (const char *text = FT_Error_String(error))
-        return text;
-    return "FreeType cannot read it (error " + std::to_string(error) + ")";
+    for (const auto &known : FREETYPE_ERRORS)
+        if (known.code == error && known.text != nullptr)
+            return known.text;
+    return "FreeType error " + std::to_string(error);
+}
+
+// A file no FreeType driver takes is no font, or a broken one.
+std::string unreadable_font(FT_Error error)
+{
+    const std::string not_a_font = "not a font (BDF, PCF, PSF, FON, FNT, TrueType or OpenType)";
+    return error == FT_Err_Unknown_File_Format ? not_a_font
+                                               : not_a_font + ": " + freetype_reason(error);
 }
 
 int pixels_up(FT_Pos units)
@@ -197,7 +215,7 @@ std::string font_source::open_freetype(const charset_table *encoding, const size
         return freetype_reason(error);
     if (const FT_Error error = FT_New_Memory_Face(face_->library, file_.data(),
                                                   static_cast<FT_Long>(file_.size()), 0, &face_->face))
-        return freetype_reason(error);
+        return unreadable_font(error);
     if (!FT_IS_SCALABLE(face_->face))
         if (std::string reason = choose_bitmap_size(limits); !reason.empty())
             return reason;
@@ -268,14 +286,21 @@ std::string font_source::map_freetype_codes(const charset_table *encoding)
     }
     if (encoding == nullptr) {
         const std::vector<std::string> names = charset_names(face);
-        for (const std::string &name : names)
-            if (load_charset(name, own_codes).empty()) {
+        if (names.empty())
+            return "has no Unicode map and names no character set: name the set of its codes with -e";
+        std::string first_reason;
+        for (const std::string &name : names) {
+            const std::string reason = load_charset(name, own_codes);
+            if (reason.empty()) {
                 encoding = &own_codes;
                 break;
             }
+            if (first_reason.empty())
+                first_reason = reason;
+        }
         if (encoding == nullptr)
-            return "codes are in " + (names.empty() ? "an unknown set" : names.front()) +
-                   ", not an 8-bit set iconv knows: name their set with -e";
+            return "codes are in " + names.front() + ", " + first_reason +
+                   ": name the set they are in with -e";
     }
     for (std::uint32_t code = 0; code <= LAST_BYTE_CODE; ++code)
         if (const FT_UInt glyph = FT_Get_Char_Index(face, code);

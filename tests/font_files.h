@@ -1,0 +1,48 @@
+// Small fonts for the importer's tests, written as BDF text and PSF bytes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+using bytes = std::vector<std::uint8_t>;
+
+// Rows of '#' (ink) and '.', top row first.
+using glyph_rows = std::vector<std::string>;
+
+struct bdf_glyph {
+    char32_t code;
+    glyph_rows rows;
+    int left = 0;     // columns from the origin to the first column
+    int bottom = 0;   // rows from the baseline up to the last row (BDF's y offset)
+    int advance = 0;  // 0: the width of the rows
+};
+
+struct bdf_font {
+    int ascent = 0, descent = 0;
+    std::string registry = "ISO10646", encoding = "1";
+    std::vector<bdf_glyph> glyphs;
+};
+
+std::string bdf_text(const bdf_font &font);
+
+struct psf_glyph {
+    glyph_rows rows;
+    std::u32string characters;  // what the Unicode table gives this glyph
+};
+
+struct psf_spec {
+    int version = 2;
+    std::uint32_t width = 8, height = 8;
+    bool unicode_table = true;
+    std::vector<psf_glyph> glyphs;  // PSF1 is padded to 256 glyphs
+};
+
+bytes psf_bytes(const psf_spec &font);
+
+// An A (also U+0410) on 5 rows and a Ж on 3, 6 columns wide.
+psf_glyph sample_glyph_a();
+psf_glyph sample_glyph_zhe();
+
+// PSF fonts of both versions, with and without tables, as the tests use them.
+std::vector<bytes> sample_psf_fonts();

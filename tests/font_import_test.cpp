@@ -1,0 +1,210 @@
+// font_import run end to end on fonts the tests write and on the sample's.
+#include <fstream>
+
+#include "font_files.h"
+#include "tool_inputs.h"
+
+namespace {
+
+const std::string FONT_IMPORT = quoted(FONT_IMPORT_PATH);
+const std::string SAMPLE = SOURCE_DIR "/sample";
+const std::string DEJAVU_MONO = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
+
+bytes as_bytes(const std::string &text)
+{
+    return bytes(text.begin(), text.end());
+}
+
+std::string glyph_of(const std::string &font, std::size_t slot)
+{
+    return font.substr(slot * 12, 12);
+}
+
+std::string lines(std::initializer_list<std::uint8_t> values)
+{
+    return std::string(values.begin(), values.end());
+}
+
+// A 5x8 font: ascent 6, descent 2, so its cell stands 2 rows down.
+bdf_font small_bdf()
+{
+    return {6, 2, "ISO10646", "1",
+            {{U' ', {"....."}, 0, 0, 5},
+             {U'A', {".#.", "#.#", "###", "#.#"}, 1, 0, 5},
+             {U'g', {"###", "#.#", "###", "..#", "##."}, 1, -2, 5},
+             {U'\u00C5', {".#.", "...", ".#.", "#.#", "###", "#.#"}, 1, 3, 5},  // Å reaches above
+             {U'\u2502', {"..#..", "..#..", "..#..", "..#..", "..#..", "..#..", "..#..", "..#.."}, 0, -2, 5}}};
+}
+
+}  // namespace
+
+struct FontImport : ToolInputs {
+    // Files the tool must leave as they are when it fails.
+    void SetUp() override
+    {
+        write("8x12.fnt", as_bytes("old font"));
+        write("koi.bin", as_bytes("old table"));
+    }
+    void expect_unchanged(const std::string &listing, const std::string &what) const
+    {
+        EXPECT_EQ(read("8x12.fnt"), "old font") << what;
+        EXPECT_EQ(read("koi.bin"), "old table") << what;
+        EXPECT_EQ(run("ls -A").out, listing) << what;
+    }
+};
+
+TEST_F(FontImport, ReproducesTheCommittedSample)
+{
+    const tool_run result = run("mkdir out && " + FONT_IMPORT + " -o out/ " + quoted(SAMPLE + "/6x12.pcf.gz"));
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out + result.err, "");
+    EXPECT_TRUE(read("out/8x12.fnt") == contents(SAMPLE + "/8x12.fnt")) << "the font differs";
+    EXPECT_TRUE(read("out/koi.bin") == contents(SAMPLE + "/koi.bin")) << "the table differs";
+
+    // The table set equal to the glyph order gives the identity table.
+    ASSERT_EQ(run(FONT_IMPORT + " -g KOI8-R " + quoted(SAMPLE + "/6x12.pcf.gz")).status, 0);
+    const std::string made = read("koi.bin");
+    ASSERT_EQ(made.size(), 128u);
+    for (std::size_t k = 0; k < 128; ++k)
+        EXPECT_EQ(static_cast<unsigned char>(made[k]), 128 + k);
+}
+
+TEST_F(FontImport, PlacesABdfFontAtItsBearingsAndWarnsOfWhatItLacks)
+{
+    write("small.bdf", as_bytes(bdf_text(small_bdf())));
+    const std::string latin1 = FONT_IMPORT + " -g ISO-8859-1 -t ISO-8859-1 ";
+    const tool_run result = run(latin1 + "small.bdf");
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "");
+    const std::vector<std::string> warnings = lines_of(result.err);
+    ASSERT_GE(warnings.size(), 2u);
+    EXPECT_EQ(warnings.front(), "font_import: small.bdf: no glyph for U+0021 !: left blank");
+    EXPECT_EQ(warnings.back(), "font_import: small.bdf: U+00C5 \u00C5: pixels outside 8x12 cut");
+
+    // Rows 0-1 are spare, the baseline is at row 8.
+    const std::string imported = read("8x12.fnt");
+    ASSERT_EQ(imported.size(), 3072u);
+    EXPECT_EQ(glyph_of(imported, 'A'), lines({0, 0, 0, 0, 0x20, 0x50, 0x70, 0x50, 0, 0, 0, 0}));
+    EXPECT_EQ(glyph_of(imported, 'g'), lines({0, 0, 0, 0, 0, 0x70, 0x50, 0x70, 0x10, 0x60, 0, 0}));
+    EXPECT_EQ(glyph_of(imported, 0xC5).substr(0, 5), lines({0, 0x20, 0x50, 0x70, 0x50}));
+    EXPECT_EQ(glyph_of(imported, ' '), std::string(12, '\0'));
+
+    ASSERT_EQ(run(latin1 + "--top=0 small.bdf").status, 0);
+    EXPECT_EQ(glyph_of(read("8x12.fnt"), 'A'), lines({0, 0, 0x20, 0x50, 0x70, 0x50, 0, 0, 0, 0, 0, 0}));
+    // In code page 866 order, the vertical line joins the cells above and below.
+    ASSERT_EQ(run(FONT_IMPORT + " small.bdf").status, 0);
+    EXPECT_EQ(glyph_of(read("8x12.fnt"), 0xB3), std::string(12, '\x20'));
+
+    const tool_run no_room = run(FONT_IMPORT + " --top=5 small.bdf");
+    EXPECT_EQ(no_room.status, 1);
+    EXPECT_EQ(no_room.err, "font_import: small.bdf: --top=5 leaves no room for glyphs 5x8: at most 4\n");
+}
+
+TEST_F(FontImport, ReadsPsfFontsByTheirUnicodeTableOrTheSetNamed)
+{
+    write("v1.psf", sample_psf_fonts()[0]);
+    ASSERT_EQ(run("gzip -c v1.psf >v1.psf.gz").status, 0);
+    const std::string a_on_8_rows = lines({0, 0, 0x30, 0x48, 0x84, 0xfc, 0x84, 0, 0, 0, 0, 0});
+    const tool_run v1 = run(FONT_IMPORT + " v1.psf.gz");
+    ASSERT_EQ(v1.status, 0) << v1.err;
+    EXPECT_EQ(glyph_of(read("8x12.fnt"), 'A'), a_on_8_rows);
+    EXPECT_EQ(glyph_of(read("8x12.fnt"), 0x80), a_on_8_rows);  // А in code page 866
+    ASSERT_FALSE(v1.err.empty());
+    EXPECT_EQ(lines_of(v1.err).front(), "font_import: v1.psf.gz: no glyph for U+0020  : left blank");
+
+    // Glyphs in KOI8-R order, without a table: A at 0x41, Ж at 0xF6.
+    psf_spec bare{2, 6, 8, false, std::vector<psf_glyph>(256)};
+    bare.glyphs[0x41] = sample_glyph_a();
+    bare.glyphs[0xF6] = sample_glyph_zhe();
+    write("bare.psf", psf_bytes(bare));
+    const tool_run refused = run(FONT_IMPORT + " bare.psf");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, "font_import: bare.psf: has no Unicode table\n");
+    ASSERT_EQ(run(FONT_IMPORT + " -e KOI8-R bare.psf").status, 0);
+    const std::string imported = read("8x12.fnt");
+    EXPECT_EQ(glyph_of(imported, 'A'), a_on_8_rows);
+    EXPECT_EQ(glyph_of(imported, 0x86), lines({0, 0, 0xa8, 0x70, 0xa8, 0, 0, 0, 0, 0, 0, 0}));  // Ж in code page 866
+}
+
+TEST_F(FontImport, RejectsBadInputsAndChangesNothing)
+{
+    write("8x13.bdf", as_bytes(bdf_text({11, 2, "ISO10646", "1", {{U'A', {"########"}, 0, 0, 8}}})));
+    std::string text;
+    for (int line = 0; line < 8; ++line)
+        text += "These words are no font, whatever the name of their file says.\n";
+    write("text.ttf", as_bytes(text));
+    // One glyph and its table; each copy breaks one count, size or byte.
+    const bytes psf = psf_bytes({2, 8, 8, true, {{{"#"}, U"A"}}});
+    bytes huge_count = psf, past_end = psf, cut_table = psf, not_utf8 = psf, no_glyphs = psf;
+    std::fill(huge_count.begin() + 16, huge_count.begin() + 20, 0xff);
+    past_end[8] = 0xff;
+    cut_table.pop_back();
+    not_utf8[not_utf8.size() - 2] = 0xC0;
+    no_glyphs[16] = 0;
+    write("count.psf", huge_count);
+    write("end.psf", past_end);
+    write("cut.psf", cut_table);
+    write("utf8.psf", not_utf8);
+    write("none.psf", no_glyphs);
+    ASSERT_EQ(run("ln -s " + quoted(SAMPLE + "/6x12.pcf.gz") + " sample.pcf.gz").status, 0);
+    const std::string listing = run("ls -A").out;
+
+    const struct {
+        const char *arguments, *message;
+    } cases[] = {
+        {"missing.pcf", "missing.pcf: No such file or directory"},
+        {".", ".: Is a directory"},
+        {"text.ttf", "text.ttf: not a font (BDF, PCF, PSF, FON, FNT, TrueType or OpenType)"},
+        {"8x13.bdf", "8x13.bdf: glyphs are 8x13, at most 8x12 fit"},
+        {"-g NO-SUCH-SET 8x13.bdf", "NO-SUCH-SET: unknown character set"},
+        {"-t UTF-8 8x13.bdf", "UTF-8: not a single-byte character set"},
+        {"count.psf", "count.psf: 4294967295 glyphs of 8 bytes run past the end of the file"},
+        {"end.psf", "end.psf: PSF2 header size 255 is past the end of the file"},
+        {"cut.psf", "cut.psf: Unicode table cut short"},
+        {"utf8.psf", "utf8.psf: Unicode table is not UTF-8"},
+        {"none.psf", "none.psf: has no glyphs"},
+        {"-t CP1251 sample.pcf.gz", "sample.pcf.gz: -t CP1251 needs 50 spare slots, -g CP866 leaves 32: "
+                                    "choose a glyph order closer to CP1251 (e.g. -g CP1251)"},
+    };
+    for (const auto &bad : cases) {
+        const tool_run result = run(FONT_IMPORT + " " + bad.arguments);
+        EXPECT_EQ(result.status, 1) << bad.arguments;
+        EXPECT_EQ(result.err, "font_import: " + std::string(bad.message) + "\n");
+        expect_unchanged(listing, bad.arguments);
+    }
+
+    for (const char *misuse : {"", "a b", "--size=0 a", "--top=13 a", "--bogus a", "-o '' a"}) {
+        const tool_run result = run(FONT_IMPORT + " " + misuse);
+        EXPECT_EQ(result.status, 2) << misuse;
+        ASSERT_FALSE(result.err.empty()) << misuse;
+        EXPECT_EQ(lines_of(result.err).back(), "Try 'font_import --help'.") << misuse;
+    }
+    const tool_run help = run(FONT_IMPORT + " --help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("Usage: font_import [OPTION]... FONT\n", 0), 0u);
+    EXPECT_EQ(run(FONT_IMPORT + " --version").out, "font_import " MAKE_H_VERSION "\n");
+    expect_unchanged(listing, "usage");
+}
+
+TEST_F(FontImport, ReplacesNothingWhenAWriteFailsHalfWay)
+{
+    const std::string listing = run("ls -A").out;
+    const tool_run result =
+        run("trap '' XFSZ && ulimit -f 2 && " + FONT_IMPORT + " " + quoted(SAMPLE + "/6x12.pcf.gz"));
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "font_import: 8x12.fnt: File too large\n");
+    expect_unchanged(listing, "a write cut short");
+}
+
+TEST_F(FontImport, DrawsATrueTypeFontWithinItsCell)
+{
+    if (!std::ifstream(DEJAVU_MONO))
+        GTEST_SKIP() << DEJAVU_MONO << " is not installed (Debian's fonts-dejavu-core)";
+    const tool_run result = run(FONT_IMPORT + " " + quoted(DEJAVU_MONO));
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err.find("cut"), std::string::npos) << result.err;
+    const std::string imported = read("8x12.fnt");
+    for (const char letter : {'A', 'g', 'W'})
+        EXPECT_NE(glyph_of(imported, static_cast<std::size_t>(letter)), std::string(12, '\0')) << letter;
+    EXPECT_EQ(glyph_of(imported, ' '), std::string(12, '\0'));
+}
