@@ -13,8 +13,10 @@ constexpr char32_t LAST_C0 = 0x1F, FIRST_C1 = 0x7F, LAST_C1 = 0x9F;
 
 char32_t little_endian(const unsigned char *bytes)
 {
-    return static_cast<char32_t>(bytes[0] | bytes[1] << 8 | bytes[2] << 16 |
-                                 static_cast<std::uint32_t>(bytes[3]) << 24);
+    char32_t c = 0;
+    for (int i = 3; i >= 0; --i)
+        c = c << 8 | bytes[i];
+    return c;
 }
 
 // Decodes one byte on its own. A set that wants more bytes to finish a
