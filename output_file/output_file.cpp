@@ -77,9 +77,10 @@ void install_cleanup_handlers()
     }
 }
 
-// A temporary file: its name, and its slot in the handler's list.
+// A temporary file: its name, its final name, and its slot in the handler's list.
 struct staged {
     std::string temp;
+    std::string path;
     std::size_t slot;
 };
 
@@ -167,7 +168,7 @@ int create_beside(const std::string &path, mode_t mode, std::vector<staged> &fil
         if (fd >= 0) {
             std::memcpy(staged_names[slot], temp.c_str(), temp.size() + 1);
             staged_in_use[slot] = 1;
-            files.push_back({temp, slot});
+            files.push_back({temp, path, slot});
             return fd;
         }
         if (errno != EEXIST)
@@ -190,26 +191,53 @@ bool write_all(int fd, const file_bytes &content)
     return true;
 }
 
-// Returns errno of the first step that failed, or 0.
-int stage(const output_file &file, std::vector<staged> &files)
+// Writes, then closes; returns errno of the first step that failed, or 0.
+int write_and_close(int fd, const file_bytes &content, bool (*finish)(int fd))
 {
-    struct stat replaced {};
-    const bool replaces = stat(file.path.c_str(), &replaced) == 0 && S_ISREG(replaced.st_mode);
-    const mode_t mode = replaces ? replaced.st_mode & PERMISSION_BITS : CREATE_MODE;
-
-    errno = 0;
-    int fd = create_beside(file.path, mode, files);
     if (fd >= 0)
         fd = above_standard_streams(fd);
     if (fd < 0)
         return errno;
-    // The umask may have taken bits the replaced file had.
-    const bool written = (!replaces || fchmod(fd, mode) == 0) && write_all(fd, file.content) &&
-                         fsync(fd) == 0;
+    const bool written = write_all(fd, content) && finish(fd);
     const int error = written ? 0 : errno;
     if (close(fd) != 0 && written)
         return errno;
     return error;
+}
+
+// Returns errno of the first step that failed, or 0.
+int stage(const output_file &file, const struct stat &target, bool replaces,
+          std::vector<staged> &files)
+{
+    const mode_t mode = replaces ? target.st_mode & PERMISSION_BITS : CREATE_MODE;
+    errno = 0;
+    const int fd = create_beside(file.path, mode, files);
+    // The umask may have taken bits the replaced file had.
+    if (fd >= 0 && replaces && fchmod(fd, mode) != 0) {
+        const int error = errno;
+        close(fd);
+        return error;
+    }
+    return write_and_close(fd, file.content, [](int synced) { return fsync(synced) == 0; });
+}
+
+// A pipe or a device is written as it is: a rename would put a plain file in
+// its place, even of /dev/null.
+int write_in_place(const output_file &file)
+{
+    errno = 0;
+    return write_and_close(open(file.path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC), file.content,
+                           [](int) { return true; });
+}
+
+int write_one(const output_file &file, std::vector<staged> &files)
+{
+    struct stat target {};
+    if (stat(file.path.c_str(), &target) != 0)
+        return stage(file, target, false, files);
+    if (S_ISREG(target.st_mode) || S_ISDIR(target.st_mode))  // a directory fails the rename
+        return stage(file, target, S_ISREG(target.st_mode), files);
+    return write_in_place(file);
 }
 
 }  // namespace
@@ -219,14 +247,14 @@ std::optional<output_failure> write_output_files(const std::vector<output_file> 
     install_cleanup_handlers();
     std::vector<staged> temps;
     for (const output_file &file : files)
-        if (const int error = stage(file, temps); error != 0) {
+        if (const int error = write_one(file, temps); error != 0) {
             remove_staged(temps);
             return output_failure{file.path, reason_of(error)};
         }
-    for (std::size_t i = 0; i < files.size(); ++i) {
+    for (std::size_t i = 0; i < temps.size(); ++i) {
         const signals_held hold;
-        if (std::rename(temps[i].temp.c_str(), files[i].path.c_str()) != 0) {
-            const output_failure failure{files[i].path, reason_of(errno)};
+        if (std::rename(temps[i].temp.c_str(), temps[i].path.c_str()) != 0) {
+            const output_failure failure{temps[i].path, reason_of(errno)};
             temps.erase(temps.begin(), temps.begin() + static_cast<std::ptrdiff_t>(i));
             remove_staged(temps);
             return failure;

@@ -24,6 +24,7 @@ struct output_failure {
 // Writes every file beside its path and syncs it to disk; only when all are
 // written does each take its final name. A file that replaces another keeps
 // that one's permission bits; a new one gets what a plain create would give.
+// A pipe or device already at a path is written to as it is.
 // Until then SIGINT, SIGTERM and SIGHUP remove the temporary files before the
 // process dies of them. Returns what failed, or nothing when all are in place.
 std::optional<output_failure> write_output_files(const std::vector<output_file> &files);

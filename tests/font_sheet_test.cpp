@@ -98,12 +98,17 @@ TEST_F(FontSheet, TakesOptionsTheGnuWay)
     EXPECT_FALSE(decode_sheet(file(longest)).empty());
 }
 
-TEST_F(FontSheet, WritesStandardOutputAndChecksIt)
+TEST_F(FontSheet, WritesStandardOutputAndPipesAndChecksThem)
 {
     const tool_run piped = run(FONT_SHEET + " -", ">from-stdout.png");
     ASSERT_EQ(piped.status, 0) << piped.err;
     ASSERT_EQ(run(FONT_SHEET + " sheet.png").status, 0);
     EXPECT_EQ(read("from-stdout.png"), read("sheet.png"));
+    // A pipe (or a device) at OUT is written to; a rename would put a file in its place.
+    const tool_run fifo = run("mkfifo pipe.png && { timeout 10 cat pipe.png >from-pipe.png & " + FONT_SHEET +
+                              " pipe.png; } && wait && test -p pipe.png");
+    EXPECT_EQ(fifo.status, 0) << fifo.err;
+    EXPECT_EQ(read("from-pipe.png"), read("sheet.png"));
 
     const tool_run full = run(FONT_SHEET + " -", ">/dev/full");
     EXPECT_EQ(full.status, 1);
