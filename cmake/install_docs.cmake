@@ -1,0 +1,31 @@
+# The man pages, the copyright notice and the changelog, compressed as Debian
+# wants them (man reads gzip'd pages anywhere).
+find_program(MAKE_H_GZIP gzip REQUIRED)
+# Debian looks for these under the package's name.
+set(MAKE_H_DOC_DIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/make-h)
+
+# Compresses source into the build tree and installs it into destination;
+# adds the compressed file to gzipped_docs.
+function(_make_h_install_gzipped source destination)
+  get_filename_component(name "${source}" NAME)
+  set(copy "${PROJECT_BINARY_DIR}/gzipped/${name}")
+  add_custom_command(OUTPUT "${copy}.gz"
+    COMMAND "${CMAKE_COMMAND}" -E copy "${source}" "${copy}"
+    # No name or time stamp inside, so that packages come out the same.
+    COMMAND "${MAKE_H_GZIP}" -9nf "${copy}"
+    DEPENDS "${source}"
+    VERBATIM)
+  install(FILES "${copy}.gz" DESTINATION "${destination}")
+  set(gzipped_docs ${gzipped_docs} "${copy}.gz" PARENT_SCOPE)
+endfunction()
+
+set(gzipped_docs)
+foreach(tool IN ITEMS make_h font_sheet font_import)
+  if(TARGET ${tool})
+    _make_h_install_gzipped("${PROJECT_SOURCE_DIR}/man/${tool}.1" ${CMAKE_INSTALL_MANDIR}/man1)
+  endif()
+endforeach()
+_make_h_install_gzipped("${PROJECT_SOURCE_DIR}/packaging/changelog" ${MAKE_H_DOC_DIR})
+add_custom_target(make_h_docs ALL DEPENDS ${gzipped_docs})
+
+install(FILES "${PROJECT_SOURCE_DIR}/packaging/copyright" DESTINATION ${MAKE_H_DOC_DIR})

@@ -1,0 +1,242 @@
+#!/usr/bin/env bash
+# Builds the projects beside this script against make_h as its users do, and
+# checks what comes out:
+#
+#   consumer_test.sh CASE CMAKE SOURCE_DIR BUILD_DIR STAGE_DIR
+#
+# CMAKE is the cmake to run, SOURCE_DIR and BUILD_DIR are make_h's trees, and
+# STAGE_DIR is where the case "stage" installs BUILD_DIR for the other cases.
+# The projects are built with CMake's default generator or CMAKE_GENERATOR's.
+set -euo pipefail
+
+readonly SKIP_STATUS=77
+readonly SHORT_TABLE_BYTES=100
+readonly STEP_LINES='Copying|Importing|Generating|Building|Linking'
+# What each form's header makes: the header, the object that includes it and
+# the program.
+readonly TABLE_FORM=(table/font8x12.h CMakeFiles/table_form.dir/check_font.c.o table_form)
+readonly IMPORT_FORM=(import/font8x12.h CMakeFiles/import_form.dir/check_font.c.o import_form)
+
+if (($# != 5)); then
+    echo "usage: consumer_test.sh CASE CMAKE SOURCE_DIR BUILD_DIR STAGE_DIR" >&2
+    exit 2
+fi
+readonly case_name=$1 cmake=$2 source_dir=$3 build_dir=$4 stage_dir=$5
+readonly projects="$source_dir/tests/consumer"
+readonly sample="$source_dir/sample"
+readonly package="$stage_dir/lib/cmake/make_h"
+
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+readonly inputs="$scratch/inputs" app="$scratch/app" log="$scratch/log"
+declare -A stamps  # modification times, by file of the app's build
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# configure PROJECT BUILD [ARG...]: configures one of the projects here.
+configure() {
+    local project=$1 build=$2
+    shift 2
+    "$cmake" -S "$projects/$project" -B "$build" "$@"
+}
+
+# build BUILD: builds, keeping what it printed in $log; returns its status.
+build() {
+    local status=0
+    "$cmake" --build "$1" >"$log" 2>&1 || status=$?
+    cat "$log"
+    return "$status"
+}
+
+# The app on copies of the sample inputs, which a case may change.
+configure_app() {
+    configure app "$app" -DINPUTS="$inputs" "$@"
+}
+
+build_app() {
+    build "$app" || fail "the app does not build"
+}
+
+# check FORM DIR: FORM's array is the recoded transpose of DIR's 8x12.fnt and
+# koi.bin.
+check() {
+    "$app/$1" "$2/8x12.fnt" "$2/koi.bin" || fail "$1: the header does not match $2"
+}
+
+# build_and_check HOW: with make_h found as HOW says, the app builds and both
+# forms hold the sample.
+build_and_check() {
+    configure_app "$1"
+    build_app
+    check table_form "$sample"
+    check import_form "$sample"
+}
+
+# Lets a file system that keeps whole seconds see the next change as newer.
+next_second() {
+    sleep 1
+}
+
+remember_stamps() {
+    local file
+    for file in "${TABLE_FORM[@]}" "${IMPORT_FORM[@]}"; do
+        stamps[$file]=$(stat -c %.9Y "$app/$file")
+    done
+}
+
+# expect_remade WHAT FILE...: WHAT rewrote each FILE since remember_stamps.
+expect_remade() {
+    local what=$1 file
+    shift
+    for file; do
+        [[ $(stat -c %.9Y "$app/$file") != "${stamps[$file]}" ]] || fail "$what did not remake $file"
+    done
+}
+
+# expect_kept WHAT FILE...: WHAT left each FILE as remember_stamps found it.
+expect_kept() {
+    local what=$1 file
+    shift
+    for file; do
+        [[ $(stat -c %.9Y "$app/$file") == "${stamps[$file]}" ]] || fail "$what remade $file"
+    done
+}
+
+# expect_line_start TEXT: a line of $log starts with TEXT.
+expect_line_start() {
+    awk -v text="$1" 'index($0, text) == 1 { found = 1 } END { exit !found }' "$log" ||
+        fail "no line starts with: $1"
+}
+
+# expect_bad_input MESSAGE HEADER: two builds in a row fail with the tool's
+# MESSAGE and leave no HEADER.
+expect_bad_input() {
+    local message=$1 header=$2 attempt
+    for attempt in first second; do
+        if build "$app"; then
+            fail "the $attempt build on a bad input succeeded"
+        fi
+        expect_line_start "$message"
+        [[ ! -e "$app/$header" ]] || fail "a failed build left $header"
+    done
+}
+
+# expect_refused BUILD MISTAKE ARGUMENTS: configuring the call project with
+# ARGUMENTS fails with a message that starts by naming MISTAKE.
+expect_refused() {
+    local build=$1 mistake=$2 arguments=$3
+    if configure call "$build" -DCALL="$arguments" >"$log" 2>&1; then
+        cat "$log"
+        fail "the call with $arguments was taken"
+    fi
+    cat "$log"
+    # CMake wraps long messages.
+    tr -s ' \n' '  ' <"$log" | grep -F -- "make_h_add_font_header(font_user): $mistake" >/dev/null ||
+        fail "no message: $mistake"
+}
+
+case_stage() {
+    rm -rf "$stage_dir"
+    "$cmake" --install "$build_dir" --prefix "$stage_dir"
+}
+
+case_installed() {
+    build_and_check -Dmake_h_DIR="$package"
+}
+
+case_subdirectory() {
+    build_and_check -DMAKE_H_SOURCE_DIR="$source_dir"
+}
+
+case_rebuild() {
+    build_and_check -Dmake_h_DIR="$package"
+    remember_stamps
+    build_app
+    if grep -Eq "$STEP_LINES" "$log"; then
+        fail "a build with nothing changed ran a step"
+    fi
+    expect_kept "a build with nothing changed" "${TABLE_FORM[@]}" "${IMPORT_FORM[@]}"
+
+    next_second
+    touch "$inputs/koi.bin"
+    build_app
+    expect_remade "touching the table" "${TABLE_FORM[@]}"
+    expect_kept "touching the table" "${IMPORT_FORM[@]}"
+    check table_form "$sample"
+
+    remember_stamps
+    configure_app -DGLYPH_ORDER=KOI8-R
+    build_app
+    expect_remade "a new glyph order" "${IMPORT_FORM[@]}"
+    expect_kept "a new glyph order" "${TABLE_FORM[@]}"
+    local imported="$app/import/font8x12.h.inputs"
+    if cmp -s "$imported/8x12.fnt" "$sample/8x12.fnt"; then
+        fail "the new glyph order did not reach font_import"
+    fi
+    check import_form "$imported"
+}
+
+case_bad_input() {
+    build_and_check -Dmake_h_DIR="$package"
+
+    next_second
+    head -c "$SHORT_TABLE_BYTES" "$sample/koi.bin" >"$inputs/koi.bin"
+    expect_bad_input "make_h: koi.bin: $SHORT_TABLE_BYTES bytes, 128 needed" table/font8x12.h
+    cp "$sample/koi.bin" "$inputs/"
+    build_app
+    check table_form "$sample"
+
+    next_second
+    echo "no font" >"$inputs/6x12.pcf.gz"
+    expect_bad_input "font_import: $inputs/6x12.pcf.gz: " import/font8x12.h
+    cp "$sample/6x12.pcf.gz" "$inputs/"
+    build_app
+    check import_form "$sample"
+}
+
+case_bad_call() {
+    local right="OUTPUT;font8x12.h;FONT;$sample/8x12.fnt;TABLE;$sample/koi.bin"
+    local call="$scratch/call" without_import="$scratch/call-without-import"
+    configure call "$call" -DMAKE_H_SOURCE_DIR="$source_dir" -DCALL="$right" ||
+        fail "a right call is refused"
+    expect_refused "$call" "OUTPUT <header> is missing" "FONT;8x12.fnt;TABLE;koi.bin"
+    expect_refused "$call" "give IMPORT or FONT and TABLE, not both" \
+        "OUTPUT;font8x12.h;FONT;8x12.fnt;TABLE;koi.bin;IMPORT;6x12.pcf.gz"
+    expect_refused "$call" "FONT <8x12.fnt> and TABLE <koi.bin>, or IMPORT <font file>, is missing" \
+        "OUTPUT;font8x12.h"
+    expect_refused "$call" "FONT and TABLE go together" "OUTPUT;font8x12.h;FONT;8x12.fnt"
+    expect_refused "$call" "unknown arguments: GLYPHORDER CP437" "$right;GLYPHORDER;CP437"
+    expect_refused "$call" "GLYPH_ORDER goes with IMPORT, not with FONT and TABLE" \
+        "$right;GLYPH_ORDER;CP437"
+
+    configure call "$without_import" -DMAKE_H_SOURCE_DIR="$source_dir" -DCALL="$right" \
+        -DCMAKE_DISABLE_FIND_PACKAGE_Freetype=ON || fail "a right call is refused without font_import"
+    expect_refused "$without_import" "IMPORT needs font_import" \
+        "OUTPUT;font8x12.h;IMPORT;$sample/6x12.pcf.gz"
+}
+
+case_cross() {
+    if ! command -v arm-none-eabi-gcc >/dev/null; then
+        echo "arm-none-eabi-gcc is missing: skipped"
+        exit "$SKIP_STATUS"
+    fi
+    local firmware="$scratch/firmware"
+    local library="$firmware/libfont_rom.a"
+    configure firmware "$firmware" -DCMAKE_TOOLCHAIN_FILE="$projects/firmware/cortex-m0.cmake" \
+        -Dmake_h_DIR="$package" -DINPUTS="$sample"
+    build "$firmware" || fail "the firmware does not build"
+    arm-none-eabi-readelf -A "$library" >"$log"
+    grep -Fq 'Tag_CPU_arch: v6S-M' "$log" || fail "font_rom is not built for a Cortex-M0"
+    arm-none-eabi-nm -S "$library" | tee "$log"
+    grep -Eq '^[0-9a-f]+ 00000c00 R font_8x12$' "$log" || fail "font_8x12 is not 3072 read-only bytes"
+    arm-none-eabi-size -A "$library" | tee "$log"
+    grep -Eq '^\.rodata +3072 ' "$log" || fail ".rodata does not hold the 3072 bytes of the font"
+}
+
+declare -F "case_$case_name" >/dev/null || fail "no case $case_name"
+mkdir "$inputs"
+cp "$sample/8x12.fnt" "$sample/koi.bin" "$sample/6x12.pcf.gz" "$inputs/"
+"case_$case_name"
