@@ -32,13 +32,6 @@ void report_failure(const char *program, const char *file, const char *reason)
     std::fprintf(stderr, "%s: %s: %s\n", program, file, reason);
 }
 
-void report_usage_error(const char *program, const char *reason)
-{
-    if (reason[0] != '\0')
-        std::fprintf(stderr, "%s: %s\n", program, reason);
-    std::fprintf(stderr, "Try '%s --help'.\n", program);
-}
-
 bool load_reported(const char *program, const load_status &status)
 {
     if (status.error != 0) {

@@ -31,10 +31,6 @@ struct load_status {
 // The tools' one form of message on standard error: "PROGRAM: FILE: reason".
 void report_failure(const char *program, const char *file, const char *reason);
 
-// A usage error: "PROGRAM: reason" (unless reason is empty, when the option
-// parser has said it), then how to get help.
-void report_usage_error(const char *program, const char *reason);
-
 // Reports a failed load in that form, e.g. "make_h: koi.bin: 100 bytes, 128
 // needed"; returns whether the load succeeded.
 bool load_reported(const char *program, const load_status &status);

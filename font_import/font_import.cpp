@@ -80,8 +80,8 @@ struct command_line {
     int exit_now = -1;  // the status to exit with at once, or -1 to import
 };
 
-// Takes an option's argument into the options; returns what is wrong with it.
-std::string take_option(int option, const char *argument, command_line &line)
+// What is wrong with an option's argument, or an empty text.
+std::string invalid_argument(int option, const char *argument, command_line &line)
 {
     import_options &options = line.options;
     switch (option) {
@@ -108,12 +108,6 @@ std::string take_option(int option, const char *argument, command_line &line)
         if (!(options.top = number(argument, 0, static_cast<int>(GLYPH_LINES))))
             return "invalid --top '" + std::string(argument) + "': 0 to 12 rows";
         break;
-    case 'h':
-        line.exit_now = print_reported(PROGRAM, HELP);
-        break;
-    case VERSION_OPTION:
-        line.exit_now = print_reported(PROGRAM, std::string(PROGRAM) + " " + MAKE_H_VERSION + "\n");
-        break;
     }
     return "";
 }
@@ -121,19 +115,21 @@ std::string take_option(int option, const char *argument, command_line &line)
 command_line parse(int argc, char **argv)
 {
     command_line line;
-    for (int option; line.exit_now < 0 &&
-                     (option = getopt_long(argc, argv, SHORT_OPTIONS, LONG_OPTIONS, nullptr)) != -1;)
-        if (const std::string error = option == '?' ? "" : take_option(option, optarg, line);
-            option == '?' || !error.empty()) {
-            report_usage_error(PROGRAM, error.c_str());  // getopt has said what '?' is
-            line.exit_now = USAGE_STATUS;
+    for (int option; (option = getopt_long(argc, argv, SHORT_OPTIONS, LONG_OPTIONS, nullptr)) != -1;) {
+        if (option == 'h' || option == VERSION_OPTION) {
+            line.exit_now = print_reported(
+                PROGRAM, option == 'h' ? HELP : std::string(PROGRAM) + " " + MAKE_H_VERSION + "\n");
+            return line;
         }
-    if (line.exit_now >= 0)
-        return line;
-    if (argc - optind != 1) {
-        report_usage_error(PROGRAM, argc - optind == 0
-                                        ? "missing FONT operand"
-                                        : ("extra operand '" + std::string(argv[optind + 1]) + "'").c_str());
+        const std::string error = option == '?' ? "" : invalid_argument(option, optarg, line);
+        if (option == '?' || !error.empty()) {
+            report_usage_error(PROGRAM, error);  // for '?', getopt has said what is wrong
+            line.exit_now = USAGE_STATUS;
+            return line;
+        }
+    }
+    if (const std::string error = operand_error("FONT", argc - optind, argv + optind); !error.empty()) {
+        report_usage_error(PROGRAM, error);
         line.exit_now = USAGE_STATUS;
     } else {
         line.options.font_path = argv[optind];

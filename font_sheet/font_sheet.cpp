@@ -34,18 +34,6 @@ const option LONG_OPTIONS[] = {{"help", no_argument, nullptr, HELP_OPTION},
                                {"version", no_argument, nullptr, VERSION_OPTION},
                                {nullptr, 0, nullptr, 0}};
 
-// Returns what is wrong with the operands, or an empty text.
-std::string operand_error(int count, char **operands)
-{
-    if (count == 0)
-        return "missing OUT.png operand";
-    if (count > 1)
-        return std::string("extra operand '") + operands[1] + "'";
-    if (operands[0][0] == '\0')
-        return "OUT.png is an empty name";
-    return "";
-}
-
 // Returns why the picture did not get to out, or an empty text.
 std::string write_sheet(const std::string &out, const file_bytes &png)
 {
@@ -68,8 +56,9 @@ int main(int argc, char **argv)
         report_usage_error(PROGRAM, "");  // getopt has said what was wrong
         return USAGE_STATUS;
     }
-    if (const std::string error = operand_error(argc - optind, argv + optind); !error.empty()) {
-        report_usage_error(PROGRAM, error.c_str());
+    if (const std::string error = operand_error("OUT.png", argc - optind, argv + optind);
+        !error.empty()) {
+        report_usage_error(PROGRAM, error);
         return USAGE_STATUS;
     }
     const std::string out = argv[optind];

@@ -284,3 +284,21 @@ int print_reported(const char *program, const std::string &text)
     report_failure(program, "standard output", reason.c_str());
     return EXIT_FAILURE;
 }
+
+std::string operand_error(const char *name, int count, char *const *operands)
+{
+    if (count == 0)
+        return std::string("missing ") + name + " operand";
+    if (count > 1)
+        return std::string("extra operand '") + operands[1] + "'";
+    if (operands[0][0] == '\0')
+        return std::string(name) + " is an empty name";
+    return "";
+}
+
+void report_usage_error(const char *program, const std::string &reason)
+{
+    if (!reason.empty())
+        std::fprintf(stderr, "%s: %s\n", program, reason.c_str());
+    std::fprintf(stderr, "Try '%s --help'.\n", program);
+}
