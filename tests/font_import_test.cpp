@@ -95,6 +95,15 @@ TEST_F(FontImport, PlacesABdfFontAtItsBearingsAndWarnsOfWhatItLacks)
     ASSERT_EQ(run(FONT_IMPORT + " small.bdf").status, 0);
     EXPECT_EQ(glyph_of(read("8x12.fnt"), 0xB3), std::string(12, '\x20'));
 
+    // A font coded in KOI8-R: its code 0xF6 is Ж, slot 0x86 in code page 866.
+    bdf_font koi8 = small_bdf();
+    koi8.registry = "KOI8";
+    koi8.encoding = "R";
+    koi8.glyphs.push_back({0xF6, {"#.#.#", ".###.", "#.#.#"}, 0, 0, 5});
+    write("koi8.bdf", as_bytes(bdf_text(koi8)));
+    ASSERT_EQ(run(FONT_IMPORT + " koi8.bdf").status, 0);
+    EXPECT_EQ(glyph_of(read("8x12.fnt"), 0x86), lines({0, 0, 0, 0, 0, 0xa8, 0x70, 0xa8, 0, 0, 0, 0}));
+
     const tool_run no_room = run(FONT_IMPORT + " --top=5 small.bdf");
     EXPECT_EQ(no_room.status, 1);
     EXPECT_EQ(no_room.err, "font_import: small.bdf: --top=5 leaves no room for glyphs 5x8: at most 4\n");
