@@ -102,23 +102,45 @@ void add_character(psf_font &font, char32_t c, std::size_t glyph)
         font.unicode.emplace_back(c, glyph);
 }
 
-// UCS-2 entries; a sequence (combining characters) runs up to the separator.
-std::string read_psf1_table(reader &in, psf_font &font)
+// What the next entry of a Unicode table is.
+enum class table_entry { character, start_sequence, separator, cut_short, not_utf8 };
+
+// Each glyph's characters up to its separator. A sequence (combining
+// characters) after the start mark names the glyph only as a whole, so its
+// characters are skipped.
+template <typename next_entry>
+std::string read_table(reader &in, psf_font &font, next_entry next)
 {
-    for (std::size_t glyph = 0; glyph < font.glyph_count; ++glyph) {
-        bool in_sequence = false;
-        for (std::uint16_t value = 0;;) {
-            if (!in.u16(value))
+    for (std::size_t glyph = 0; glyph < font.glyph_count; ++glyph)
+        for (bool in_sequence = false;;) {
+            char32_t c = 0;
+            const table_entry entry = next(in, c);
+            if (entry == table_entry::cut_short)
                 return "Unicode table cut short";
-            if (value == PSF1_SEPARATOR)
+            if (entry == table_entry::not_utf8)
+                return "Unicode table is not UTF-8";
+            if (entry == table_entry::separator)
                 break;
-            if (value == PSF1_START_SEQUENCE)
+            if (entry == table_entry::start_sequence)
                 in_sequence = true;
             else if (!in_sequence)
-                add_character(font, value, glyph);
+                add_character(font, c, glyph);
         }
-    }
     return "";
+}
+
+// PSF1 tables hold UCS-2 values.
+table_entry psf1_entry(reader &in, char32_t &c)
+{
+    std::uint16_t value = 0;
+    if (!in.u16(value))
+        return table_entry::cut_short;
+    if (value == PSF1_SEPARATOR)
+        return table_entry::separator;
+    if (value == PSF1_START_SEQUENCE)
+        return table_entry::start_sequence;
+    c = value;
+    return table_entry::character;
 }
 
 std::string parse_psf1(reader in, psf_font &font)
@@ -134,7 +156,7 @@ std::string parse_psf1(reader in, psf_font &font)
     if (std::string reason = take_bitmaps(in, font); !reason.empty())
         return reason;
     font.has_unicode_table = (mode & (PSF1_MODEHASTAB | PSF1_MODESEQ)) != 0;
-    return font.has_unicode_table ? read_psf1_table(in, font) : "";
+    return font.has_unicode_table ? read_table(in, font, psf1_entry) : "";
 }
 
 // Decodes one UTF-8 character strictly: no overlong forms, no surrogates,
@@ -162,27 +184,17 @@ bool utf8_character(reader &in, std::uint8_t lead, char32_t &c)
     return c >= least && c <= LAST_UNICODE && (c < FIRST_SURROGATE || c > LAST_SURROGATE);
 }
 
-std::string read_psf2_table(reader &in, psf_font &font)
+// PSF2 tables hold UTF-8, with two bytes UTF-8 never uses as marks.
+table_entry psf2_entry(reader &in, char32_t &c)
 {
-    for (std::size_t glyph = 0; glyph < font.glyph_count; ++glyph) {
-        bool in_sequence = false;
-        for (std::uint8_t lead = 0;;) {
-            if (!in.byte(lead))
-                return "Unicode table cut short";
-            if (lead == PSF2_SEPARATOR)
-                break;
-            if (lead == PSF2_START_SEQUENCE) {
-                in_sequence = true;
-                continue;
-            }
-            char32_t c = 0;
-            if (!utf8_character(in, lead, c))
-                return "Unicode table is not UTF-8";
-            if (!in_sequence)
-                add_character(font, c, glyph);
-        }
-    }
-    return "";
+    std::uint8_t lead = 0;
+    if (!in.byte(lead))
+        return table_entry::cut_short;
+    if (lead == PSF2_SEPARATOR)
+        return table_entry::separator;
+    if (lead == PSF2_START_SEQUENCE)
+        return table_entry::start_sequence;
+    return utf8_character(in, lead, c) ? table_entry::character : table_entry::not_utf8;
 }
 
 std::string parse_psf2(reader in, psf_font &font)
@@ -210,7 +222,7 @@ std::string parse_psf2(reader in, psf_font &font)
     if (std::string reason = take_bitmaps(in, font); !reason.empty())
         return reason;
     font.has_unicode_table = (flags & PSF2_HAS_UNICODE_TABLE) != 0;
-    return font.has_unicode_table ? read_psf2_table(in, font) : "";
+    return font.has_unicode_table ? read_table(in, font, psf2_entry) : "";
 }
 
 }  // namespace
