@@ -3,6 +3,7 @@
 #include "font_data/font_data.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,11 +15,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <random>
+#include <set>
 
 namespace {
 
 constexpr std::size_t MAX_STAGED = 4;
-constexpr int CLEANUP_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP};
+// SIGXFSZ too: by default a file size limit kills the writer mid-file.
+constexpr int CLEANUP_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP, SIGXFSZ};
 // Short, so that any final name the file system takes leaves room for it.
 constexpr char TEMP_PREFIX[] = ".tmp-";
 constexpr std::size_t TEMP_SUFFIX_LENGTH = 6;
@@ -77,11 +80,21 @@ void install_cleanup_handlers()
     }
 }
 
+// How a temporary file took its final name, which says how to undo it.
+enum class placement {
+    none,       // not yet
+    created,    // nothing was there
+    exchanged,  // the old file now has the temporary name
+    replaced,   // the old file is gone
+};
+
 // A temporary file: its name, its final name, and its slot in the handler's list.
 struct staged {
     std::string temp;
     std::string path;
     std::size_t slot;
+    bool replaces = false;  // a regular file was at path
+    placement placed = placement::none;
 };
 
 std::string reason_of(int error)
@@ -149,7 +162,7 @@ int above_standard_streams(int fd)
 // signal never finds a file that is not listed. mkstemp would make it 0600,
 // and learning the umask means changing it, so the name is made here and the
 // kernel applies the umask as it does to any create.
-int create_beside(const std::string &path, mode_t mode, std::vector<staged> &files)
+int create_beside(const std::string &path, mode_t mode, bool replaces, std::vector<staged> &files)
 {
     const std::string prefix = directory_of(path) + "/" + TEMP_PREFIX;
     if (prefix.size() + TEMP_SUFFIX_LENGTH >= PATH_MAX) {
@@ -168,7 +181,7 @@ int create_beside(const std::string &path, mode_t mode, std::vector<staged> &fil
         if (fd >= 0) {
             std::memcpy(staged_names[slot], temp.c_str(), temp.size() + 1);
             staged_in_use[slot] = 1;
-            files.push_back({temp, path, slot});
+            files.push_back({temp, path, slot, replaces});
             return fd;
         }
         if (errno != EEXIST)
@@ -211,7 +224,7 @@ int stage(const output_file &file, const struct stat &target, bool replaces,
 {
     const mode_t mode = replaces ? target.st_mode & PERMISSION_BITS : CREATE_MODE;
     errno = 0;
-    const int fd = create_beside(file.path, mode, files);
+    const int fd = create_beside(file.path, mode, replaces, files);
     // The umask may have taken bits the replaced file had.
     if (fd >= 0 && replaces && fchmod(fd, mode) != 0) {
         const int error = errno;
@@ -240,6 +253,90 @@ int write_one(const output_file &file, std::vector<staged> &files)
     return write_in_place(file);
 }
 
+// Puts a temporary file at its final name. A file it replaces is swapped
+// with it rather than overwritten, so that one more swap undoes it. A file
+// system without the swap (EINVAL) gets a plain rename, after which the old
+// file cannot come back.
+int put_in_place(staged &file)
+{
+    if (file.replaces) {
+        if (renameat2(AT_FDCWD, file.temp.c_str(), AT_FDCWD, file.path.c_str(), RENAME_EXCHANGE) == 0) {
+            file.placed = placement::exchanged;
+            return 0;
+        }
+        if (errno != EINVAL && errno != ENOENT)  // ENOENT: it went away meanwhile
+            return errno;
+    }
+    if (std::rename(file.temp.c_str(), file.path.c_str()) != 0)
+        return errno;
+    file.placed = file.replaces ? placement::replaced : placement::created;
+    return 0;
+}
+
+// Puts back what was at the final name; the new file goes back to its
+// temporary name, for remove_staged.
+void take_back(const staged &file)
+{
+    if (file.placed == placement::exchanged)
+        renameat2(AT_FDCWD, file.temp.c_str(), AT_FDCWD, file.path.c_str(), RENAME_EXCHANGE);
+    else if (file.placed == placement::created)
+        std::rename(file.path.c_str(), file.temp.c_str());
+}
+
+// An advisory lock on each directory the files go into, so that two writers
+// of one directory never mix their files. Where a directory cannot be locked
+// (not readable, a file system without flock), the files go in unlocked.
+class directories_locked {
+public:
+    explicit directories_locked(const std::vector<staged> &files)
+    {
+        std::set<std::string> directories;  // in one order, so two writers cannot deadlock
+        for (const staged &file : files)
+            directories.insert(directory_of(file.path));
+        for (const std::string &directory : directories) {
+            const int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            if (fd < 0)
+                continue;
+            while (flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+            }
+            fds_.push_back(fd);
+        }
+    }
+    ~directories_locked()
+    {
+        for (const int fd : fds_)
+            close(fd);  // which releases the lock
+    }
+    directories_locked(const directories_locked &) = delete;
+    directories_locked &operator=(const directories_locked &) = delete;
+
+private:
+    std::vector<int> fds_;
+};
+
+// Gives every file its final name, or none of them. The lock is taken
+// first, so that a wait for it can be interrupted; from the first rename to
+// the last, and through any undoing, the cleanup signals wait.
+std::optional<output_failure> commit(std::vector<staged> &temps)
+{
+    const directories_locked lock(temps);
+    const signals_held hold;
+    for (std::size_t i = 0; i < temps.size(); ++i)
+        if (const int error = put_in_place(temps[i]); error != 0) {
+            const output_failure failure{temps[i].path, reason_of(error)};
+            for (std::size_t undone = i; undone-- > 0;)
+                take_back(temps[undone]);
+            remove_staged(temps);
+            return failure;
+        }
+    for (const staged &file : temps) {
+        if (file.placed == placement::exchanged)
+            unlink(file.temp.c_str());  // the old file
+        forget(file);
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<output_failure> write_output_files(const std::vector<output_file> &files)
@@ -251,17 +348,7 @@ std::optional<output_failure> write_output_files(const std::vector<output_file> 
             remove_staged(temps);
             return output_failure{file.path, reason_of(error)};
         }
-    for (std::size_t i = 0; i < temps.size(); ++i) {
-        const signals_held hold;
-        if (std::rename(temps[i].temp.c_str(), temps[i].path.c_str()) != 0) {
-            const output_failure failure{temps[i].path, reason_of(errno)};
-            temps.erase(temps.begin(), temps.begin() + static_cast<std::ptrdiff_t>(i));
-            remove_staged(temps);
-            return failure;
-        }
-        forget(temps[i]);
-    }
-    return std::nullopt;
+    return commit(temps);
 }
 
 std::string write_standard_output(const file_bytes &content)
@@ -290,7 +377,7 @@ std::string operand_error(const char *name, int count, char *const *operands)
     if (count == 0)
         return std::string("missing ") + name + " operand";
     if (count > 1)
-        return std::string("extra operand '") + operands[1] + "'";
+        return "extra operand " + quote(operands[1]);
     if (operands[0][0] == '\0')
         return std::string(name) + " is an empty name";
     return "";

@@ -22,11 +22,14 @@ struct output_failure {
 };
 
 // Writes every file beside its path and syncs it to disk; only when all are
-// written does each take its final name. A file that replaces another keeps
-// that one's permission bits; a new one gets what a plain create would give.
-// A pipe or device already at a path is written to as it is.
-// Until then SIGINT, SIGTERM and SIGHUP remove the temporary files before the
-// process dies of them. Returns what failed, or nothing when all are in place.
+// written do they take their final names, all or none: a rename that fails
+// puts back what the earlier ones replaced. Writers of one directory take
+// turns, by an advisory lock on it. A file that replaces another keeps that
+// one's permission bits; a new one gets what a plain create would give. A
+// pipe or device already at a path is written to as it is. Until the files
+// are in place, SIGINT, SIGTERM, SIGHUP and SIGXFSZ remove the temporary
+// files before the process dies of them; while they are renamed, those
+// signals wait. Returns what failed, or nothing when all are in place.
 std::optional<output_failure> write_output_files(const std::vector<output_file> &files);
 
 // Writes content to standard output, then flushes and closes it. Returns why

@@ -87,6 +87,11 @@ TEST_F(WriteOutputFiles, LeavesNothingHalfDone)
     ASSERT_TRUE(failure);
     EXPECT_EQ(failure->file, file("no/b"));
     EXPECT_EQ(failure->reason, "No such file or directory");
+    // The second cannot take its name: the first, a new file, goes away again.
+    ASSERT_EQ(run("mkdir d").status, 0);
+    const auto onto_dir = write_output_files({{file("new"), {'n'}}, {file("d"), {'n'}}});
+    ASSERT_TRUE(onto_dir);
+    EXPECT_EQ(onto_dir->reason, "Is a directory");
 
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
         const int status = in_child([&] {
@@ -97,5 +102,5 @@ TEST_F(WriteOutputFiles, LeavesNothingHalfDone)
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << "signal " << signal;
     }
     EXPECT_EQ(read("a"), "old");
-    EXPECT_EQ(run("ls -A").out, "8x12.fnt\na\nkoi.bin\n");
+    EXPECT_EQ(run("ls -A").out, "8x12.fnt\na\nd\nkoi.bin\n");
 }
