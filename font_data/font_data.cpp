@@ -7,6 +7,29 @@
 namespace {
 
 constexpr std::uint8_t RECODED_BIT = 0x80;
+constexpr unsigned char FIRST_PRINTING = 0x20, DELETE = 0x7F;
+
+bool is_control_byte(char c)
+{
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < FIRST_PRINTING || byte == DELETE;
+}
+
+// Characters that C writes as a backslash and a letter, and those letters.
+constexpr char ESCAPED[] = "\a\b\t\n\v\f\r\\'";
+constexpr char ESCAPE_LETTERS[] = "abtnvfr\\'";
+
+// The C escape of a byte inside quotes, or the byte itself.
+std::string escaped(char c)
+{
+    if (const char *at = std::strchr(ESCAPED, c); at != nullptr && c != '\0')
+        return std::string("\\") + ESCAPE_LETTERS[at - ESCAPED];
+    if (!is_control_byte(c))
+        return std::string(1, c);
+    char octal[8];
+    std::snprintf(octal, sizeof octal, "\\%03o", static_cast<unsigned char>(c));
+    return octal;
+}
 
 // One read request for the whole image. The size of the file is never asked
 // for, so pipes and devices work as well as regular files.
@@ -27,9 +50,25 @@ load_status load_image(const char *file, std::uint8_t *image, std::size_t size)
 
 }  // namespace
 
+std::string quote(const std::string &text)
+{
+    std::string quoted = "'";
+    for (const char c : text)
+        quoted += escaped(c);
+    return quoted + "'";
+}
+
+std::string quoted_name(const std::string &name)
+{
+    for (const char c : name)
+        if (is_control_byte(c))
+            return quote(name);
+    return name;
+}
+
 void report_failure(const char *program, const char *file, const char *reason)
 {
-    std::fprintf(stderr, "%s: %s: %s\n", program, file, reason);
+    std::fprintf(stderr, "%s: %s: %s\n", program, quoted_name(file).c_str(), reason);
 }
 
 bool load_reported(const char *program, const load_status &status)

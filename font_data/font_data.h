@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 constexpr std::size_t GLYPH_COUNT = 256;
 constexpr std::size_t GLYPH_LINES = 12;
@@ -28,8 +29,17 @@ struct load_status {
     std::size_t bytes_needed;
 };
 
-// The tools' one form of message on standard error: "PROGRAM: FILE: reason".
+// The tools' one form of message on standard error: "PROGRAM: FILE: reason",
+// with FILE as quoted_name() shows it.
 void report_failure(const char *program, const char *file, const char *reason);
+
+// Text in single quotes, with control characters, quotes and backslashes
+// escaped as in C: 'no\nsuch.pcf'.
+std::string quote(const std::string &text);
+
+// A name as a message shows it: as it is, or quoted when it holds a control
+// character, so that a message is always one line.
+std::string quoted_name(const std::string &name);
 
 // Reports a failed load in that form, e.g. "make_h: koi.bin: 100 bytes, 128
 // needed"; returns whether the load succeeded.
