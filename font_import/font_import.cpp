@@ -80,6 +80,15 @@ struct command_line {
     int exit_now = -1;  // the status to exit with at once, or -1 to import
 };
 
+// Takes the name of a set; returns what is wrong with it, or an empty text.
+std::string take_set_name(const char *argument, const char *option, std::string &name)
+{
+    if (*argument == '\0')
+        return std::string("the ") + option + " set is an empty name";
+    name = argument;
+    return "";
+}
+
 // What is wrong with an option's argument, or an empty text.
 std::string invalid_argument(int option, const char *argument, command_line &line)
 {
@@ -91,22 +100,19 @@ std::string invalid_argument(int option, const char *argument, command_line &lin
         line.output_dir = argument;
         break;
     case 'g':
-        options.glyph_order = argument;
-        break;
+        return take_set_name(argument, "--glyph-order", options.glyph_order);
     case 't':
-        options.table_set = argument;
-        break;
+        return take_set_name(argument, "--table", options.table_set);
     case 'e':
-        options.font_encoding = argument;
-        break;
+        return take_set_name(argument, "--font-encoding", options.font_encoding);
     case 's':
         if (!(options.pixel_size = number(argument, 1, LARGEST_PIXEL_SIZE)))
-            return "invalid --size '" + std::string(argument) + "': a pixel size is 1 to " +
+            return "invalid --size " + quote(argument) + ": a pixel size is 1 to " +
                    std::to_string(LARGEST_PIXEL_SIZE);
         break;
     case TOP_OPTION:
         if (!(options.top = number(argument, 0, static_cast<int>(GLYPH_LINES))))
-            return "invalid --top '" + std::string(argument) + "': 0 to 12 rows";
+            return "invalid --top " + quote(argument) + ": 0 to 12 rows";
         break;
     }
     return "";

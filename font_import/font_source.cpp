@@ -35,6 +35,8 @@ constexpr double FREETYPE_UNITS_PER_PIXEL = 64;  // 26.6 fixed point
 // A scalable font is tried from this many times the line height down.
 constexpr int SIZE_SEARCH_FACTOR = 4;
 constexpr std::uint32_t LAST_BYTE_CODE = 0xFF;
+// A glyph's picture may reach this many times the cell's size, to be cut.
+constexpr int LARGEST_PICTURE_FACTOR = 4;
 
 // Windows FNT charset bytes and the sets iconv knows them by.
 struct fnt_charset {
@@ -141,9 +143,20 @@ std::vector<std::string> charset_names(FT_Face face)
     return {};
 }
 
-// Ink where a pixel is at least half dark, whatever FreeType drew.
-std::string image_of(FT_Library library, FT_GlyphSlot slot, glyph_image &image)
+// Ink where a pixel is at least half dark, whatever FreeType drew. A picture
+// far larger than any cell is refused before it is copied.
+std::string image_of(FT_Library library, FT_GlyphSlot slot, const size_limits &limits,
+                     glyph_image &image)
 {
+    const FT_Bitmap &bitmap = slot->bitmap;
+    // A BDF glyph may give a size and no bitmap: FreeType passes that on.
+    if (bitmap.buffer == nullptr && bitmap.width != 0 && bitmap.rows != 0)
+        return "no bitmap data";
+    if (bitmap.width > static_cast<unsigned>(LARGEST_PICTURE_FACTOR * limits.max_width) ||
+        bitmap.rows > static_cast<unsigned>(LARGEST_PICTURE_FACTOR * limits.max_height))
+        return "a glyph of " + std::to_string(bitmap.width) + "x" + std::to_string(bitmap.rows) +
+               " pixels, far larger than " + std::to_string(limits.max_width) + "x" +
+               std::to_string(limits.max_height);
     FT_Bitmap bytes;
     FT_Bitmap_Init(&bytes);
     if (const FT_Error error = FT_Bitmap_Convert(library, &slot->bitmap, &bytes, 1))
@@ -171,6 +184,12 @@ bool glyph_image::operator==(const glyph_image &other) const
            height == other.height && advance == other.advance && ink == other.ink;
 }
 
+const glyph_image *drawn_font::find(char32_t c) const
+{
+    const auto found = image_of.find(c);
+    return found == image_of.end() ? nullptr : &images[found->second];
+}
+
 font_source::font_source() = default;
 font_source::~font_source() = default;
 
@@ -179,6 +198,8 @@ std::string font_source::open(const std::string &path, const charset_table *enco
 {
     if (std::string reason = read_font_file(path, file_); !reason.empty())
         return reason;
+    if (file_.empty())
+        return "empty file";
     is_psf_ = is_psf(file_.data(), file_.size());
     return is_psf_ ? open_psf(encoding, limits) : open_freetype(encoding, limits);
 }
@@ -190,7 +211,9 @@ bool font_source::scalable() const
 
 std::string font_source::open_psf(const charset_table *encoding, const size_limits &limits)
 {
-    if (std::string reason = parse_psf(file_.data(), file_.size(), psf_); !reason.empty())
+    const psf_limits cell_limits{static_cast<std::uint32_t>(limits.max_width),
+                                 static_cast<std::uint32_t>(limits.max_height)};
+    if (std::string reason = parse_psf(file_.data(), file_.size(), cell_limits, psf_); !reason.empty())
         return reason;
     if (limits.pixel_size && *limits.pixel_size != static_cast<int>(psf_.height))
         return "has no " + std::to_string(*limits.pixel_size) + "-pixel size, only " +
@@ -320,26 +343,36 @@ std::string font_source::draw(const std::vector<char32_t> &chars, const size_lim
     if (scalable())
         if (std::string reason = choose_scalable_size(chars, limits); !reason.empty())
             return reason;
-    return draw_freetype(chars, drawn);
+    return draw_freetype(chars, limits, drawn);
 }
 
-// A PSF glyph fills its cell, which stands on the baseline.
+// A PSF glyph fills its cell, which stands on the baseline. Each glyph is
+// drawn once, however many characters show it.
 void font_source::draw_psf(const std::vector<char32_t> &chars, drawn_font &drawn) const
 {
     drawn.ascent = static_cast<int>(psf_.height);
     drawn.width = static_cast<int>(psf_.width);
+    std::map<unsigned, std::size_t> image_of_glyph;
     for (const char32_t c : chars) {
         const auto found = glyph_of_.find(c);
         if (found == glyph_of_.end())
             continue;
-        glyph_image &image = drawn.glyphs[c];
+        const unsigned glyph = found->second;
+        if (const auto drawn_already = image_of_glyph.find(glyph); drawn_already != image_of_glyph.end()) {
+            drawn.image_of.emplace(c, drawn_already->second);
+            continue;
+        }
+        glyph_image image;
         image.top = drawn.ascent;
         image.width = drawn.width;
         image.height = drawn.ascent;
         image.advance = drawn.width;
         for (std::uint32_t row = 0; row < psf_.height; ++row)
             for (std::uint32_t column = 0; column < psf_.width; ++column)
-                image.ink.push_back(psf_.ink(found->second, row, column) ? 1 : 0);
+                image.ink.push_back(psf_.ink(glyph, row, column) ? 1 : 0);
+        image_of_glyph.emplace(glyph, drawn.images.size());
+        drawn.image_of.emplace(c, drawn.images.size());
+        drawn.images.push_back(std::move(image));
     }
 }
 
@@ -369,7 +402,8 @@ std::string font_source::choose_scalable_size(const std::vector<char32_t> &chars
     return "cannot be set to any pixel size";
 }
 
-std::string font_source::draw_freetype(const std::vector<char32_t> &chars, drawn_font &drawn)
+std::string font_source::draw_freetype(const std::vector<char32_t> &chars, const size_limits &limits,
+                                       drawn_font &drawn)
 {
     FT_Face face = face_->face;
     drawn.ascent = pixels_up(face->size->metrics.ascender);
@@ -381,10 +415,12 @@ std::string font_source::draw_freetype(const std::vector<char32_t> &chars, drawn
         if (const FT_Error error =
                 FT_Load_Glyph(face, found->second, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO))
             return character_name(c) + ": " + freetype_reason(error);
-        glyph_image &image = drawn.glyphs[c];
-        if (std::string reason = image_of(face_->library, face->glyph, image); !reason.empty())
-            return reason;
+        glyph_image image;
+        if (std::string reason = image_of(face_->library, face->glyph, limits, image); !reason.empty())
+            return character_name(c) + ": " + reason;
         drawn.width = std::max(drawn.width, image.advance);
+        drawn.image_of.emplace(c, drawn.images.size());
+        drawn.images.push_back(std::move(image));
     }
     return "";
 }

@@ -25,10 +25,15 @@ struct glyph_image {
 };
 
 // The pictures of some characters at one size, and the size's cell: its
-// ascent and descent from the baseline, and its width.
+// ascent and descent from the baseline, and its width. Characters that show
+// the same glyph share its picture.
 struct drawn_font {
     int ascent = 0, descent = 0, width = 0;
-    std::map<char32_t, glyph_image> glyphs;
+    std::vector<glyph_image> images;
+    std::map<char32_t, std::size_t> image_of;  // each character's picture in images
+
+    // c's picture, or nullptr if it was not drawn.
+    const glyph_image *find(char32_t c) const;
 };
 
 struct freetype_face;
@@ -68,7 +73,8 @@ private:
     std::string map_freetype_codes(const charset_table *encoding);
     std::string choose_scalable_size(const std::vector<char32_t> &chars, const size_limits &limits);
     void draw_psf(const std::vector<char32_t> &chars, drawn_font &drawn) const;
-    std::string draw_freetype(const std::vector<char32_t> &chars, drawn_font &drawn);
+    std::string draw_freetype(const std::vector<char32_t> &chars, const size_limits &limits,
+                              drawn_font &drawn);
 
     std::vector<std::uint8_t> file_;  // FreeType reads the face from here
     bool is_psf_ = false;

@@ -46,7 +46,8 @@ std::string lay_out(const drawn_font &drawn, const import_options &options, bool
                cell_size(SLOT_WIDTH, SLOT_HEIGHT) + " fit" +
                (scalable ? ": choose a smaller --size" : "");
     if (cell.height < 1)
-        return "glyphs are " + cell_size(cell.width, cell.height) + ", too small to place";
+        return "ascent " + std::to_string(drawn.ascent) + " and descent " +
+               std::to_string(drawn.descent) + " leave the cell no rows";
     const int spare_rows = SLOT_HEIGHT - cell.height;
     cell.top = options.top.value_or(spare_rows / 2);
     if (cell.top > spare_rows)
@@ -60,15 +61,15 @@ void fill_slots(const slot_plan &plan, const drawn_font &drawn, const cell_layou
 {
     std::set<char32_t> cut_warned;
     for (std::size_t slot = 0; slot < GLYPH_COUNT; ++slot) {
-        const auto image = drawn.glyphs.find(plan.shown[slot]);
-        if (image == drawn.glyphs.end())
+        const char32_t c = plan.shown[slot];
+        const glyph_image *image = drawn.find(c);
+        if (image == nullptr)
             continue;
         bool cut = false;
-        const glyph_lines lines = place_glyph(image->first, image->second, cell, cut);
+        const glyph_lines lines = place_glyph(c, *image, cell, cut);
         std::copy(lines.begin(), lines.end(), result.font.begin() + static_cast<std::ptrdiff_t>(slot * GLYPH_LINES));
-        if (cut && cut_warned.insert(image->first).second)
-            result.warnings.push_back(character_name(image->first) +
-                                      ": pixels outside 8x12 cut");
+        if (cut && cut_warned.insert(c).second)
+            result.warnings.push_back(character_name(c) + ": pixels outside 8x12 cut");
     }
 }
 

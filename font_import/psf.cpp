@@ -81,14 +81,18 @@ std::string glyphs_overrun(std::size_t count, std::size_t glyph_bytes)
     return reason;
 }
 
-// Takes the glyph bitmaps, once their sizes are known to be sane.
-std::string take_bitmaps(reader &in, psf_font &font)
+// Takes the glyph bitmaps, once their sizes are known to be sane and usable.
+std::string take_bitmaps(reader &in, const psf_limits &limits, psf_font &font)
 {
     const std::size_t glyph_bytes = font.bytes_per_row * font.height;
     if (font.glyph_count == 0)
         return "has no glyphs";
     if (font.width == 0 || font.height == 0)
         return "has glyphs of no size";
+    if (font.width > limits.width || font.height > limits.height)
+        return "glyphs are " + std::to_string(font.width) + "x" + std::to_string(font.height) +
+               ", at most " + std::to_string(limits.width) + "x" + std::to_string(limits.height) +
+               " fit";
     if (glyph_bytes == 0 || font.glyph_count > in.left / glyph_bytes)
         return glyphs_overrun(font.glyph_count, glyph_bytes);
     font.bitmaps.assign(in.at, in.at + font.glyph_count * glyph_bytes);
@@ -143,7 +147,7 @@ table_entry psf1_entry(reader &in, char32_t &c)
     return table_entry::character;
 }
 
-std::string parse_psf1(reader in, psf_font &font)
+std::string parse_psf1(reader in, const psf_limits &limits, psf_font &font)
 {
     std::uint8_t mode = 0, height = 0;
     in.skip(sizeof PSF1_MAGIC);
@@ -153,7 +157,7 @@ std::string parse_psf1(reader in, psf_font &font)
     font.height = height;
     font.bytes_per_row = 1;
     font.glyph_count = mode & PSF1_MODE512 ? 512 : 256;
-    if (std::string reason = take_bitmaps(in, font); !reason.empty())
+    if (std::string reason = take_bitmaps(in, limits, font); !reason.empty())
         return reason;
     font.has_unicode_table = (mode & (PSF1_MODEHASTAB | PSF1_MODESEQ)) != 0;
     return font.has_unicode_table ? read_table(in, font, psf1_entry) : "";
@@ -197,7 +201,7 @@ table_entry psf2_entry(reader &in, char32_t &c)
     return utf8_character(in, lead, c) ? table_entry::character : table_entry::not_utf8;
 }
 
-std::string parse_psf2(reader in, psf_font &font)
+std::string parse_psf2(reader in, const psf_limits &limits, psf_font &font)
 {
     const reader whole = in;
     std::uint32_t version = 0, header_size = 0, flags = 0, length = 0, glyph_bytes = 0,
@@ -219,7 +223,7 @@ std::string parse_psf2(reader in, psf_font &font)
         return "PSF2 glyphs of " + std::to_string(width) + "x" + std::to_string(height) +
                " cannot take " + std::to_string(glyph_bytes) + " bytes";
     font.bytes_per_row = static_cast<std::size_t>(row_bytes);
-    if (std::string reason = take_bitmaps(in, font); !reason.empty())
+    if (std::string reason = take_bitmaps(in, limits, font); !reason.empty())
         return reason;
     font.has_unicode_table = (flags & PSF2_HAS_UNICODE_TABLE) != 0;
     return font.has_unicode_table ? read_table(in, font, psf2_entry) : "";
@@ -239,13 +243,14 @@ bool is_psf(const std::uint8_t *data, std::size_t size)
            starts_with(data, size, PSF2_MAGIC, sizeof PSF2_MAGIC);
 }
 
-std::string parse_psf(const std::uint8_t *data, std::size_t size, psf_font &font)
+std::string parse_psf(const std::uint8_t *data, std::size_t size, const psf_limits &limits,
+                      psf_font &font)
 {
     font = psf_font{};
     const reader in{data, size};
     if (starts_with(data, size, PSF2_MAGIC, sizeof PSF2_MAGIC))
-        return parse_psf2(in, font);
+        return parse_psf2(in, limits, font);
     if (starts_with(data, size, PSF1_MAGIC, sizeof PSF1_MAGIC))
-        return parse_psf1(in, font);
+        return parse_psf1(in, limits, font);
     return "not a PSF font";
 }

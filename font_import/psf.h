@@ -23,5 +23,13 @@ struct psf_font {
 // Whether the bytes start like a PSF font.
 bool is_psf(const std::uint8_t *data, std::size_t size);
 
-// Returns why the bytes are no valid PSF font, or an empty text.
-std::string parse_psf(const std::uint8_t *data, std::size_t size, psf_font &font);
+// The largest glyphs a caller can use; larger ones are refused as soon as the
+// header is read, before any glyph is looked at.
+struct psf_limits {
+    std::uint32_t width, height;
+};
+
+// Returns why the bytes are no valid PSF font, or a font of glyphs too
+// large, or an empty text.
+std::string parse_psf(const std::uint8_t *data, std::size_t size, const psf_limits &limits,
+                      psf_font &font);

@@ -65,6 +65,16 @@ std::string bdf_text(const bdf_font &font)
     return text + "ENDFONT\n";
 }
 
+bdf_font sample_bdf_font()
+{
+    return {6, 2, "ISO10646", "1",
+            {{U' ', {"....."}, 0, 0, 5},
+             {U'A', {".#.", "#.#", "###", "#.#"}, 1, 0, 5},
+             {U'g', {"###", "#.#", "###", "..#", "##."}, 1, -2, 5},
+             {U'\u00C5', {".#.", "...", ".#.", "#.#", "###", "#.#"}, 1, 3, 5},
+             {U'\u2502', {"..#..", "..#..", "..#..", "..#..", "..#..", "..#..", "..#..", "..#.."}, 0, -2, 5}}};
+}
+
 bytes psf_bytes(const psf_spec &font)
 {
     const std::size_t count = font.version == 1 ? PSF1_GLYPHS : font.glyphs.size();

@@ -26,6 +26,10 @@ struct bdf_font {
 
 std::string bdf_text(const bdf_font &font);
 
+// A 5x8 font of a space, A, g, Å (which reaches above the cell) and │: ascent
+// 6, descent 2, so its cell stands 2 rows down in the slot.
+bdf_font sample_bdf_font();
+
 struct psf_glyph {
     glyph_rows rows;
     std::u32string characters;  // what the Unicode table gives this glyph

@@ -10,6 +10,27 @@ const std::string FONT_IMPORT = quoted(FONT_IMPORT_PATH);
 const std::string SAMPLE = SOURCE_DIR "/sample";
 const std::string DEJAVU_MONO = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
 
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool UNDER_ASAN = true;  // its shadow memory needs more than any limit here
+#else
+constexpr bool UNDER_ASAN = false;
+#endif
+
+// The environment that holds up a tool's first rename for some seconds, and
+// creates the file mark once that rename is done. ASan must come first among
+// the libraries a program loads, unless told not to care.
+std::string slowed(const std::string &mark, const char *seconds)
+{
+    return "ASAN_OPTIONS=verify_asan_link_order=0 LD_PRELOAD=" + quoted(SLOW_RENAME_PATH) +
+           " SLOW_RENAME_MARK=" + mark + " SLOW_RENAME_SECONDS=" + seconds + " ";
+}
+
+// Shell words that wait (10 s at most) for the file mark.
+std::string await(const std::string &mark)
+{
+    return "i=0; until [ -e " + mark + " ] || [ $i -ge 1000 ]; do sleep 0.01; i=$((i + 1)); done; ";
+}
+
 bytes as_bytes(const std::string &text)
 {
     return bytes(text.begin(), text.end());
@@ -23,17 +44,6 @@ std::string glyph_of(const std::string &font, std::size_t slot)
 std::string lines(std::initializer_list<std::uint8_t> values)
 {
     return std::string(values.begin(), values.end());
-}
-
-// A 5x8 font: ascent 6, descent 2, so its cell stands 2 rows down.
-bdf_font small_bdf()
-{
-    return {6, 2, "ISO10646", "1",
-            {{U' ', {"....."}, 0, 0, 5},
-             {U'A', {".#.", "#.#", "###", "#.#"}, 1, 0, 5},
-             {U'g', {"###", "#.#", "###", "..#", "##."}, 1, -2, 5},
-             {U'\u00C5', {".#.", "...", ".#.", "#.#", "###", "#.#"}, 1, 3, 5},  // Å reaches above
-             {U'\u2502', {"..#..", "..#..", "..#..", "..#..", "..#..", "..#..", "..#..", "..#.."}, 0, -2, 5}}};
 }
 
 }  // namespace
@@ -71,7 +81,7 @@ TEST_F(FontImport, ReproducesTheCommittedSample)
 
 TEST_F(FontImport, PlacesABdfFontAtItsBearingsAndWarnsOfWhatItLacks)
 {
-    write("small.bdf", as_bytes(bdf_text(small_bdf())));
+    write("small.bdf", as_bytes(bdf_text(sample_bdf_font())));
     const std::string latin1 = FONT_IMPORT + " -g ISO-8859-1 -t ISO-8859-1 ";
     const tool_run result = run(latin1 + "small.bdf");
     ASSERT_EQ(result.status, 0) << result.err;
@@ -96,7 +106,7 @@ TEST_F(FontImport, PlacesABdfFontAtItsBearingsAndWarnsOfWhatItLacks)
     EXPECT_EQ(glyph_of(read("8x12.fnt"), 0xB3), std::string(12, '\x20'));
 
     // A font coded in KOI8-R: its code 0xF6 is Ж, slot 0x86 in code page 866.
-    bdf_font koi8 = small_bdf();
+    bdf_font koi8 = sample_bdf_font();
     koi8.registry = "KOI8";
     koi8.encoding = "R";
     koi8.glyphs.push_back({0xF6, {"#.#.#", ".###.", "#.#.#"}, 0, 0, 5});
@@ -138,6 +148,15 @@ TEST_F(FontImport, ReadsPsfFontsByTheirUnicodeTableOrTheSetNamed)
 TEST_F(FontImport, RejectsBadInputsAndChangesNothing)
 {
     write("8x13.bdf", as_bytes(bdf_text({11, 2, "ISO10646", "1", {{U'A', {"########"}, 0, 0, 8}}})));
+    bdf_font upside_down = sample_bdf_font();
+    upside_down.ascent = -24;
+    upside_down.descent = 12;
+    write("negative.bdf", as_bytes(bdf_text(upside_down)));
+    write("empty.pcf", {});
+    std::string no_bitmap = bdf_text(sample_bdf_font());
+    const std::size_t bitmap_of_a = no_bitmap.find("BITMAP\n", no_bitmap.find("ENCODING 65\n"));
+    no_bitmap.erase(bitmap_of_a, no_bitmap.find("ENDCHAR", bitmap_of_a) - bitmap_of_a);
+    write("no-bitmap.bdf", as_bytes(no_bitmap));
     std::string text;
     for (int line = 0; line < 8; ++line)
         text += "These words are no font, whatever the name of their file says.\n";
@@ -162,6 +181,10 @@ TEST_F(FontImport, RejectsBadInputsAndChangesNothing)
         const char *arguments, *message;
     } cases[] = {
         {"missing.pcf", "missing.pcf: No such file or directory"},
+        {"'no\nsuch.pcf'", "'no\\nsuch.pcf': No such file or directory"},
+        {"empty.pcf", "empty.pcf: empty file"},
+        {"no-bitmap.bdf", "no-bitmap.bdf: U+0041 A: no bitmap data"},
+        {"-g ISO-8859-1 -t ISO-8859-1 negative.bdf", "negative.bdf: ascent -24 and descent 12 leave the cell no rows"},
         {".", ".: Is a directory"},
         {"text.ttf", "text.ttf: not a font (BDF, PCF, PSF, FON, FNT, TrueType or OpenType)"},
         {"8x13.bdf", "8x13.bdf: glyphs are 8x13, at most 8x12 fit"},
@@ -182,7 +205,7 @@ TEST_F(FontImport, RejectsBadInputsAndChangesNothing)
         expect_unchanged(listing, bad.arguments);
     }
 
-    for (const char *misuse : {"", "a b", "--size=0 a", "--top=13 a", "--bogus a", "-o '' a"}) {
+    for (const char *misuse : {"", "a b", "--size=0 a", "--top=13 a", "--bogus a", "-o '' a", "-g '' a", "-t '' a", "-e '' a"}) {
         const tool_run result = run(FONT_IMPORT + " " + misuse);
         EXPECT_EQ(result.status, 2) << misuse;
         ASSERT_FALSE(result.err.empty()) << misuse;
@@ -203,6 +226,58 @@ TEST_F(FontImport, ReplacesNothingWhenAWriteFailsHalfWay)
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err, "font_import: 8x12.fnt: File too large\n");
     expect_unchanged(listing, "a write cut short");
+
+    // Killed by SIGXFSZ, as a file size limit does by default, it cleans up too.
+    const tool_run killed = run("ulimit -c 0 && ulimit -f 2 && " + FONT_IMPORT + " " + quoted(SAMPLE + "/6x12.pcf.gz"));
+    EXPECT_NE(killed.status, 0);
+    expect_unchanged(listing, "a write stopped by SIGXFSZ");
+}
+
+TEST_F(FontImport, ReplacesBothFilesOrNeither)
+{
+    const std::string sample = quoted(SAMPLE + "/6x12.pcf.gz");
+    const auto pair_in = [this](const std::string &out) {
+        return std::pair{read(out + "/8x12.fnt"), read(out + "/koi.bin")};
+    };
+    ASSERT_EQ(run("mkdir cp866 koi8 && " + FONT_IMPORT + " -o cp866 " + sample + " && " + FONT_IMPORT +
+                  " -g KOI8-R -o koi8 " + sample)
+                  .status,
+              0);
+    const auto cp866 = pair_in("cp866"), koi8 = pair_in("koi8");
+    ASSERT_TRUE(cp866 != koi8);
+
+    // The table cannot take its name: the font keeps its old one too.
+    const tool_run onto_dir = run("mkdir d d/koi.bin && cp 8x12.fnt d/ && " + FONT_IMPORT + " -o d " + sample);
+    EXPECT_EQ(onto_dir.status, 1);
+    EXPECT_EQ(onto_dir.err, "font_import: d/koi.bin: Is a directory\n");
+    EXPECT_EQ(read("d/8x12.fnt"), "old font");
+    EXPECT_EQ(run("ls -A d").out, "8x12.fnt\nkoi.bin\n");
+
+    // A signal between the two renames waits until both are done.
+    run("mkdir s && cp 8x12.fnt koi.bin s/ && { " + slowed("s.mark", "1") + FONT_IMPORT + " -o s " + sample +
+        " & " + await("s.mark") + "kill -TERM $!; wait $!; }");
+    EXPECT_TRUE(pair_in("s") == cp866) << "the font and table of different runs";
+    EXPECT_EQ(run("ls -A s").out, "8x12.fnt\nkoi.bin\n");
+
+    // A second run into the same directory waits for the first to finish.
+    run("mkdir c && cp 8x12.fnt koi.bin c/ && { " + slowed("c.mark", "1") + FONT_IMPORT + " -o c " + sample +
+        " & " + await("c.mark") + FONT_IMPORT + " -g KOI8-R -o c " + sample + "; wait; }");
+    EXPECT_TRUE(pair_in("c") == koi8) << "the font and table of different runs";
+    EXPECT_EQ(run("ls -A c").out, "8x12.fnt\nkoi.bin\n");
+}
+
+TEST_F(FontImport, RefusesAGlyphTooLargeBeforeDrawingIt)
+{
+    // One glyph of 8 x 4,000,000 pixels for 254 characters: a picture of it
+    // for each character would take 8 GB.
+    std::u32string characters;
+    for (char32_t c = 0x20; characters.size() < 254; ++c)
+        characters += c < 0x7F ? c : c - 0x7F + 0x2500;
+    write("tall.psf", psf_bytes({2, 8, 4000000, true, {{{"#"}, characters}}}));
+    const std::string limit = UNDER_ASAN ? "" : "ulimit -v 1000000 && ";
+    const tool_run result = run("gzip tall.psf && " + limit + FONT_IMPORT + " tall.psf.gz");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "font_import: tall.psf.gz: glyphs are 8x4000000, at most 8x12 fit\n");
 }
 
 TEST_F(FontImport, DrawsATrueTypeFontWithinItsCell)

@@ -140,6 +140,8 @@ TEST_F(FontSheet, RejectsBadInputsAndFailedWritesLeavingNoFile)
     const tool_run no_dir = run(FONT_SHEET + " missing/a.png");
     EXPECT_NE(no_dir.status, 0);
     EXPECT_EQ(no_dir.err, "font_sheet: missing/a.png: No such file or directory\n");
+    const tool_run odd_name = run(FONT_SHEET + " 'missing/a\n.png'");
+    EXPECT_EQ(odd_name.err, "font_sheet: 'missing/a\\n.png': No such file or directory\n");
     // The picture gets written, but cannot take the place of a directory.
     const tool_run onto_dir = run("mkdir a.png && " + FONT_SHEET + " a.png");
     EXPECT_NE(onto_dir.status, 0);
@@ -155,6 +157,9 @@ TEST_F(FontSheet, RejectsBadInputsAndFailedWritesLeavingNoFile)
     const tool_run kept = run(half_way + " c.png");
     EXPECT_EQ(kept.status, 1);
     EXPECT_EQ(kept.err, "font_sheet: c.png: File too large\n");
+    EXPECT_EQ(read("c.png"), "old");
+    // Killed by SIGXFSZ, as a file size limit does by default, it cleans up too.
+    EXPECT_NE(run("ulimit -c 0 && ulimit -f 2 && " + FONT_SHEET + " c.png").status, 0);
     EXPECT_EQ(read("c.png"), "old");
     EXPECT_EQ(run("ls -A").out, "8x12.fnt\na.png\nc.png\nkoi.bin\n");
 }

@@ -6,9 +6,12 @@
 
 namespace {
 
-std::string parsed(const bytes &file, psf_font &font)
+// Limits above any size the tests' fonts have.
+constexpr psf_limits ANY_SIZE{64, 64};
+
+std::string parsed(const bytes &file, psf_font &font, const psf_limits &limits = ANY_SIZE)
 {
-    return parse_psf(file.data(), file.size(), font);
+    return parse_psf(file.data(), file.size(), limits, font);
 }
 
 }  // namespace
@@ -67,4 +70,10 @@ TEST(ParsePsf, RejectsWhatDoesNotAddUp)
         psf_font font;
         EXPECT_EQ(parsed(bad.file, font), bad.reason);
     }
+
+    // Glyphs too large for the caller are refused before the file is found short.
+    psf_font font;
+    const bytes tall_header = changed(20, {0xa0, 0x86, 0x01, 0x00, 0xa0, 0x86, 0x01, 0x00});  // 100,000 rows of a byte
+    EXPECT_EQ(parsed(bytes(tall_header.begin(), tall_header.begin() + 32), font, {8, 12}),
+              "glyphs are 8x100000, at most 8x12 fit");
 }

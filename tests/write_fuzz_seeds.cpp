@@ -1,25 +1,36 @@
-// Writes the tests' PSF fonts into a directory, as seeds for the fuzzer.
+// Writes the tests' PSF and BDF fonts into a directory, as seeds for the
+// fuzzers.
 #include <cstdio>
 #include <fstream>
 
 #include "font_files.h"
 
+namespace {
+
+bool write_seed(const std::string &path, const bytes &content)
+{
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char *>(content.data()),
+              static_cast<std::streamsize>(content.size()));
+    if (out.flush())
+        return true;
+    std::perror(path.c_str());
+    return false;
+}
+
+}  // namespace
+
 int main(int argc, char **argv)
 {
     if (argc != 2) {
-        std::fputs("usage: write_psf_seeds DIR\n", stderr);
+        std::fputs("usage: write_fuzz_seeds DIR\n", stderr);
         return 2;
     }
+    const std::string dir = argv[1];
     const std::vector<bytes> fonts = sample_psf_fonts();
-    for (std::size_t i = 0; i < fonts.size(); ++i) {
-        const std::string path = std::string(argv[1]) + "/seed-" + std::to_string(i) + ".psf";
-        std::ofstream out(path, std::ios::binary);
-        out.write(reinterpret_cast<const char *>(fonts[i].data()),
-                  static_cast<std::streamsize>(fonts[i].size()));
-        if (!out.flush()) {
-            std::perror(path.c_str());
+    for (std::size_t i = 0; i < fonts.size(); ++i)
+        if (!write_seed(dir + "/seed-" + std::to_string(i) + ".psf", fonts[i]))
             return 1;
-        }
-    }
-    return 0;
+    const std::string bdf = bdf_text(sample_bdf_font());
+    return write_seed(dir + "/seed.bdf", bytes(bdf.begin(), bdf.end())) ? 0 : 1;
 }
