@@ -9,7 +9,28 @@
 namespace {
 
 constexpr std::uint8_t LEFTMOST_PIXEL = 0x80;  // bit 7 is the leftmost pixel
-constexpr char HEX_DIGITS[] = "0123456789ABCDEF";
+
+// The labels' own digits, 0-F, 5x7 pixels as on character LCDs: the font
+// being looked at may draw its digits badly, or not at all.
+constexpr std::size_t LABEL_DIGIT_WIDTH = 5, LABEL_DIGIT_HEIGHT = 7;
+constexpr std::uint8_t LABEL_DIGITS[16][LABEL_DIGIT_HEIGHT] = {
+    {0b01110, 0b10001, 0b10011, 0b10101, 0b11001, 0b10001, 0b01110},  // 0
+    {0b00100, 0b01100, 0b00100, 0b00100, 0b00100, 0b00100, 0b01110},  // 1
+    {0b01110, 0b10001, 0b00001, 0b00010, 0b00100, 0b01000, 0b11111},  // 2
+    {0b11111, 0b00010, 0b00100, 0b00010, 0b00001, 0b10001, 0b01110},  // 3
+    {0b00010, 0b00110, 0b01010, 0b10010, 0b11111, 0b00010, 0b00010},  // 4
+    {0b11111, 0b10000, 0b11110, 0b00001, 0b00001, 0b10001, 0b01110},  // 5
+    {0b00110, 0b01000, 0b10000, 0b11110, 0b10001, 0b10001, 0b01110},  // 6
+    {0b11111, 0b00001, 0b00010, 0b00100, 0b01000, 0b01000, 0b01000},  // 7
+    {0b01110, 0b10001, 0b10001, 0b01110, 0b10001, 0b10001, 0b01110},  // 8
+    {0b01110, 0b10001, 0b10001, 0b01111, 0b00001, 0b00010, 0b01100},  // 9
+    {0b01110, 0b10001, 0b10001, 0b11111, 0b10001, 0b10001, 0b10001},  // A
+    {0b11110, 0b10001, 0b10001, 0b11110, 0b10001, 0b10001, 0b11110},  // B
+    {0b01110, 0b10001, 0b10000, 0b10000, 0b10000, 0b10001, 0b01110},  // C
+    {0b11100, 0b10010, 0b10001, 0b10001, 0b10001, 0b10010, 0b11100},  // D
+    {0b11111, 0b10000, 0b10000, 0b11110, 0b10000, 0b10000, 0b11111},  // E
+    {0b11111, 0b10000, 0b10000, 0b11110, 0b10000, 0b10000, 0b10000},  // F
+};
 
 void fill(sheet_pixels &pixels, std::size_t x, std::size_t y, std::size_t width,
           std::size_t height, std::uint8_t grey)
@@ -32,11 +53,16 @@ void draw_glyph(sheet_pixels &pixels, const source_font &font, std::uint8_t glyp
     }
 }
 
-// Labels use the font's own digits: the glyphs of the ASCII codes.
-void draw_hex_digit(sheet_pixels &pixels, const source_font &font, std::size_t digit,
-                    std::size_t x, std::size_t y)
+// A label digit in the middle of the cell-sized box at x, y.
+void draw_hex_digit(sheet_pixels &pixels, std::size_t digit, std::size_t x, std::size_t y)
 {
-    draw_glyph(pixels, font, static_cast<std::uint8_t>(HEX_DIGITS[digit]), x, y);
+    const std::size_t left = x + (CELL_WIDTH - LABEL_DIGIT_WIDTH * PIXEL_SCALE) / 2;
+    const std::size_t top = y + (CELL_HEIGHT - LABEL_DIGIT_HEIGHT * PIXEL_SCALE) / 2;
+    for (std::size_t row = 0; row < LABEL_DIGIT_HEIGHT; ++row)
+        for (std::size_t column = 0; column < LABEL_DIGIT_WIDTH; ++column)
+            if (LABEL_DIGITS[digit][row] >> (LABEL_DIGIT_WIDTH - 1 - column) & 1)
+                fill(pixels, left + column * PIXEL_SCALE, top + row * PIXEL_SCALE, PIXEL_SCALE,
+                     PIXEL_SCALE, INK);
 }
 
 void draw_grid(sheet_pixels &pixels)
@@ -49,13 +75,13 @@ void draw_grid(sheet_pixels &pixels)
     }
 }
 
-void draw_labels(sheet_pixels &pixels, const source_font &font)
+void draw_labels(sheet_pixels &pixels)
 {
     for (std::size_t i = 0; i < GRID_SIDE; ++i) {
         const auto first_code = static_cast<std::uint8_t>(i * GRID_SIDE);
-        draw_hex_digit(pixels, font, i, cell_x(static_cast<std::uint8_t>(i)), 0);
-        draw_hex_digit(pixels, font, i, 0, cell_y(first_code));
-        draw_hex_digit(pixels, font, 0, CELL_WIDTH, cell_y(first_code));
+        draw_hex_digit(pixels, i, cell_x(static_cast<std::uint8_t>(i)), 0);
+        draw_hex_digit(pixels, i, 0, cell_y(first_code));
+        draw_hex_digit(pixels, 0, CELL_WIDTH, cell_y(first_code));
     }
 }
 
@@ -75,7 +101,7 @@ sheet_pixels draw_sheet(const source_font &font, const recode_table &table)
 {
     sheet_pixels pixels(SHEET_WIDTH * SHEET_HEIGHT, PAPER);
     draw_grid(pixels);
-    draw_labels(pixels, font);
+    draw_labels(pixels);
     for (std::size_t code = 0; code < GLYPH_COUNT; ++code) {
         const auto c = static_cast<std::uint8_t>(code);
         draw_glyph(pixels, font, glyph_for_code(table, c), cell_x(c), cell_y(c));

@@ -1,6 +1,6 @@
 // A picture of the 256 character codes as the header lays them out: a 16x16
 // grid of cells, codes 128-255 shown through the recoding table, with hex
-// labels drawn in the font's own digits.
+// labels in digits of its own.
 #pragma once
 
 #include <cstddef>

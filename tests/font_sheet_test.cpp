@@ -1,6 +1,9 @@
 // font_sheet run end to end; its pictures are decoded with libpng.
 #include <png.h>
 
+#include <csetjmp>
+#include <cstdio>
+
 #include "font_sheet/sheet.h"
 #include "tool_inputs.h"
 
@@ -8,19 +11,38 @@ namespace {
 
 const std::string FONT_SHEET = quoted(FONT_SHEET_PATH);
 
-// Grey levels of a sheet's PNG file, row after row; empty if it is no sheet.
+[[noreturn]] void on_png_error(png_structp png, png_const_charp)
+{
+    png_longjmp(png, 1);
+}
+
+// Grey levels of a sheet's PNG file, row after row; empty if it is no sheet
+// or anything is wrong with the file, to its end chunk.
 bytes decode_sheet(const std::string &path)
 {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str()))
+    std::FILE *file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr)
         return {};
-    image.format = PNG_FORMAT_GRAY;
-    bytes pixels(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr) ||
-        image.width != SHEET_WIDTH || image.height != SHEET_HEIGHT)
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, on_png_error, nullptr);
+    png_infop info = png_create_info_struct(png);
+    bytes pixels(SHEET_WIDTH * SHEET_HEIGHT);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        std::fclose(file);
         return {};
-    return pixels;
+    }
+    png_init_io(png, file);
+    png_read_info(png, info);
+    if (png_get_image_width(png, info) != SHEET_WIDTH || png_get_image_height(png, info) != SHEET_HEIGHT ||
+        png_get_color_type(png, info) != PNG_COLOR_TYPE_GRAY || png_get_bit_depth(png, info) != 8)
+        png_error(png, "not a sheet");
+    for (std::size_t row = 0; row < SHEET_HEIGHT; ++row)
+        png_read_row(png, &pixels[row * SHEET_WIDTH], nullptr);
+    png_read_end(png, nullptr);
+    const bool whole = std::fgetc(file) == EOF;
+    png_destroy_read_struct(&png, &info, nullptr);
+    std::fclose(file);
+    return whole ? pixels : bytes{};
 }
 
 }  // namespace
@@ -53,6 +75,26 @@ TEST_F(FontSheet, DrawsEveryCodeAsTheHeaderShowsIt)
                 }
             }
     EXPECT_EQ(wrong, 0u);
+}
+
+TEST_F(FontSheet, LabelsInDigitsOfItsOwn)
+{
+    ASSERT_EQ(run(FONT_SHEET + " sheet.png").status, 0);
+    const bytes drawn = decode_sheet(file("sheet.png"));
+    font.assign(font.size(), 0);
+    SetUp();
+    ASSERT_EQ(run(FONT_SHEET + " blank.png").status, 0);
+    const bytes blank = decode_sheet(file("blank.png"));
+    ASSERT_FALSE(drawn.empty() || blank.empty());
+    const auto label_ink = [](const bytes &pixels) {
+        std::size_t ink = 0;
+        for (std::size_t y = 0; y < SHEET_HEIGHT; ++y)
+            for (std::size_t x = 0; x < SHEET_WIDTH; ++x)
+                ink += (x < LEFT_MARGIN || y < TOP_MARGIN) && pixels[y * SHEET_WIDTH + x] == INK;
+        return ink;
+    };
+    EXPECT_GT(label_ink(blank), 0u);
+    EXPECT_EQ(label_ink(blank), label_ink(drawn));
 }
 
 TEST_F(FontSheet, CommittedSampleSheetIsCurrent)
