@@ -37,7 +37,8 @@ void join(bool shade, const cell_layout &cell, pixel_grid &grid)
         if (from >= 0 && from < SLOT_HEIGHT)  // a cell of one row has no pattern to go on
             grid[static_cast<std::size_t>(to)] = grid[static_cast<std::size_t>(from)];
     };
-    const int first = cell.top, last = cell.top + cell.height - 1;
+    const row_span box = cell.box_rows.value_or(row_span{0, cell.height - 1});
+    const int first = cell.top + box.first, last = cell.top + box.last;
     for (int row = first - 1; row >= 0; --row)
         copy_row(row, shade ? row + SHADE_PERIOD : first);
     for (int row = last + 1; row < SLOT_HEIGHT; ++row)

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include "font_data/font_data.h"
 #include "font_import/font_source.h"
@@ -13,10 +14,18 @@ constexpr int SLOT_HEIGHT = static_cast<int>(GLYPH_LINES);
 
 using glyph_lines = std::array<std::uint8_t, GLYPH_LINES>;  // bit 7 is the leftmost pixel
 
+// Rows of the font's cell, from its top.
+struct row_span {
+    int first, last;
+};
+
 struct cell_layout {
     int width = 0, height = 0;  // the font's cell
     int ascent = 0;             // rows from the cell's top to the baseline
     int top = 0;                // blank rows above the cell
+    // Where box drawing ends, when not at the cell's edges: a scalable
+    // font's box lines may be shorter than the cell its accents make.
+    std::optional<row_span> box_rows;
 };
 
 // The lines of c's slot. Pixels outside the slot are cut, and cut says so.

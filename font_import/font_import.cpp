@@ -17,6 +17,8 @@ namespace {
 constexpr char PROGRAM[] = "font_import";
 constexpr int USAGE_STATUS = 2;
 constexpr int LARGEST_PIXEL_SIZE = 1000;
+// --crop takes cells up to twice the slot, whose top may then be cut by 12.
+constexpr int LOWEST_TOP = static_cast<int>(GLYPH_LINES);
 
 constexpr char HELP[] =
     "Usage: font_import [OPTION]... FONT\n"
@@ -33,15 +35,21 @@ constexpr char HELP[] =
     "  -s, --size=PX            the pixel size to draw a scalable font at, or to\n"
     "                           take of a bitmap font that has several\n"
     "      --top=ROWS           blank rows above the font's cell, from 0 to 12\n"
-    "                           less its height (default: half the spare rows)\n"
+    "                           less its height (default: half the spare rows);\n"
+    "                           with --crop, below 0 cuts the cell's top rows\n"
+    "      --crop               take a cell larger than 8x12 (up to 16x24),\n"
+    "                           cutting what falls outside the slot\n"
+    "  -v, --verbose            say what was drawn: the format, the size and why,\n"
+    "                           the cell, the top row, and how many characters\n"
+    "                           were placed, missing and cut\n"
     "  -h, --help               display this help and exit\n"
     "      --version            output version information and exit\n"
     "\n"
     "SET is a single-byte character set as 'iconv -l' names it (CP866, KOI8-R,\n"
     "KOI8-U, CP1251, ISO-8859-5, CP437, ...). Without --size, a scalable font is\n"
-    "drawn at the largest pixel size at which its line height (ascender less\n"
-    "descender, in whole pixels) fits 12 rows and its characters' advances fit\n"
-    "8 columns; a bitmap font with several sizes gives the largest that fits.\n"
+    "drawn at the largest pixel size at which the ink of the glyphs it places\n"
+    "fits 12 rows and 8 columns and their advances fit 8 columns; a bitmap font\n"
+    "with several sizes gives the largest that is at most 12 pixels high.\n"
     "\n"
     "Slots 0x20-0x7E and 0x80-0xFF show the characters of the glyph order, slots\n"
     "1-31 and 0x7F the symbols PC fonts put there. Characters of the table set\n"
@@ -51,14 +59,16 @@ constexpr char HELP[] =
     "\n"
     "Exit status: 0 when both files are written, 1 for any error, 2 for bad usage.\n";
 
-enum long_only { TOP_OPTION = CHAR_MAX + 1, VERSION_OPTION };
-constexpr char SHORT_OPTIONS[] = "o:g:t:e:s:h";
+enum long_only { TOP_OPTION = CHAR_MAX + 1, CROP_OPTION, VERSION_OPTION };
+constexpr char SHORT_OPTIONS[] = "o:g:t:e:s:vh";
 const option LONG_OPTIONS[] = {{"output", required_argument, nullptr, 'o'},
                                {"glyph-order", required_argument, nullptr, 'g'},
                                {"table", required_argument, nullptr, 't'},
                                {"font-encoding", required_argument, nullptr, 'e'},
                                {"size", required_argument, nullptr, 's'},
                                {"top", required_argument, nullptr, TOP_OPTION},
+                               {"crop", no_argument, nullptr, CROP_OPTION},
+                               {"verbose", no_argument, nullptr, 'v'},
                                {"help", no_argument, nullptr, 'h'},
                                {"version", no_argument, nullptr, VERSION_OPTION},
                                {nullptr, 0, nullptr, 0}};
@@ -77,6 +87,7 @@ std::optional<int> number(const char *text, int least, int most)
 struct command_line {
     import_options options;
     std::string output_dir = ".";
+    bool verbose = false;
     int exit_now = -1;  // the status to exit with at once, or -1 to import
 };
 
@@ -111,8 +122,14 @@ std::string invalid_argument(int option, const char *argument, command_line &lin
                    std::to_string(LARGEST_PIXEL_SIZE);
         break;
     case TOP_OPTION:
-        if (!(options.top = number(argument, 0, static_cast<int>(GLYPH_LINES))))
-            return "invalid --top " + quote(argument) + ": 0 to 12 rows";
+        if (!(options.top = number(argument, -LOWEST_TOP, static_cast<int>(GLYPH_LINES))))
+            return "invalid --top " + quote(argument) + ": -12 to 12 rows";
+        break;
+    case CROP_OPTION:
+        options.crop = true;
+        break;
+    case 'v':
+        line.verbose = true;
         break;
     }
     return "";
@@ -166,6 +183,8 @@ int main(int argc, char **argv)
     }
     for (const std::string &warning : result.warnings)
         report_failure(PROGRAM, line.options.font_path.c_str(), warning.c_str());
+    if (line.verbose)
+        report_failure(PROGRAM, line.options.font_path.c_str(), result.report.c_str());
 
     const auto failure = write_output_files(
         {{output_path(line.output_dir, SOURCE_FONT_FILE), file_bytes(result.font.begin(), result.font.end())},

@@ -2,15 +2,17 @@
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_ADVANCES_H
 #include FT_BDF_H
 #include FT_BITMAP_H
+#include FT_FONT_FORMATS_H
 #include FT_WINFONTS_H
-#include <zlib.h>
 
 #include <algorithm>
-#include <cerrno>
+#include <climits>
 #include <cmath>
-#include <cstring>
+
+#include "font_import/font_file.h"
 
 struct freetype_face {
     FT_Library library = nullptr;
@@ -27,12 +29,8 @@ struct freetype_face {
 
 namespace {
 
-// Far above any font this tool can use, yet a bound on what a gzip'd file
-// may make us hold.
-constexpr std::size_t MAX_FONT_FILE_BYTES = std::size_t{64} << 20;
-constexpr unsigned READ_CHUNK = 1 << 16;
 constexpr double FREETYPE_UNITS_PER_PIXEL = 64;  // 26.6 fixed point
-// A scalable font is tried from this many times the line height down.
+// A scalable font is never drawn larger than this many times the slot's height.
 constexpr int SIZE_SEARCH_FACTOR = 4;
 constexpr std::uint32_t LAST_BYTE_CODE = 0xFF;
 // A glyph's picture may reach this many times the cell's size, to be cut.
@@ -54,36 +52,6 @@ constexpr fnt_charset FNT_CHARSETS[] = {
     {FT_WinFNT_ID_CP874, "CP874"},   {FT_WinFNT_ID_CP1250, "CP1250"},
     {FT_WinFNT_ID_OEM, "CP437"},
 };
-
-// Reads the whole file, unpacking it if it is gzip'd (zlib passes other
-// files through as they are).
-std::string read_font_file(const std::string &path, std::vector<std::uint8_t> &content)
-{
-    errno = 0;
-    gzFile file = gzopen(path.c_str(), "rb");
-    if (file == nullptr)
-        return std::strerror(errno != 0 ? errno : ENOMEM);
-    std::string reason;
-    std::vector<std::uint8_t> chunk(READ_CHUNK);
-    for (;;) {
-        const int got = gzread(file, chunk.data(), READ_CHUNK);
-        if (got < 0) {
-            int error = Z_OK;
-            const char *message = gzerror(file, &error);
-            reason = error == Z_ERRNO ? std::strerror(errno) : message;
-            break;
-        }
-        if (got == 0)
-            break;
-        if (content.size() + static_cast<std::size_t>(got) > MAX_FONT_FILE_BYTES) {
-            reason = "larger than " + std::to_string(MAX_FONT_FILE_BYTES >> 20) + " MiB";
-            break;
-        }
-        content.insert(content.end(), chunk.begin(), chunk.begin() + got);
-    }
-    gzclose(file);
-    return reason;
-}
 
 // FreeType's own texts for its errors, made as its fterrors.h describes.
 #undef FTERRORS_H_
@@ -122,11 +90,6 @@ int pixels_down(FT_Pos units)
     return static_cast<int>(std::floor(static_cast<double>(units) / FREETYPE_UNITS_PER_PIXEL));
 }
 
-int line_height(FT_Face face)
-{
-    return pixels_up(face->size->metrics.ascender) - pixels_down(face->size->metrics.descender);
-}
-
 // The set a bitmap font says its codes are in, as iconv names it.
 std::vector<std::string> charset_names(FT_Face face)
 {
@@ -159,7 +122,7 @@ std::string image_of(FT_Library library, FT_GlyphSlot slot, const size_limits &l
                std::to_string(limits.max_height);
     FT_Bitmap bytes;
     FT_Bitmap_Init(&bytes);
-    if (const FT_Error error = FT_Bitmap_Convert(library, &slot->bitmap, &bytes, 1))
+    if (const FT_Error error = FT_Bitmap_Convert(library, &bitmap, &bytes, 1))
         return freetype_reason(error);
     image.left = slot->bitmap_left;
     image.top = slot->bitmap_top;
@@ -176,12 +139,82 @@ std::string image_of(FT_Library library, FT_GlyphSlot slot, const size_limits &l
     return "";
 }
 
+// How far the ink of some pictures reaches: rows above and below the
+// baseline, and columns right of the cell's left edge.
+struct ink_reach {
+    int above = INT_MIN, below = INT_MIN, right = INT_MIN;
+    int advance = 0;
+
+    void take(const glyph_image &image)
+    {
+        advance = std::max(advance, image.advance);
+        const auto box = image.inked();
+        if (!box)
+            return;
+        above = std::max(above, image.top - box->first_row);
+        below = std::max(below, box->last_row + 1 - image.top);
+        right = std::max(right, image.left + box->last_column + 1);
+    }
+    bool inked() const { return above != INT_MIN; }
+    bool fits(const size_limits &limits) const
+    {
+        return advance <= limits.slot_width &&
+               (!inked() || (above + below <= limits.slot_height && right <= limits.slot_width));
+    }
+};
+
+// The pixel size at which a scalable font's line, or the widest of the
+// glyphs, just fits the slot; the search for the size starts there.
+int first_guess(FT_Face face, const std::vector<FT_UInt> &glyphs, const size_limits &limits)
+{
+    const FT_Long line = face->ascender - face->descender;
+    FT_Fixed widest = 0;
+    for (const FT_UInt glyph : glyphs)
+        if (FT_Fixed advance = 0; FT_Get_Advance(face, glyph, FT_LOAD_NO_SCALE, &advance) == 0)
+            widest = std::max(widest, advance);
+    long guess = SIZE_SEARCH_FACTOR * limits.slot_height;
+    if (line > 0)
+        guess = std::min(guess, long{limits.slot_height} * face->units_per_EM / line);
+    if (widest > 0)
+        guess = std::min(guess, long{limits.slot_width} * face->units_per_EM / widest);
+    return static_cast<int>(std::max(guess, 1L));
+}
+
+// Puts first the characters whose pictures reach furthest, which are the
+// ones most likely to break the fit at a larger size.
+void reaching_first(const drawn_font &drawn, std::vector<char32_t> &order)
+{
+    ink_reach reach;
+    for (const glyph_image &image : drawn.images)
+        reach.take(image);
+    std::stable_partition(order.begin(), order.end(), [&](char32_t c) {
+        const glyph_image *image = drawn.find(c);
+        if (image == nullptr)
+            return false;
+        ink_reach own;
+        own.take(*image);
+        return own.advance == reach.advance ||
+               (own.inked() && (own.above == reach.above || own.below == reach.below ||
+                                own.right == reach.right));
+    });
+}
+
 }  // namespace
 
-bool glyph_image::operator==(const glyph_image &other) const
+std::optional<glyph_image::ink_box> glyph_image::inked() const
 {
-    return left == other.left && top == other.top && width == other.width &&
-           height == other.height && advance == other.advance && ink == other.ink;
+    std::optional<ink_box> box;
+    for (int row = 0; row < height; ++row)
+        for (int column = 0; column < width; ++column) {
+            if (!ink[static_cast<std::size_t>(row * width + column)])
+                continue;
+            if (!box)
+                box = ink_box{row, row, column, column};
+            box->last_row = row;
+            box->first_column = std::min(box->first_column, column);
+            box->last_column = std::max(box->last_column, column);
+        }
+    return box;
 }
 
 const glyph_image *drawn_font::find(char32_t c) const
@@ -190,17 +223,24 @@ const glyph_image *drawn_font::find(char32_t c) const
     return found == image_of.end() ? nullptr : &images[found->second];
 }
 
+void drawn_font::add(char32_t c, glyph_image image)
+{
+    image_of[c] = images.size();
+    images.push_back(std::move(image));
+}
+
 font_source::font_source() = default;
 font_source::~font_source() = default;
 
 std::string font_source::open(const std::string &path, const charset_table *encoding,
                               const size_limits &limits)
 {
-    if (std::string reason = read_font_file(path, file_); !reason.empty())
+    file_ = std::make_unique<font_file>();
+    if (std::string reason = file_->open(path); !reason.empty())
         return reason;
-    if (file_.empty())
+    if (file_->size == 0)
         return "empty file";
-    is_psf_ = is_psf(file_.data(), file_.size());
+    is_psf_ = is_psf(file_->data, file_->size);
     return is_psf_ ? open_psf(encoding, limits) : open_freetype(encoding, limits);
 }
 
@@ -209,15 +249,34 @@ bool font_source::scalable() const
     return !is_psf_ && FT_IS_SCALABLE(face_->face);
 }
 
+std::string font_source::format() const
+{
+    if (is_psf_)
+        return "PSF" + std::to_string(psf_.version);
+    const char *name = FT_Get_Font_Format(face_->face);
+    return name != nullptr ? name : "a font";
+}
+
+std::optional<unsigned> font_source::glyph_index(char32_t c) const
+{
+    if (unicode_map_) {
+        const FT_UInt glyph = FT_Get_Char_Index(face_->face, c);
+        return glyph != 0 ? std::optional<unsigned>(glyph) : std::nullopt;
+    }
+    const auto found = glyph_of_.find(c);
+    return found != glyph_of_.end() ? std::optional<unsigned>(found->second) : std::nullopt;
+}
+
 std::string font_source::open_psf(const charset_table *encoding, const size_limits &limits)
 {
     const psf_limits cell_limits{static_cast<std::uint32_t>(limits.max_width),
                                  static_cast<std::uint32_t>(limits.max_height)};
-    if (std::string reason = parse_psf(file_.data(), file_.size(), cell_limits, psf_); !reason.empty())
+    if (std::string reason = parse_psf(file_->data, file_->size, cell_limits, psf_); !reason.empty())
         return reason;
     if (limits.pixel_size && *limits.pixel_size != static_cast<int>(psf_.height))
         return "has no " + std::to_string(*limits.pixel_size) + "-pixel size, only " +
                std::to_string(psf_.height);
+    size_ = {static_cast<int>(psf_.height), limits.pixel_size ? "as asked" : "its only size"};
     if (encoding != nullptr) {
         for (std::size_t glyph = 0; glyph < std::min(psf_.glyph_count, BYTE_VALUES); ++glyph)
             if ((*encoding)[glyph] != NO_CHARACTER)
@@ -236,16 +295,17 @@ std::string font_source::open_freetype(const charset_table *encoding, const size
     face_ = std::make_unique<freetype_face>();
     if (const FT_Error error = FT_Init_FreeType(&face_->library))
         return freetype_reason(error);
-    if (const FT_Error error = FT_New_Memory_Face(face_->library, file_.data(),
-                                                  static_cast<FT_Long>(file_.size()), 0, &face_->face))
+    if (const FT_Error error = FT_New_Memory_Face(face_->library, file_->data,
+                                                  static_cast<FT_Long>(file_->size), 0, &face_->face))
         return unreadable_font(error);
     if (!FT_IS_SCALABLE(face_->face))
         if (std::string reason = choose_bitmap_size(limits); !reason.empty())
             return reason;
-    return map_freetype_codes(encoding);
+    return map_own_codes(encoding);
 }
 
-// A FON file holds one face per size, a BDF or PCF font one face of one size.
+// A FON file holds one face per size, a BDF or PCF font one face of one
+// size; the face already open is not read again.
 std::string font_source::choose_bitmap_size(const size_limits &limits)
 {
     struct candidate {
@@ -255,33 +315,39 @@ std::string font_source::choose_bitmap_size(const size_limits &limits)
     };
     std::vector<candidate> sizes;
     for (FT_Long index = 0; index < face_->face->num_faces; ++index) {
-        FT_Face face = nullptr;
-        if (FT_New_Memory_Face(face_->library, file_.data(), static_cast<FT_Long>(file_.size()),
-                               index, &face) != 0)
+        FT_Face face = index == 0 ? face_->face : nullptr;
+        if (face == nullptr && FT_New_Memory_Face(face_->library, file_->data,
+                                                  static_cast<FT_Long>(file_->size), index, &face) != 0)
             continue;
         for (FT_Int strike = 0; strike < face->num_fixed_sizes; ++strike)
             sizes.push_back({index, strike, face->available_sizes[strike].height});
-        FT_Done_Face(face);
+        if (face != face_->face)
+            FT_Done_Face(face);
     }
     if (sizes.empty())
         return "has no bitmaps to draw";
-    std::sort(sizes.begin(), sizes.end(),
-              [](const candidate &a, const candidate &b) { return a.height < b.height; });
+    std::stable_sort(sizes.begin(), sizes.end(),
+                     [](const candidate &a, const candidate &b) { return a.height < b.height; });
     const candidate *chosen = &sizes.front();
     for (const candidate &size : sizes)
-        if (limits.pixel_size ? size.height == *limits.pixel_size : size.height <= limits.max_height)
+        if (limits.pixel_size ? size.height == *limits.pixel_size : size.height <= limits.slot_height)
             chosen = &size;
-    if (limits.pixel_size && chosen->height != *limits.pixel_size) {
-        std::string known;
-        for (const candidate &size : sizes)
-            known += (known.empty() ? "" : ", ") + std::to_string(size.height);
+    std::string known;
+    for (const candidate &size : sizes)
+        known += (known.empty() ? "" : ", ") + std::to_string(size.height);
+    if (limits.pixel_size && chosen->height != *limits.pixel_size)
         return "has no " + std::to_string(*limits.pixel_size) + "-pixel size, only " + known;
-    }
+    size_.pixels = chosen->height;
+    size_.reason = limits.pixel_size ? "as asked"
+                   : sizes.size() == 1 ? "its only size"
+                   : chosen->height <= limits.slot_height
+                       ? "the largest of " + known + " that fits " + std::to_string(limits.slot_height) + " rows"
+                       : "the smallest of " + known;
     if (chosen->face != 0) {
         FT_Done_Face(face_->face);
         face_->face = nullptr;
-        if (const FT_Error error = FT_New_Memory_Face(face_->library, file_.data(),
-                                                      static_cast<FT_Long>(file_.size()),
+        if (const FT_Error error = FT_New_Memory_Face(face_->library, file_->data,
+                                                      static_cast<FT_Long>(file_->size),
                                                       chosen->face, &face_->face))
             return freetype_reason(error);
     }
@@ -290,7 +356,9 @@ std::string font_source::choose_bitmap_size(const size_limits &limits)
     return "";
 }
 
-std::string font_source::map_freetype_codes(const charset_table *encoding)
+// A Unicode font is asked for each character as it is needed; the codes of
+// any other font are read once, through the set they are in.
+std::string font_source::map_own_codes(const charset_table *encoding)
 {
     FT_Face face = face_->face;
     // FreeType makes only a Unicode map active by itself.
@@ -301,10 +369,7 @@ std::string font_source::map_freetype_codes(const charset_table *encoding)
 
     charset_table own_codes;
     if (encoding == nullptr && face->charmap->encoding == FT_ENCODING_UNICODE) {
-        FT_UInt glyph = 0;
-        for (FT_ULong c = FT_Get_First_Char(face, &glyph); glyph != 0;
-             c = FT_Get_Next_Char(face, c, &glyph))
-            glyph_of_.emplace(static_cast<char32_t>(c), glyph);
+        unicode_map_ = true;
         return "";
     }
     if (encoding == nullptr) {
@@ -341,9 +406,9 @@ std::string font_source::draw(const std::vector<char32_t> &chars, const size_lim
         return "";
     }
     if (scalable())
-        if (std::string reason = choose_scalable_size(chars, limits); !reason.empty())
-            return reason;
-    return draw_freetype(chars, limits, drawn);
+        return draw_scalable(chars, limits, drawn);
+    bool fits = false;
+    return draw_freetype(chars, limits, false, drawn, fits);
 }
 
 // A PSF glyph fills its cell, which stands on the baseline. Each glyph is
@@ -354,11 +419,10 @@ void font_source::draw_psf(const std::vector<char32_t> &chars, drawn_font &drawn
     drawn.width = static_cast<int>(psf_.width);
     std::map<unsigned, std::size_t> image_of_glyph;
     for (const char32_t c : chars) {
-        const auto found = glyph_of_.find(c);
-        if (found == glyph_of_.end())
+        const auto glyph = glyph_index(c);
+        if (!glyph)
             continue;
-        const unsigned glyph = found->second;
-        if (const auto drawn_already = image_of_glyph.find(glyph); drawn_already != image_of_glyph.end()) {
+        if (const auto drawn_already = image_of_glyph.find(*glyph); drawn_already != image_of_glyph.end()) {
             drawn.image_of.emplace(c, drawn_already->second);
             continue;
         }
@@ -369,58 +433,106 @@ void font_source::draw_psf(const std::vector<char32_t> &chars, drawn_font &drawn
         image.advance = drawn.width;
         for (std::uint32_t row = 0; row < psf_.height; ++row)
             for (std::uint32_t column = 0; column < psf_.width; ++column)
-                image.ink.push_back(psf_.ink(glyph, row, column) ? 1 : 0);
-        image_of_glyph.emplace(glyph, drawn.images.size());
-        drawn.image_of.emplace(c, drawn.images.size());
-        drawn.images.push_back(std::move(image));
+                image.ink.push_back(psf_.ink(*glyph, row, column) ? 1 : 0);
+        image_of_glyph.emplace(*glyph, drawn.images.size());
+        drawn.add(c, std::move(image));
     }
 }
 
-std::string font_source::choose_scalable_size(const std::vector<char32_t> &chars,
-                                              const size_limits &limits)
+// Tries sizes from a first guess, up while the next one fits too, or down
+// until one does; each glyph is drawn once per size tried, and the pictures
+// of the size chosen are kept. The cell is where the ink reaches.
+std::string font_source::draw_scalable(const std::vector<char32_t> &chars,
+                                       const size_limits &limits, drawn_font &drawn)
 {
     FT_Face face = face_->face;
-    const auto set_size = [face](int pixels) {
-        return FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(pixels));
+    const auto draw_at = [&](int pixels, const std::vector<char32_t> &order, bool stop_outside,
+                             drawn_font &at, bool &fits) {
+        at = drawn_font{};
+        if (const FT_Error error = FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(pixels)))
+            return freetype_reason(error);
+        return draw_freetype(order, limits, stop_outside, at, fits);
     };
+    bool fits = false;
     if (limits.pixel_size) {
-        const FT_Error error = set_size(*limits.pixel_size);
-        return error ? freetype_reason(error) : "";
-    }
-    // Down to 1 pixel, which is kept when nothing fits: the cell check says why.
-    for (int pixels = SIZE_SEARCH_FACTOR * limits.max_height; pixels >= 1; --pixels) {
-        if (set_size(pixels) != 0 || (line_height(face) > limits.max_height && pixels > 1))
-            continue;
-        int widest = 0;
+        size_ = {*limits.pixel_size, "as asked"};
+        if (std::string reason = draw_at(size_.pixels, chars, false, drawn, fits); !reason.empty())
+            return reason;
+    } else {
+        std::vector<FT_UInt> glyphs;
         for (const char32_t c : chars)
-            if (const auto found = glyph_of_.find(c); found != glyph_of_.end() &&
-                FT_Load_Glyph(face, found->second, FT_LOAD_TARGET_MONO) == 0)
-                widest = std::max(widest, pixels_up(face->glyph->advance.x));
-        if (widest <= limits.max_width || pixels == 1)
-            return "";
+            if (const auto glyph = glyph_index(c))
+                glyphs.push_back(*glyph);
+        const int largest = SIZE_SEARCH_FACTOR * limits.slot_height;
+        int pixels = std::min(first_guess(face, glyphs, limits), largest);
+        std::vector<char32_t> order = chars;
+        if (std::string reason = draw_at(pixels, order, pixels > 1, drawn, fits); !reason.empty())
+            return reason;
+        while (fits && pixels < largest) {
+            reaching_first(drawn, order);
+            drawn_font larger;
+            if (std::string reason = draw_at(pixels + 1, order, true, larger, fits); !reason.empty())
+                return reason;
+            if (fits) {
+                drawn = std::move(larger);
+                ++pixels;
+            }
+        }
+        // At 1 pixel whatever comes is taken: the cell check says why it fails.
+        while (!fits && pixels > 1) {
+            --pixels;
+            if (std::string reason = draw_at(pixels, order, pixels > 1, drawn, fits); !reason.empty())
+                return reason;
+        }
+        size_ = {pixels, "the largest at which the placed glyphs fit " +
+                             std::to_string(limits.slot_width) + "x" + std::to_string(limits.slot_height)};
     }
-    return "cannot be set to any pixel size";
+    ink_reach reach;
+    for (const glyph_image &image : drawn.images)
+        reach.take(image);
+    if (reach.inked()) {
+        drawn.ascent = reach.above;
+        drawn.descent = reach.below;
+    }
+    return "";
 }
 
+// Draws at the size set. With stop_outside, drawing stops as soon as the
+// ink reaches out of the slot: that size does not fit.
 std::string font_source::draw_freetype(const std::vector<char32_t> &chars, const size_limits &limits,
-                                       drawn_font &drawn)
+                                       bool stop_outside, drawn_font &drawn, bool &fits)
 {
     FT_Face face = face_->face;
     drawn.ascent = pixels_up(face->size->metrics.ascender);
     drawn.descent = -pixels_down(face->size->metrics.descender);
+    ink_reach reach;
+    std::map<unsigned, std::size_t> image_of_glyph;
+    fits = true;
     for (const char32_t c : chars) {
-        const auto found = glyph_of_.find(c);
-        if (found == glyph_of_.end())
+        const auto glyph = glyph_index(c);
+        if (!glyph || drawn.find(c) != nullptr)
             continue;
-        if (const FT_Error error =
-                FT_Load_Glyph(face, found->second, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO))
+        if (const auto drawn_already = image_of_glyph.find(*glyph); drawn_already != image_of_glyph.end()) {
+            drawn.image_of.emplace(c, drawn_already->second);
+            continue;
+        }
+        if (const FT_Error error = FT_Load_Glyph(face, *glyph, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO))
             return character_name(c) + ": " + freetype_reason(error);
         glyph_image image;
-        if (std::string reason = image_of(face_->library, face->glyph, limits, image); !reason.empty())
+        if (std::string reason = image_of(face_->library, face->glyph, limits, image); !reason.empty()) {
+            if (stop_outside) {  // far too large: not this size
+                fits = false;
+                return "";
+            }
             return character_name(c) + ": " + reason;
+        }
+        reach.take(image);
         drawn.width = std::max(drawn.width, image.advance);
-        drawn.image_of.emplace(c, drawn.images.size());
-        drawn.images.push_back(std::move(image));
+        image_of_glyph.emplace(*glyph, drawn.images.size());
+        drawn.add(c, std::move(image));
+        fits = reach.fits(limits);
+        if (!fits && stop_outside)
+            return "";
     }
     return "";
 }

@@ -21,7 +21,11 @@ struct glyph_image {
     int advance = 0;  // columns to the next character's cell
     std::vector<std::uint8_t> ink;  // width * height, row after row, 1 for ink
 
-    bool operator==(const glyph_image &other) const;
+    // The first and last row and column that hold ink.
+    struct ink_box {
+        int first_row, last_row, first_column, last_column;
+    };
+    std::optional<ink_box> inked() const;  // nothing for a blank picture
 };
 
 // The pictures of some characters at one size, and the size's cell: its
@@ -34,15 +38,25 @@ struct drawn_font {
 
     // c's picture, or nullptr if it was not drawn.
     const glyph_image *find(char32_t c) const;
+    void add(char32_t c, glyph_image image);
 };
 
-struct freetype_face;
-
-// The largest cell a font may have, and the pixel size asked for, if any.
+// The cell a font should fit (sizes are chosen for it), the largest cell
+// taken at all, and the pixel size asked for, if any.
 struct size_limits {
+    int slot_width = 0, slot_height = 0;
     int max_width = 0, max_height = 0;
     std::optional<int> pixel_size;
 };
+
+// The size a font was drawn at, and why that one.
+struct size_choice {
+    int pixels = 0;
+    std::string reason;  // e.g. "its only size"
+};
+
+struct font_file;
+struct freetype_face;
 
 class font_source {
 public:
@@ -52,33 +66,44 @@ public:
     font_source &operator=(const font_source &) = delete;
 
     // Reads the font at path; of a bitmap font with several sizes, takes the
-    // one of the pixel size asked for, else the largest that fits. With an
-    // encoding, the font's own codes 0-255 (its first 256 glyphs, for PSF)
-    // are taken as bytes in that set. Returns why it cannot, or an empty text.
+    // one of the pixel size asked for, else the largest whose height fits the
+    // slot. With an encoding, the font's own codes 0-255 (its first 256
+    // glyphs, for PSF) are taken as bytes in that set. Returns why it cannot,
+    // or an empty text.
     std::string open(const std::string &path, const charset_table *encoding,
                      const size_limits &limits);
 
-    bool has(char32_t c) const { return glyph_of_.count(c) != 0; }
+    bool has(char32_t c) const { return glyph_index(c).has_value(); }
     bool scalable() const;
+    // "PCF", "TrueType", "PSF2", ...
+    std::string format() const;
+
     // Draws the characters the font has. A scalable font is drawn at the
-    // pixel size asked for, else at the largest whose line height fits and at
-    // which these characters' advances fit.
+    // pixel size asked for, else at the largest at which the ink of all
+    // these characters fits the slot and their advances fit its width.
     std::string draw(const std::vector<char32_t> &chars, const size_limits &limits,
                      drawn_font &drawn);
+    const size_choice &size() const { return size_; }
 
 private:
+    std::optional<unsigned> glyph_index(char32_t c) const;
     std::string open_psf(const charset_table *encoding, const size_limits &limits);
     std::string open_freetype(const charset_table *encoding, const size_limits &limits);
     std::string choose_bitmap_size(const size_limits &limits);
-    std::string map_freetype_codes(const charset_table *encoding);
-    std::string choose_scalable_size(const std::vector<char32_t> &chars, const size_limits &limits);
+    std::string map_own_codes(const charset_table *encoding);
     void draw_psf(const std::vector<char32_t> &chars, drawn_font &drawn) const;
-    std::string draw_freetype(const std::vector<char32_t> &chars, const size_limits &limits,
+    std::string draw_scalable(const std::vector<char32_t> &chars, const size_limits &limits,
                               drawn_font &drawn);
+    std::string draw_freetype(const std::vector<char32_t> &chars, const size_limits &limits,
+                              bool stop_outside, drawn_font &drawn, bool &fits);
 
-    std::vector<std::uint8_t> file_;  // FreeType reads the face from here
+    std::unique_ptr<font_file> file_;  // FreeType reads the face from here
     bool is_psf_ = false;
     psf_font psf_;
     std::unique_ptr<freetype_face> face_;
-    std::map<char32_t, unsigned> glyph_of_;  // glyph number of each character
+    // The glyph of each character, for fonts whose codes are not Unicode;
+    // a Unicode font is asked character by character.
+    std::map<char32_t, unsigned> glyph_of_;
+    bool unicode_map_ = false;
+    size_choice size_;
 };

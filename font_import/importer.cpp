@@ -34,30 +34,69 @@ std::string too_few_spares(const import_options &options, const slot_plan &plan)
            options.table_set + " (e.g. -g " + options.table_set + ")";
 }
 
+// Half the spare rows, rounded down also when they are fewer than none.
+int half_rounded_down(int rows)
+{
+    return rows >= 0 ? rows / 2 : -((1 - rows) / 2);
+}
+
+// Why a cell is refused, and what could help.
+std::string too_large(const cell_layout &cell, const size_limits &limits, bool crop, bool scalable)
+{
+    const bool croppable = !crop && cell.width <= CROP_LIMIT_FACTOR * SLOT_WIDTH &&
+                           cell.height <= CROP_LIMIT_FACTOR * SLOT_HEIGHT;
+    std::vector<std::string> remedies;
+    if (scalable)
+        remedies.emplace_back("choose a smaller --size");
+    if (croppable)
+        remedies.emplace_back("--crop cuts them to fit");
+    std::string text = "glyphs are " + cell_size(cell.width, cell.height) + ", at most " +
+                       cell_size(limits.max_width, limits.max_height) + " fit" + (crop ? " with --crop" : "");
+    for (std::size_t i = 0; i < remedies.size(); ++i)
+        text += (i == 0 ? ": " : ", or ") + remedies[i];
+    return text;
+}
+
 // The cell of the drawn font in its slot, or why it does not fit.
-std::string lay_out(const drawn_font &drawn, const import_options &options, bool scalable,
-                    cell_layout &cell)
+std::string lay_out(const drawn_font &drawn, const import_options &options, const size_limits &limits,
+                    bool scalable, cell_layout &cell)
 {
     cell.width = drawn.width;
     cell.height = drawn.ascent + drawn.descent;
     cell.ascent = drawn.ascent;
-    if (cell.width > SLOT_WIDTH || cell.height > SLOT_HEIGHT)
-        return "glyphs are " + cell_size(cell.width, cell.height) + ", at most " +
-               cell_size(SLOT_WIDTH, SLOT_HEIGHT) + " fit" +
-               (scalable ? ": choose a smaller --size" : "");
     if (cell.height < 1)
         return "ascent " + std::to_string(drawn.ascent) + " and descent " +
                std::to_string(drawn.descent) + " leave the cell no rows";
+    if (cell.width > limits.max_width || cell.height > limits.max_height)
+        return too_large(cell, limits, options.crop, scalable);
+    // Rows above the cell; with --crop, fewer than none cut its top.
     const int spare_rows = SLOT_HEIGHT - cell.height;
-    cell.top = options.top.value_or(spare_rows / 2);
-    if (cell.top > spare_rows)
+    const int lowest = std::min(spare_rows, 0), highest = std::max(spare_rows, 0);
+    cell.top = options.top.value_or(half_rounded_down(spare_rows));
+    if (cell.top > highest)
         return "--top=" + std::to_string(cell.top) + " leaves no room for glyphs " +
-               cell_size(cell.width, cell.height) + ": at most " + std::to_string(spare_rows);
+               cell_size(cell.width, cell.height) + ": at most " + std::to_string(highest);
+    if (cell.top < lowest)
+        return "--top=" + std::to_string(cell.top) + " cuts glyphs " + cell_size(cell.width, cell.height) +
+               (options.crop ? "" : " without --crop") + ": at least " + std::to_string(lowest);
     return "";
 }
 
-void fill_slots(const slot_plan &plan, const drawn_font &drawn, const cell_layout &cell,
-                imported_font &result)
+// Fills the slots; returns how many characters were cut.
+constexpr char32_t BOX_VERTICAL = U'\u2502';  // │, which spans the rows box lines join at
+
+// A scalable font's box lines end where its │ does, which may be inside
+// the cell that its accents make.
+void find_box_rows(const font_source &font, const drawn_font &drawn, cell_layout &cell)
+{
+    const glyph_image *line = font.scalable() ? drawn.find(BOX_VERTICAL) : nullptr;
+    if (const auto box = line != nullptr ? line->inked() : std::nullopt)
+        cell.box_rows = row_span{cell.ascent - line->top + box->first_row,
+                                 cell.ascent - line->top + box->last_row};
+}
+
+std::size_t fill_slots(const slot_plan &plan, const drawn_font &drawn, const cell_layout &cell,
+                       imported_font &result)
 {
     std::set<char32_t> cut_warned;
     for (std::size_t slot = 0; slot < GLYPH_COUNT; ++slot) {
@@ -71,6 +110,57 @@ void fill_slots(const slot_plan &plan, const drawn_font &drawn, const cell_layou
         if (cut && cut_warned.insert(c).second)
             result.warnings.push_back(character_name(c) + ": pixels outside 8x12 cut");
     }
+    return cut_warned.size();
+}
+
+std::string characters(std::size_t count)
+{
+    return std::to_string(count) + (count == 1 ? " character" : " characters");
+}
+
+// The line that ends a run with cut characters: how many, and what to try.
+std::string cut_summary(std::size_t cut, const font_source &font, const cell_layout &cell)
+{
+    if (font.scalable())
+        return characters(cut) + " cut: try a smaller --size (drawn at " +
+               std::to_string(font.size().pixels) + ")";
+    const int spare_rows = SLOT_HEIGHT - cell.height;
+    return characters(cut) + " cut: try another --top (now " + std::to_string(cell.top) + ", " +
+           std::to_string(std::min(spare_rows, 0)) + " to " + std::to_string(std::max(spare_rows, 0)) + ")";
+}
+
+// A scalable font drawn so small that its capitals are shorter than this
+// has letters that lose their shape.
+constexpr int LEGIBLE_CAPITAL_ROWS = 7;
+constexpr char32_t MEASURED_CAPITALS[] = {U'H', U'\u041D'};  // Latin H, Cyrillic Н
+
+// Warns when a scalable font came out too small to read well.
+void warn_if_small(const font_source &font, const drawn_font &drawn, imported_font &result)
+{
+    if (!font.scalable())
+        return;
+    for (const char32_t capital : MEASURED_CAPITALS) {
+        const glyph_image *image = drawn.find(capital);
+        const auto box = image != nullptr ? image->inked() : std::nullopt;
+        if (!box)
+            continue;
+        const int rows = box->last_row - box->first_row + 1;
+        if (rows < LEGIBLE_CAPITAL_ROWS)
+            result.warnings.push_back(
+                "drawn at " + std::to_string(font.size().pixels) + " px, capitals " + std::to_string(rows) +
+                " rows tall: letters lose their shape; a bitmap font (BDF, PCF, PSF) of at most 8x12 keeps it");
+        return;
+    }
+}
+
+std::string report(const font_source &font, const cell_layout &cell, std::size_t placed,
+                   std::size_t missing, std::size_t cut)
+{
+    return font.format() + (font.scalable() ? " drawn" : "") + " at " +
+           std::to_string(font.size().pixels) + " px, " + font.size().reason + "; cell " +
+           cell_size(cell.width, cell.height) + " at row " + std::to_string(cell.top) + "; " +
+           characters(placed) + " placed, " + std::to_string(missing) + " missing, " +
+           std::to_string(cut) + " cut";
 }
 
 }  // namespace
@@ -86,7 +176,9 @@ std::optional<import_error> import_font(const import_options &options, imported_
                 return import_error{name, reason};
 
     const std::string &path = options.font_path;
-    const size_limits limits{SLOT_WIDTH, SLOT_HEIGHT, options.pixel_size};
+    const int crop_factor = options.crop ? CROP_LIMIT_FACTOR : 1;
+    const size_limits limits{SLOT_WIDTH, SLOT_HEIGHT, crop_factor * SLOT_WIDTH,
+                             crop_factor * SLOT_HEIGHT, options.pixel_size};
     font_source font;
     if (std::string reason =
             font.open(path, options.font_encoding.empty() ? nullptr : &encoding, limits);
@@ -106,13 +198,18 @@ std::optional<import_error> import_font(const import_options &options, imported_
     if (std::string reason = font.draw(placed, limits, drawn); !reason.empty())
         return import_error{path, reason};
     cell_layout cell;
-    if (std::string reason = lay_out(drawn, options, font.scalable(), cell); !reason.empty())
+    if (std::string reason = lay_out(drawn, options, limits, font.scalable(), cell); !reason.empty())
         return import_error{path, reason};
 
+    find_box_rows(font, drawn, cell);
     result = imported_font{};
     for (const char32_t c : plan.missing)
         result.warnings.push_back("no glyph for " + character_name(c) + ": left blank");
-    fill_slots(plan, drawn, cell, result);
+    const std::size_t cut = fill_slots(plan, drawn, cell, result);
+    if (cut > 0)
+        result.warnings.push_back(cut_summary(cut, font, cell));
+    warn_if_small(font, drawn, result);
     result.table = plan.table;
+    result.report = report(font, cell, drawn.image_of.size(), plan.missing.size(), cut);
     return std::nullopt;
 }

@@ -16,8 +16,12 @@ struct import_options {
     std::string table_set = DEFAULT_TABLE_SET;
     std::string font_encoding;  // empty: what the font says
     std::optional<int> pixel_size;
-    std::optional<int> top;  // blank rows above the font's cell
+    std::optional<int> top;  // blank rows above the font's cell; below 0 cuts
+    bool crop = false;       // take a cell larger than 8x12, cutting what falls outside
 };
+
+// The largest cell --crop takes: more than twice the slot is no font it can save.
+constexpr int CROP_LIMIT_FACTOR = 2;
 
 // What went wrong, and what it concerns: the font file or a set's name.
 struct import_error {
@@ -29,6 +33,9 @@ struct imported_font {
     source_font font{};
     recode_table table{};
     std::vector<std::string> warnings;  // about the font file, in the order found
+    // What was drawn: the format, the size and why, the cell, the top row,
+    // and how many characters were placed, missing and cut.
+    std::string report;
 };
 
 // Returns the error, or nothing when the font and its table are made.

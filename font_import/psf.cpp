@@ -153,6 +153,7 @@ std::string parse_psf1(reader in, const psf_limits &limits, psf_font &font)
     in.skip(sizeof PSF1_MAGIC);
     if (!in.byte(mode) || !in.byte(height))
         return "PSF1 header cut short";
+    font.version = 1;
     font.width = PSF1_WIDTH;
     font.height = height;
     font.bytes_per_row = 1;
@@ -214,6 +215,7 @@ std::string parse_psf2(reader in, const psf_limits &limits, psf_font &font)
         return "PSF2 header size " + std::to_string(header_size) + " is past the end of the file";
     in = whole;
     in.skip(header_size);
+    font.version = 2;
     font.width = width;
     font.height = height;
     font.glyph_count = length;

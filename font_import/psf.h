@@ -9,6 +9,7 @@
 #include <vector>
 
 struct psf_font {
+    int version = 0;  // 1 or 2
     std::uint32_t width = 0, height = 0;
     std::size_t glyph_count = 0;
     std::size_t bytes_per_row = 0;  // rows are padded to whole bytes

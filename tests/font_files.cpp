@@ -4,7 +4,14 @@
 
 namespace {
 
-constexpr std::size_t PSF1_GLYPHS = 256;
+constexpr std::size_t PSF1_GLYPHS = 256, PSF1_MORE_GLYPHS = 512;
+constexpr std::uint8_t PSF1_MODE512 = 0x01, PSF1_MODEHASTAB = 0x02;
+
+// A row of 4-bit grey levels, one hex digit a pixel, padded to whole bytes.
+std::string grey_row(const std::string &row)
+{
+    return row.size() % 2 ? row + "0" : row;
+}
 
 std::string hex_row(const std::string &row)
 {
@@ -30,8 +37,13 @@ void append_utf8(bytes &out, char32_t c)
     } else if (c < 0x800) {
         out.push_back(static_cast<std::uint8_t>(0xC0 | c >> 6));
         out.push_back(static_cast<std::uint8_t>(0x80 | (c & 0x3F)));
-    } else {
+    } else if (c < 0x10000) {
         out.push_back(static_cast<std::uint8_t>(0xE0 | c >> 12));
+        out.push_back(static_cast<std::uint8_t>(0x80 | (c >> 6 & 0x3F)));
+        out.push_back(static_cast<std::uint8_t>(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(static_cast<std::uint8_t>(0xF0 | c >> 18));
+        out.push_back(static_cast<std::uint8_t>(0x80 | (c >> 12 & 0x3F)));
         out.push_back(static_cast<std::uint8_t>(0x80 | (c >> 6 & 0x3F)));
         out.push_back(static_cast<std::uint8_t>(0x80 | (c & 0x3F)));
     }
@@ -42,9 +54,10 @@ void append_utf8(bytes &out, char32_t c)
 std::string bdf_text(const bdf_font &font)
 {
     const int height = font.ascent + font.descent;
+    const std::string bits = font.grey ? " 4" : "";
     std::string text = "STARTFONT 2.1\nFONT -test-fixed-medium-r-normal--" + std::to_string(height) +
                        "-120-75-75-c-60-" + font.registry + "-" + font.encoding +
-                       "\nSIZE " + std::to_string(height) + " 75 75\nFONTBOUNDINGBOX 8 " +
+                       "\nSIZE " + std::to_string(height) + " 75 75" + bits + "\nFONTBOUNDINGBOX 8 " +
                        std::to_string(height) + " 0 -" + std::to_string(font.descent) +
                        "\nSTARTPROPERTIES 4\nFONT_ASCENT " + std::to_string(font.ascent) +
                        "\nFONT_DESCENT " + std::to_string(font.descent) +
@@ -59,7 +72,7 @@ std::string bdf_text(const bdf_font &font)
                 " 0\nBBX " + std::to_string(width) + " " + std::to_string(glyph.rows.size()) + " " +
                 std::to_string(glyph.left) + " " + std::to_string(glyph.bottom) + "\nBITMAP\n";
         for (const std::string &row : glyph.rows)
-            text += hex_row(row) + "\n";
+            text += (font.grey ? grey_row(row) : hex_row(row)) + "\n";
         text += "ENDCHAR\n";
     }
     return text + "ENDFONT\n";
@@ -77,12 +90,14 @@ bdf_font sample_bdf_font()
 
 bytes psf_bytes(const psf_spec &font)
 {
-    const std::size_t count = font.version == 1 ? PSF1_GLYPHS : font.glyphs.size();
+    const bool psf1_512 = font.version == 1 && font.glyphs.size() > PSF1_GLYPHS;
+    const std::size_t count = font.version != 1 ? font.glyphs.size() : psf1_512 ? PSF1_MORE_GLYPHS : PSF1_GLYPHS;
     const std::size_t row_bytes = (font.width + 7) / 8;
     bytes out;
     if (font.version == 1) {
-        out = {0x36, 0x04, static_cast<std::uint8_t>(font.unicode_table ? 0x02 : 0x00),
-               static_cast<std::uint8_t>(font.height)};
+        const auto mode = static_cast<std::uint8_t>((font.unicode_table ? PSF1_MODEHASTAB : 0) |
+                                                    (psf1_512 ? PSF1_MODE512 : 0));
+        out = {0x36, 0x04, mode, static_cast<std::uint8_t>(font.height)};
     } else {
         out = {0x72, 0xb5, 0x4a, 0x86};
         for (const std::size_t field : {std::size_t{0}, std::size_t{32},

@@ -7,7 +7,8 @@
 
 using bytes = std::vector<std::uint8_t>;
 
-// Rows of '#' (ink) and '.', top row first.
+// Rows of '#' (ink) and '.', top row first; for a grey BDF font, of hex
+// digits.
 using glyph_rows = std::vector<std::string>;
 
 struct bdf_glyph {
@@ -22,6 +23,7 @@ struct bdf_font {
     int ascent = 0, descent = 0;
     std::string registry = "ISO10646", encoding = "1";
     std::vector<bdf_glyph> glyphs;
+    bool grey = false;  // 4 bits a pixel: each character of a row is its level in hex
 };
 
 std::string bdf_text(const bdf_font &font);
@@ -39,7 +41,7 @@ struct psf_spec {
     int version = 2;
     std::uint32_t width = 8, height = 8;
     bool unicode_table = true;
-    std::vector<psf_glyph> glyphs;  // PSF1 is padded to 256 glyphs
+    std::vector<psf_glyph> glyphs;  // PSF1 is padded to 256 glyphs, or 512 if more
 };
 
 bytes psf_bytes(const psf_spec &font);

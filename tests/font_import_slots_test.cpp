@@ -94,6 +94,14 @@ TEST(PlanSlots, FollowsTheGlyphOrderAndNamesTheSlotMeantForEachTableCharacter)
     EXPECT_EQ(plan.spares_needed, 2u);
     EXPECT_EQ(plan.spares_free, 34u);
     EXPECT_EQ(plan.missing, (std::vector<char32_t>{U'B', U'\u2592', U'\u0416'}));
+
+    // Slot 0x7F is never the glyph order's, even where that has a character.
+    charset_table order = test_glyph_order();
+    order[0x7F] = U'\u03A9';
+    const slot_plan house = plan_slots(order, table_set_with({{0x80, U'\u03A9'}}), HAS_ALL_BUT(U""));
+    EXPECT_EQ(house.shown[0x7F], U'\u2302');
+    EXPECT_EQ(house.table[0], 1);
+    EXPECT_EQ(house.shown[1], U'\u03A9');
 }
 
 TEST(PlanSlots, TakesDeleteThenFreeSlotsAndCountsWhatDoesNotFit)
@@ -117,7 +125,7 @@ TEST(PlanSlots, TakesDeleteThenFreeSlotsAndCountsWhatDoesNotFit)
 
 TEST(PlaceGlyph, StandsOnTheBaselineAtItsBearingsAndCutsWhatFallsOutside)
 {
-    const cell_layout cell{5, 8, 6, 2};  // baseline at row 8
+    const cell_layout cell{5, 8, 6, 2, std::nullopt};  // baseline at row 8
     bool cut = true;
     const glyph_lines a = place_glyph(U'a', picture({"###", "#.#", "###", "..#"}, 1, 3), cell, cut);
     EXPECT_FALSE(cut);
@@ -133,7 +141,7 @@ TEST(PlaceGlyph, StandsOnTheBaselineAtItsBearingsAndCutsWhatFallsOutside)
 
 TEST(PlaceGlyph, CarriesBoxDrawingAndShadesIntoTheSpareColumnsAndRows)
 {
-    const cell_layout cell{5, 8, 6, 2};  // spare columns 5-7, rows 0-1 and 10-11
+    const cell_layout cell{5, 8, 6, 2, std::nullopt};  // spare columns 5-7, rows 0-1 and 10-11
     bool cut = false;
     const glyph_lines corner = place_glyph(
         U'\u250C', picture({".....", ".....", ".....", "..###", "..#..", "..#..", "..#..", "..#.."}, 0, 6),
@@ -153,4 +161,11 @@ TEST(PlaceGlyph, CarriesBoxDrawingAndShadesIntoTheSpareColumnsAndRows)
     EXPECT_EQ(letter[6], "#.......");
     EXPECT_EQ(letter[7], "#####...");  // other characters stay in their cell
     EXPECT_EQ(letter[0], "........");
+    // ■ follows the blocks, but is no block: it stays in its cell too.
+    EXPECT_EQ(rows_of(place_glyph(U'\u25A0', picture({"#####"}, 0, 2), cell, cut))[6], "#####...");
+
+    // A cell of one pixel in the slot's corner fills the slot from its row and column 0.
+    const cell_layout corner_cell{1, 1, 1, 0, std::nullopt};
+    for (const std::string &row : rows_of(place_glyph(U'\u253C', picture({"#"}, 0, 1), corner_cell, cut)))
+        EXPECT_EQ(row, "########");
 }

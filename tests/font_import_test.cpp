@@ -9,6 +9,7 @@ namespace {
 const std::string FONT_IMPORT = quoted(FONT_IMPORT_PATH);
 const std::string SAMPLE = SOURCE_DIR "/sample";
 const std::string DEJAVU_MONO = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
+const std::string DEJAVU_BOLD = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
 
 #if defined(__SANITIZE_ADDRESS__)
 constexpr bool UNDER_ASAN = true;  // its shadow memory needs more than any limit here
@@ -89,7 +90,8 @@ TEST_F(FontImport, PlacesABdfFontAtItsBearingsAndWarnsOfWhatItLacks)
     const std::vector<std::string> warnings = lines_of(result.err);
     ASSERT_GE(warnings.size(), 2u);
     EXPECT_EQ(warnings.front(), "font_import: small.bdf: no glyph for U+0021 !: left blank");
-    EXPECT_EQ(warnings.back(), "font_import: small.bdf: U+00C5 \u00C5: pixels outside 8x12 cut");
+    EXPECT_EQ(warnings.end()[-2], "font_import: small.bdf: U+00C5 \u00C5: pixels outside 8x12 cut");
+    EXPECT_EQ(warnings.back(), "font_import: small.bdf: 1 character cut: try another --top (now 2, 0 to 4)");
 
     // Rows 0-1 are spare, the baseline is at row 8.
     const std::string imported = read("8x12.fnt");
@@ -109,10 +111,21 @@ TEST_F(FontImport, PlacesABdfFontAtItsBearingsAndWarnsOfWhatItLacks)
     bdf_font koi8 = sample_bdf_font();
     koi8.registry = "KOI8";
     koi8.encoding = "R";
+    // Its last code, 0xFF, is Ъ: slot 0x9A.
     koi8.glyphs.push_back({0xF6, {"#.#.#", ".###.", "#.#.#"}, 0, 0, 5});
+    koi8.glyphs.push_back({0xFF, {"##...", ".###.", ".###."}, 0, 0, 5});
     write("koi8.bdf", as_bytes(bdf_text(koi8)));
     ASSERT_EQ(run(FONT_IMPORT + " koi8.bdf").status, 0);
     EXPECT_EQ(glyph_of(read("8x12.fnt"), 0x86), lines({0, 0, 0, 0, 0, 0xa8, 0x70, 0xa8, 0, 0, 0, 0}));
+    EXPECT_EQ(glyph_of(read("8x12.fnt"), 0x9A), lines({0, 0, 0, 0, 0, 0xc0, 0x70, 0x70, 0, 0, 0, 0}));
+
+    // A grey font: a pixel at least half dark is ink.
+    bdf_font grey = sample_bdf_font();
+    grey.grey = true;
+    grey.glyphs = {{U'A', {"0788F"}, 0, 0, 5}};
+    write("grey.bdf", as_bytes(bdf_text(grey)));
+    ASSERT_EQ(run(latin1 + "grey.bdf").status, 0);
+    EXPECT_EQ(glyph_of(read("8x12.fnt"), 'A'), lines({0, 0, 0, 0, 0, 0, 0, 0x38, 0, 0, 0, 0}));
 
     const tool_run no_room = run(FONT_IMPORT + " --top=5 small.bdf");
     EXPECT_EQ(no_room.status, 1);
@@ -187,7 +200,7 @@ TEST_F(FontImport, RejectsBadInputsAndChangesNothing)
         {"-g ISO-8859-1 -t ISO-8859-1 negative.bdf", "negative.bdf: ascent -24 and descent 12 leave the cell no rows"},
         {".", ".: Is a directory"},
         {"text.ttf", "text.ttf: not a font (BDF, PCF, PSF, FON, FNT, TrueType or OpenType)"},
-        {"8x13.bdf", "8x13.bdf: glyphs are 8x13, at most 8x12 fit"},
+        {"8x13.bdf", "8x13.bdf: glyphs are 8x13, at most 8x12 fit: --crop cuts them to fit"},
         {"-g NO-SUCH-SET 8x13.bdf", "NO-SUCH-SET: unknown character set"},
         {"-t UTF-8 8x13.bdf", "UTF-8: not a single-byte character set"},
         {"count.psf", "count.psf: 4294967295 glyphs of 8 bytes run past the end of the file"},
@@ -280,15 +293,50 @@ TEST_F(FontImport, RefusesAGlyphTooLargeBeforeDrawingIt)
     EXPECT_EQ(result.err, "font_import: tall.psf.gz: glyphs are 8x4000000, at most 8x12 fit\n");
 }
 
-TEST_F(FontImport, DrawsATrueTypeFontWithinItsCell)
+TEST_F(FontImport, CropsACellTooLargeAndSaysWhatItDid)
+{
+    // A 9x13 cell, one column and one row too many.
+    write("9x13.bdf", as_bytes(bdf_text({11, 2, "ISO10646", "1", {{U'A', glyph_rows(13, "#########"), 0, -2, 9}}})));
+    const std::string latin1 = FONT_IMPORT + " -g ISO-8859-1 -t ISO-8859-1 ";
+    EXPECT_EQ(run(latin1 + "9x13.bdf").err,
+              "font_import: 9x13.bdf: glyphs are 9x13, at most 8x12 fit: --crop cuts them to fit\n");
+
+    const tool_run cropped = run(latin1 + "--crop -v 9x13.bdf");
+    ASSERT_EQ(cropped.status, 0) << cropped.err;
+    EXPECT_EQ(glyph_of(read("8x12.fnt"), 'A'), std::string(12, '\xff'));
+    const std::vector<std::string> said = lines_of(cropped.err);
+    ASSERT_GE(said.size(), 3u);
+    EXPECT_EQ(said.end()[-3], "font_import: 9x13.bdf: U+0041 A: pixels outside 8x12 cut");
+    EXPECT_EQ(said.end()[-2], "font_import: 9x13.bdf: 1 character cut: try another --top (now -1, -1 to 0)");
+    EXPECT_EQ(said.back(), "font_import: 9x13.bdf: BDF at 13 px, its only size; cell 9x13 at row -1; "
+                           "1 character placed, 190 missing, 1 cut");
+    EXPECT_EQ(run(latin1 + "--crop --top=-2 9x13.bdf").err,
+              "font_import: 9x13.bdf: --top=-2 cuts glyphs 9x13: at least -1\n");
+}
+
+TEST_F(FontImport, DrawsATrueTypeFontAtTheLargestSizeThatFits)
 {
     if (!std::ifstream(DEJAVU_MONO))
         GTEST_SKIP() << DEJAVU_MONO << " is not installed (Debian's fonts-dejavu-core)";
-    const tool_run result = run(FONT_IMPORT + " " + quoted(DEJAVU_MONO));
+    const tool_run result = run(FONT_IMPORT + " -v " + quoted(DEJAVU_MONO));
     ASSERT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.err.find("cut"), std::string::npos) << result.err;
+    EXPECT_EQ(result.err.find("pixels outside"), std::string::npos) << result.err;
     const std::string imported = read("8x12.fnt");
     for (const char letter : {'A', 'g', 'W'})
         EXPECT_NE(glyph_of(imported, static_cast<std::size_t>(letter)), std::string(12, '\0')) << letter;
     EXPECT_EQ(glyph_of(imported, ' '), std::string(12, '\0'));
+    // Box lines join across cells, though accents make the cell taller than they are.
+    for (const char line : glyph_of(imported, 0xB3))
+        EXPECT_NE(line, 0);
+
+    // One pixel larger does not fit.
+    const std::size_t at = result.err.find(" drawn at ");
+    ASSERT_NE(at, std::string::npos) << result.err;
+    const int pixels = std::stoi(result.err.substr(at + 10));
+    const tool_run larger = run(FONT_IMPORT + " -s " + std::to_string(pixels + 1) + " " + quoted(DEJAVU_MONO));
+    EXPECT_TRUE(larger.status != 0 || larger.err.find("pixels outside") != std::string::npos) << larger.err;
+
+    // A proportional font must be drawn so small that letters lose their shape.
+    const tool_run tiny = run(FONT_IMPORT + " " + quoted(DEJAVU_BOLD));
+    EXPECT_NE(tiny.err.find("letters lose their shape"), std::string::npos) << tiny.err;
 }

@@ -36,11 +36,21 @@ TEST(ParsePsf, ReadsBothVersionsWithTheirUnicodeTables)
     ASSERT_EQ(parsed(files[3], font), "");
     EXPECT_FALSE(font.has_unicode_table);
 
-    // A sequence after 0xFE names no glyph by itself; 0xFF ends the glyph's entry.
-    bytes with_sequence = psf_bytes({2, 8, 1, true, {{{"#"}, U"B"}}});
+    // UTF-8 of three and four bytes, whose leads keep bits the two-byte ones
+    // do not; a sequence after 0xFE names no glyph by itself; 0xFF ends the
+    // glyph's entry. The row's edge pixels show the bit order.
+    bytes with_sequence = psf_bytes({2, 8, 1, true, {{{"##.....#"}, U"B\u2502\uFFFD\U0001F600"}}});
     with_sequence.insert(with_sequence.end() - 1, {0xFE, 'e', 0xCC, 0x81});
     ASSERT_EQ(parsed(with_sequence, font), "");
-    EXPECT_EQ(font.unicode, (std::vector<std::pair<char32_t, std::size_t>>{{U'B', 0}}));
+    EXPECT_EQ(font.unicode, (std::vector<std::pair<char32_t, std::size_t>>{
+                                {U'B', 0}, {U'\u2502', 0}, {U'\uFFFD', 0}, {U'\U0001F600', 0}}));
+    EXPECT_TRUE(font.ink(0, 0, 0) && font.ink(0, 0, 1) && font.ink(0, 0, 7));
+    EXPECT_FALSE(font.ink(0, 0, 2) || font.ink(0, 0, 6));
+
+    // PSF1 of 512 glyphs, without a table.
+    ASSERT_EQ(parsed(psf_bytes({1, 8, 8, false, std::vector<psf_glyph>(300)}), font), "");
+    EXPECT_EQ(font.glyph_count, 512u);
+    EXPECT_FALSE(font.has_unicode_table);
 }
 
 TEST(ParsePsf, RejectsWhatDoesNotAddUp)
@@ -56,6 +66,7 @@ TEST(ParsePsf, RejectsWhatDoesNotAddUp)
         const char *reason;
     } cases[] = {
         {bytes(good.begin(), good.begin() + 20), "PSF2 header cut short"},
+        {bytes(good.begin(), good.begin() + 31), "PSF2 header cut short"},
         {changed(24, {0xff, 0xff, 0xff, 0xff}), "PSF2 glyphs of 8x4294967295 cannot take 8 bytes"},
         {changed(20, {0x00, 0x00, 0x00, 0x80}), "PSF2 glyphs of 8x8 cannot take 2147483648 bytes"},
         {changed(28, {0x00, 0x00, 0x00, 0x00}), "PSF2 glyphs of 0x8 cannot take 8 bytes"},
