@@ -139,10 +139,11 @@ std::string image_of(FT_Library library, FT_GlyphSlot slot, const size_limits &l
     return "";
 }
 
-// How far the ink of some pictures reaches: rows above and below the
-// baseline, and columns right of the cell's left edge.
+// How far the ink of some pictures reaches above and below the baseline,
+// and their largest advance. Ink that overhangs the advance sideways, as
+// italics and serifs do at every size, does not count: it is cut.
 struct ink_reach {
-    int above = INT_MIN, below = INT_MIN, right = INT_MIN;
+    int above = INT_MIN, below = INT_MIN;
     int advance = 0;
 
     void take(const glyph_image &image)
@@ -153,13 +154,11 @@ struct ink_reach {
             return;
         above = std::max(above, image.top - box->first_row);
         below = std::max(below, box->last_row + 1 - image.top);
-        right = std::max(right, image.left + box->last_column + 1);
     }
     bool inked() const { return above != INT_MIN; }
     bool fits(const size_limits &limits) const
     {
-        return advance <= limits.slot_width &&
-               (!inked() || (above + below <= limits.slot_height && right <= limits.slot_width));
+        return advance <= limits.slot_width && (!inked() || above + below <= limits.slot_height);
     }
 };
 
@@ -194,8 +193,7 @@ void reaching_first(const drawn_font &drawn, std::vector<char32_t> &order)
         ink_reach own;
         own.take(*image);
         return own.advance == reach.advance ||
-               (own.inked() && (own.above == reach.above || own.below == reach.below ||
-                                own.right == reach.right));
+               (own.inked() && (own.above == reach.above || own.below == reach.below));
     });
 }
 
@@ -439,9 +437,9 @@ void font_source::draw_psf(const std::vector<char32_t> &chars, drawn_font &drawn
     }
 }
 
-// Tries sizes from a first guess, up while the next one fits too, or down
-// until one does; each glyph is drawn once per size tried, and the pictures
-// of the size chosen are kept. The cell is where the ink reaches.
+// Tries sizes from a first guess, down until one fits, then up while the
+// next one fits too; each glyph is drawn once per size tried, and the
+// pictures of the size chosen are kept. The cell is where the ink reaches.
 std::string font_source::draw_scalable(const std::vector<char32_t> &chars,
                                        const size_limits &limits, drawn_font &drawn)
 {
@@ -466,8 +464,15 @@ std::string font_source::draw_scalable(const std::vector<char32_t> &chars,
         const int largest = SIZE_SEARCH_FACTOR * limits.slot_height;
         int pixels = std::min(first_guess(face, glyphs, limits), largest);
         std::vector<char32_t> order = chars;
-        if (std::string reason = draw_at(pixels, order, pixels > 1, drawn, fits); !reason.empty())
-            return reason;
+        // Down from the guess until a size fits; at 1 pixel whatever comes is
+        // taken, and the cell check says why it fails ...
+        for (;; --pixels) {
+            if (std::string reason = draw_at(pixels, order, pixels > 1, drawn, fits); !reason.empty())
+                return reason;
+            if (fits || pixels == 1)
+                break;
+        }
+        // ... then up while the next size fits too.
         while (fits && pixels < largest) {
             reaching_first(drawn, order);
             drawn_font larger;
@@ -477,12 +482,6 @@ std::string font_source::draw_scalable(const std::vector<char32_t> &chars,
                 drawn = std::move(larger);
                 ++pixels;
             }
-        }
-        // At 1 pixel whatever comes is taken: the cell check says why it fails.
-        while (!fits && pixels > 1) {
-            --pixels;
-            if (std::string reason = draw_at(pixels, order, pixels > 1, drawn, fits); !reason.empty())
-                return reason;
         }
         size_ = {pixels, "the largest at which the placed glyphs fit " +
                              std::to_string(limits.slot_width) + "x" + std::to_string(limits.slot_height)};
