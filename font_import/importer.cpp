@@ -206,6 +206,9 @@ std::optional<import_error> import_font(const import_options &options, imported_
     for (const char32_t c : plan.missing)
         result.warnings.push_back("no glyph for " + character_name(c) + ": left blank");
     const std::size_t cut = fill_slots(plan, drawn, cell, result);
+    if (!plan.missing.empty())
+        result.warnings.push_back(characters(plan.missing.size()) +
+                                  " missing: try another font, or a --table set this one has");
     if (cut > 0)
         result.warnings.push_back(cut_summary(cut, font, cell));
     warn_if_small(font, drawn, result);
