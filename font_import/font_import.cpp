@@ -10,12 +10,12 @@
 
 #include "font_data/font_data.h"
 #include "font_import/importer.h"
+#include "command_line/command_line.h"
 #include "output_file/output_file.h"
 
 namespace {
 
 constexpr char PROGRAM[] = "font_import";
-constexpr int USAGE_STATUS = 2;
 constexpr int LARGEST_PIXEL_SIZE = 1000;
 // --crop takes cells up to twice the slot, whose top may then be cut by 12.
 constexpr int LOWEST_TOP = static_cast<int>(GLYPH_LINES);
@@ -73,18 +73,7 @@ const option LONG_OPTIONS[] = {{"output", required_argument, nullptr, 'o'},
                                {"version", no_argument, nullptr, VERSION_OPTION},
                                {nullptr, 0, nullptr, 0}};
 
-// A whole number from least to most, or nothing.
-std::optional<int> number(const char *text, int least, int most)
-{
-    errno = 0;
-    char *end = nullptr;
-    const long value = std::strtol(text, &end, 10);
-    if (errno != 0 || end == text || *end != '\0' || value < least || value > most)
-        return std::nullopt;
-    return static_cast<int>(value);
-}
-
-struct command_line {
+struct parsed_line {
     import_options options;
     std::string output_dir = ".";
     bool verbose = false;
@@ -101,7 +90,7 @@ std::string take_set_name(const char *argument, const char *option, std::string 
 }
 
 // What is wrong with an option's argument, or an empty text.
-std::string invalid_argument(int option, const char *argument, command_line &line)
+std::string invalid_argument(int option, const char *argument, parsed_line &line)
 {
     import_options &options = line.options;
     switch (option) {
@@ -117,12 +106,12 @@ std::string invalid_argument(int option, const char *argument, command_line &lin
     case 'e':
         return take_set_name(argument, "--font-encoding", options.font_encoding);
     case 's':
-        if (!(options.pixel_size = number(argument, 1, LARGEST_PIXEL_SIZE)))
+        if (!(options.pixel_size = whole_number(argument, 1, LARGEST_PIXEL_SIZE)))
             return "invalid --size " + quote(argument) + ": a pixel size is 1 to " +
                    std::to_string(LARGEST_PIXEL_SIZE);
         break;
     case TOP_OPTION:
-        if (!(options.top = number(argument, -LOWEST_TOP, static_cast<int>(GLYPH_LINES))))
+        if (!(options.top = whole_number(argument, -LOWEST_TOP, static_cast<int>(GLYPH_LINES))))
             return "invalid --top " + quote(argument) + ": -12 to 12 rows";
         break;
     case CROP_OPTION:
@@ -135,13 +124,12 @@ std::string invalid_argument(int option, const char *argument, command_line &lin
     return "";
 }
 
-command_line parse(int argc, char **argv)
+parsed_line parse(int argc, char **argv)
 {
-    command_line line;
+    parsed_line line;
     for (int option; (option = getopt_long(argc, argv, SHORT_OPTIONS, LONG_OPTIONS, nullptr)) != -1;) {
         if (option == 'h' || option == VERSION_OPTION) {
-            line.exit_now = print_reported(
-                PROGRAM, option == 'h' ? HELP : std::string(PROGRAM) + " " + MAKE_H_VERSION + "\n");
+            line.exit_now = option == 'h' ? print_reported(PROGRAM, HELP) : print_version(PROGRAM);
             return line;
         }
         const std::string error = option == '?' ? "" : invalid_argument(option, optarg, line);
@@ -172,7 +160,7 @@ std::string output_path(const std::string &dir, const char *name)
 int main(int argc, char **argv)
 {
     argv[0] = const_cast<char *>(PROGRAM);  // getopt's messages name the tool, not its path
-    const command_line line = parse(argc, argv);
+    const parsed_line line = parse(argc, argv);
     if (line.exit_now >= 0)
         return line.exit_now;
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "font_import/charset.h"
+#include "charset/charset.h"
 #include "font_import/psf.h"
 
 // One character's picture, placed against the baseline.

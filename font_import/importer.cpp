@@ -4,7 +4,7 @@
 #include <set>
 
 #include "font_import/cell.h"
-#include "font_import/charset.h"
+#include "charset/charset.h"
 #include "font_import/font_source.h"
 #include "font_import/slots.h"
 

@@ -1,5 +1,7 @@
 #include "font_import/psf.h"
 
+#include "charset/utf8.h"
+
 #include <cstdio>
 
 namespace {
@@ -38,12 +40,16 @@ struct reader {
         left -= count;
         return true;
     }
-    bool byte(std::uint8_t &value)
+    bool peek(std::uint8_t &value) const
     {
         if (left < 1)
             return false;
         value = *at;
-        return skip(1);
+        return true;
+    }
+    bool byte(std::uint8_t &value)
+    {
+        return peek(value) && skip(1);
     }
     bool u16(std::uint16_t &value)
     {
@@ -164,42 +170,19 @@ std::string parse_psf1(reader in, const psf_limits &limits, psf_font &font)
     return font.has_unicode_table ? read_table(in, font, psf1_entry) : "";
 }
 
-// Decodes one UTF-8 character strictly: no overlong forms, no surrogates,
-// nothing past U+10FFFF.
-bool utf8_character(reader &in, std::uint8_t lead, char32_t &c)
-{
-    std::size_t more = 0;
-    char32_t least = 0;
-    if (lead < 0x80)
-        more = 0, c = lead;
-    else if ((lead & 0xE0) == 0xC0)
-        more = 1, c = lead & 0x1Fu, least = 0x80;
-    else if ((lead & 0xF0) == 0xE0)
-        more = 2, c = lead & 0x0Fu, least = 0x800;
-    else if ((lead & 0xF8) == 0xF0)
-        more = 3, c = lead & 0x07u, least = 0x10000;
-    else
-        return false;
-    for (std::size_t i = 0; i < more; ++i) {
-        std::uint8_t next = 0;
-        if (!in.byte(next) || (next & 0xC0) != 0x80)
-            return false;
-        c = c << 6 | (next & 0x3Fu);
-    }
-    return c >= least && c <= LAST_UNICODE && (c < FIRST_SURROGATE || c > LAST_SURROGATE);
-}
-
 // PSF2 tables hold UTF-8, with two bytes UTF-8 never uses as marks.
 table_entry psf2_entry(reader &in, char32_t &c)
 {
-    std::uint8_t lead = 0;
-    if (!in.byte(lead))
+    std::uint8_t mark = 0;
+    if (!in.peek(mark))
         return table_entry::cut_short;
-    if (lead == PSF2_SEPARATOR)
-        return table_entry::separator;
-    if (lead == PSF2_START_SEQUENCE)
-        return table_entry::start_sequence;
-    return utf8_character(in, lead, c) ? table_entry::character : table_entry::not_utf8;
+    if (mark == PSF2_SEPARATOR || mark == PSF2_START_SEQUENCE) {
+        in.skip(1);
+        return mark == PSF2_SEPARATOR ? table_entry::separator : table_entry::start_sequence;
+    }
+    const std::size_t length = decode_utf8(in.at, in.left, c);
+    in.skip(length);
+    return length != 0 ? table_entry::character : table_entry::not_utf8;
 }
 
 std::string parse_psf2(reader in, const psf_limits &limits, psf_font &font)

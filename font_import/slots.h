@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "font_data/font_data.h"
-#include "font_import/charset.h"
+#include "charset/charset.h"
 
 struct slot_plan {
     // The character each slot shows; NO_CHARACTER leaves it blank.

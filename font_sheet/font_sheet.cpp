@@ -8,13 +8,13 @@
 
 #include "font_data/font_data.h"
 #include "font_sheet/sheet.h"
+#include "command_line/command_line.h"
 #include "output_file/output_file.h"
 
 namespace {
 
 constexpr char PROGRAM[] = "font_sheet";
 constexpr char STANDARD_OUTPUT[] = "-";
-constexpr int USAGE_STATUS = 2;
 
 constexpr char HELP[] =
     "Usage: font_sheet [OPTION]... OUT.png\n"
@@ -38,7 +38,7 @@ const option LONG_OPTIONS[] = {{"help", no_argument, nullptr, HELP_OPTION},
 std::string write_sheet(const std::string &out, const file_bytes &png)
 {
     if (out == STANDARD_OUTPUT)
-        return write_standard_output(png);
+        return write_standard_output(png.data(), png.size());
     const auto failure = write_output_files({{out, png}});
     return failure ? failure->reason : "";
 }
@@ -52,7 +52,7 @@ int main(int argc, char **argv)
         if (option == HELP_OPTION)
             return print_reported(PROGRAM, HELP);
         if (option == VERSION_OPTION)
-            return print_reported(PROGRAM, std::string(PROGRAM) + " " + MAKE_H_VERSION + "\n");
+            return print_version(PROGRAM);
         report_usage_error(PROGRAM, "");  // getopt has said what was wrong
         return USAGE_STATUS;
     }

@@ -1,7 +1,5 @@
 #include "output_file/output_file.h"
 
-#include "font_data/font_data.h"
-
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -349,43 +347,4 @@ std::optional<output_failure> write_output_files(const std::vector<output_file> 
             return output_failure{file.path, reason_of(error)};
         }
     return commit(temps);
-}
-
-std::string write_standard_output(const file_bytes &content)
-{
-    // Only the flush and the close tell whether the buffered bytes got out.
-    errno = 0;
-    const bool written = std::fwrite(content.data(), 1, content.size(), stdout) == content.size() &&
-                         std::fflush(stdout) == 0;
-    std::string reason = written ? "" : reason_of(errno);
-    if (std::fclose(stdout) != 0 && reason.empty())
-        reason = reason_of(errno);
-    return reason;
-}
-
-int print_reported(const char *program, const std::string &text)
-{
-    const std::string reason = write_standard_output(file_bytes(text.begin(), text.end()));
-    if (reason.empty())
-        return EXIT_SUCCESS;
-    report_failure(program, "standard output", reason.c_str());
-    return EXIT_FAILURE;
-}
-
-std::string operand_error(const char *name, int count, char *const *operands)
-{
-    if (count == 0)
-        return std::string("missing ") + name + " operand";
-    if (count > 1)
-        return "extra operand " + quote(operands[1]);
-    if (operands[0][0] == '\0')
-        return std::string(name) + " is an empty name";
-    return "";
-}
-
-void report_usage_error(const char *program, const std::string &reason)
-{
-    if (!reason.empty())
-        std::fprintf(stderr, "%s: %s\n", program, reason.c_str());
-    std::fprintf(stderr, "Try '%s --help'.\n", program);
 }

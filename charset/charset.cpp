@@ -1,4 +1,4 @@
-#include "font_import/charset.h"
+#include "charset/charset.h"
 
 #include <iconv.h>
 

@@ -1,0 +1,70 @@
+#include "command_line/command_line.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "font_data/font_data.h"
+
+namespace {
+
+std::string reason_of(int error)
+{
+    return std::strerror(error != 0 ? error : EIO);
+}
+
+}  // namespace
+
+std::string write_standard_output(const void *data, std::size_t size)
+{
+    // Only the flush and the close tell whether the buffered bytes got out.
+    errno = 0;
+    const bool written = std::fwrite(data, 1, size, stdout) == size && std::fflush(stdout) == 0;
+    std::string reason = written ? "" : reason_of(errno);
+    if (std::fclose(stdout) != 0 && reason.empty())
+        reason = reason_of(errno);
+    return reason;
+}
+
+int print_reported(const char *program, const std::string &text)
+{
+    const std::string reason = write_standard_output(text.data(), text.size());
+    if (reason.empty())
+        return EXIT_SUCCESS;
+    report_failure(program, "standard output", reason.c_str());
+    return EXIT_FAILURE;
+}
+
+int print_version(const char *program)
+{
+    return print_reported(program, std::string(program) + " " + MAKE_H_VERSION + "\n");
+}
+
+std::string operand_error(const char *name, int count, char *const *operands)
+{
+    if (count == 0)
+        return std::string("missing ") + name + " operand";
+    if (count > 1)
+        return "extra operand " + quote(operands[1]);
+    if (operands[0][0] == '\0')
+        return std::string(name) + " is an empty name";
+    return "";
+}
+
+void report_usage_error(const char *program, const std::string &reason)
+{
+    if (!reason.empty())
+        std::fprintf(stderr, "%s: %s\n", program, reason.c_str());
+    std::fprintf(stderr, "Try '%s --help'.\n", program);
+}
+
+std::optional<int> whole_number(const char *text, int least, int most)
+{
+    errno = 0;
+    char *end = nullptr;
+    const long value = std::strtol(text, &end, 10);
+    if (errno != 0 || end == text || *end != '\0' || value < least || value > most)
+        return std::nullopt;
+    return static_cast<int>(value);
+}

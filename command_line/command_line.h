@@ -1,0 +1,32 @@
+// What the tools around make_h share on their command lines: GNU-style
+// usage errors, operand checks, numbers, and help and version texts on a
+// standard output that is checked when it is closed.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+constexpr int USAGE_STATUS = 2;  // bad usage, as GNU tools exit
+
+// Writes size bytes to standard output, then flushes and closes it. Returns
+// why they did not all get out, or an empty text.
+std::string write_standard_output(const void *data, std::size_t size);
+
+// Prints text (a tool's help) on standard output; returns the exit status,
+// EXIT_FAILURE with a message if the text did not get out.
+int print_reported(const char *program, const std::string &text);
+
+// Prints "PROGRAM VERSION" the same way.
+int print_version(const char *program);
+
+// What is wrong with the operands when exactly one, NAME, is wanted, e.g.
+// "missing FONT operand"; an empty text when nothing is.
+std::string operand_error(const char *name, int count, char *const *operands);
+
+// A usage error: "PROGRAM: reason" (unless reason is empty, when the option
+// parser has said it), then how to get help.
+void report_usage_error(const char *program, const std::string &reason);
+
+// A whole number from least to most, or nothing.
+std::optional<int> whole_number(const char *text, int least, int most);
