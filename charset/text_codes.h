@@ -13,6 +13,13 @@
 #include "charset/charset.h"
 #include "font_data/font_data.h"
 
+// A character that cannot be shown, or bytes that are no UTF-8, and where:
+// line and column count from 1, a column in characters as editors count.
+struct text_problem {
+    std::size_t line, column;
+    std::string what;  // "U+20AC €: no code in KOI8-R"
+};
+
 class text_codes {
 public:
     // The codes of the table set named set_name, whose table is set.

@@ -9,6 +9,8 @@
 
 namespace {
 
+constexpr std::size_t READ_CHUNK = std::size_t{1} << 16;
+
 std::string reason_of(int error)
 {
     return std::strerror(error != 0 ? error : EIO);
@@ -67,4 +69,21 @@ std::optional<int> whole_number(const char *text, int least, int most)
     if (errno != 0 || end == text || *end != '\0' || value < least || value > most)
         return std::nullopt;
     return static_cast<int>(value);
+}
+
+std::string read_file(const std::string &path, std::string &content)
+{
+    std::FILE *file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr)
+        return std::strerror(errno);
+    for (std::size_t got = READ_CHUNK; got == READ_CHUNK;) {
+        const std::size_t had = content.size();
+        content.resize(had + READ_CHUNK);
+        got = std::fread(content.data() + had, 1, READ_CHUNK, file);
+        content.resize(had + got);
+    }
+    // A directory opens, but reading it fails.
+    const std::string reason = std::ferror(file) ? reason_of(errno) : "";
+    std::fclose(file);
+    return reason;
 }

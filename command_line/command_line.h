@@ -28,5 +28,9 @@ std::string operand_error(const char *name, int count, char *const *operands);
 // parser has said it), then how to get help.
 void report_usage_error(const char *program, const std::string &reason);
 
+// Reads a file named on the command line whole, as it is. Returns why it
+// cannot, or an empty text.
+std::string read_file(const std::string &path, std::string &content);
+
 // A whole number from least to most, or nothing.
 std::optional<int> whole_number(const char *text, int least, int most);

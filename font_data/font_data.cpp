@@ -87,14 +87,21 @@ bool load_reported(const char *program, const load_status &status)
     return true;
 }
 
-load_status load_source_font(source_font &font)
+load_status load_source_font(source_font &font, const char *path)
 {
-    return load_image(SOURCE_FONT_FILE, font.data(), font.size());
+    return load_image(path, font.data(), font.size());
 }
 
-load_status load_recode_table(recode_table &table)
+load_status load_recode_table(recode_table &table, const char *path)
 {
-    return load_image(RECODE_TABLE_FILE, table.data(), table.size());
+    return load_image(path, table.data(), table.size());
+}
+
+std::string path_in(const std::string &dir, const char *name)
+{
+    if (dir == ".")
+        return name;
+    return dir.back() == '/' ? dir + name : dir + "/" + name;
 }
 
 std::uint8_t glyph_for_code(const recode_table &table, std::uint8_t code)

@@ -45,10 +45,15 @@ std::string quoted_name(const std::string &name);
 // needed"; returns whether the load succeeded.
 bool load_reported(const char *program, const load_status &status);
 
-// Fill from the first FONT_BYTES / RECODE_ENTRIES bytes of the file in the
-// current directory; whatever follows is ignored.
-load_status load_source_font(source_font &font);
-load_status load_recode_table(recode_table &table);
+// Fill from the first FONT_BYTES / RECODE_ENTRIES bytes of the file, by
+// default the one in the current directory; whatever follows is ignored.
+// The status names the path, which must outlive it.
+load_status load_source_font(source_font &font, const char *path = SOURCE_FONT_FILE);
+load_status load_recode_table(recode_table &table, const char *path = RECODE_TABLE_FILE);
+
+// Where one of the two files is in a directory, as the tools around make_h
+// name it: the name alone for ".".
+std::string path_in(const std::string &dir, const char *name);
 
 // Codes below 128 show their own glyph; the others go through the table.
 std::uint8_t glyph_for_code(const recode_table &table, std::uint8_t code);

@@ -148,13 +148,6 @@ parsed_line parse(int argc, char **argv)
     return line;
 }
 
-std::string output_path(const std::string &dir, const char *name)
-{
-    if (dir == ".")
-        return name;
-    return dir.back() == '/' ? dir + name : dir + "/" + name;
-}
-
 }  // namespace
 
 int main(int argc, char **argv)
@@ -175,8 +168,8 @@ int main(int argc, char **argv)
         report_failure(PROGRAM, line.options.font_path.c_str(), result.report.c_str());
 
     const auto failure = write_output_files(
-        {{output_path(line.output_dir, SOURCE_FONT_FILE), file_bytes(result.font.begin(), result.font.end())},
-         {output_path(line.output_dir, RECODE_TABLE_FILE), file_bytes(result.table.begin(), result.table.end())}});
+        {{path_in(line.output_dir, SOURCE_FONT_FILE), file_bytes(result.font.begin(), result.font.end())},
+         {path_in(line.output_dir, RECODE_TABLE_FILE), file_bytes(result.table.begin(), result.table.end())}});
     if (failure) {
         report_failure(PROGRAM, failure->file.c_str(), failure->reason.c_str());
         return EXIT_FAILURE;

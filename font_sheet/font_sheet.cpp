@@ -1,41 +1,181 @@
-// font_sheet: draws the 256 character codes of "8x12.fnt" and "koi.bin" in the
-// current directory, as the generated header lays them out, into a PNG file.
+// font_sheet: draws the 256 character codes of "8x12.fnt" and "koi.bin", as
+// the generated header lays them out, into a PNG file; or, with --text, the
+// lines of a text as the display shows them.
 #include <getopt.h>
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
-#include "font_data/font_data.h"
-#include "font_sheet/sheet.h"
+#include "charset/text_codes.h"
 #include "command_line/command_line.h"
+#include "font_data/font_data.h"
+#include "font_sheet/preview.h"
+#include "font_sheet/sheet.h"
 #include "output_file/output_file.h"
 
 namespace {
 
 constexpr char PROGRAM[] = "font_sheet";
 constexpr char STANDARD_OUTPUT[] = "-";
+constexpr char DEFAULT_TABLE_SET[] = "KOI8-R";
+constexpr int LARGEST_SCREEN_SIDE = 4096, LARGEST_SCALE = 16;
 
 constexpr char HELP[] =
     "Usage: font_sheet [OPTION]... OUT.png\n"
-    "Draw the 256 character codes of \"8x12.fnt\" and \"koi.bin\" in the current\n"
-    "directory into the PNG file OUT.png, as the header made by make_h shows\n"
-    "them: a 16x16 grid labelled in hex, codes 128-255 through the table.\n"
-    "With OUT.png \"-\", write the picture to standard output.\n"
+    "Draw the 256 character codes of \"8x12.fnt\" and \"koi.bin\" into the PNG file\n"
+    "OUT.png, as the header made by make_h shows them: a 16x16 grid labelled in\n"
+    "hex, codes 128-255 through the table. With --text, draw the lines of a UTF-8\n"
+    "text instead, as the display shows them. With OUT.png \"-\", write the\n"
+    "picture to standard output.\n"
     "\n"
-    "      --help     display this help and exit\n"
-    "      --version  output version information and exit\n"
+    "  -f, --font=DIR     where \"8x12.fnt\" and \"koi.bin\" are (default: .)\n"
+    "      --text=FILE    draw FILE's lines, each a row of 8x12 cells; a\n"
+    "                     character with no code, or a blank glyph, gets a\n"
+    "                     marked cell and a warning\n"
+    "  -t, --table=SET    the 8-bit set that codes 128-255 show, for --text\n"
+    "                     (default: KOI8-R)\n"
+    "      --screen=WxH   the display's size in pixels, for --text (default: as\n"
+    "                     large as the text)\n"
+    "      --scale=N      each font pixel an NxN square, for --text (default: 3)\n"
+    "  -h, --help         display this help and exit\n"
+    "      --version      output version information and exit\n"
     "\n"
     "Exit status: 0 when the picture is written, 1 for a bad input or a failed\n"
-    "write, 2 for bad usage.\n";
+    "write, 2 for bad usage. Warnings of --text do not change it.\n";
 
-enum option_code { HELP_OPTION = 1, VERSION_OPTION };
-const option LONG_OPTIONS[] = {{"help", no_argument, nullptr, HELP_OPTION},
+enum long_only { TEXT_OPTION = CHAR_MAX + 1, SCREEN_OPTION, SCALE_OPTION, VERSION_OPTION };
+constexpr char SHORT_OPTIONS[] = "f:t:h";
+const option LONG_OPTIONS[] = {{"font", required_argument, nullptr, 'f'},
+                               {"text", required_argument, nullptr, TEXT_OPTION},
+                               {"table", required_argument, nullptr, 't'},
+                               {"screen", required_argument, nullptr, SCREEN_OPTION},
+                               {"scale", required_argument, nullptr, SCALE_OPTION},
+                               {"help", no_argument, nullptr, 'h'},
                                {"version", no_argument, nullptr, VERSION_OPTION},
                                {nullptr, 0, nullptr, 0}};
 
+struct settings {
+    std::string font_dir = ".";
+    std::optional<std::string> text;
+    std::optional<std::string> table_set;
+    preview_options preview;
+    bool preview_option = false;  // --screen or --scale, which need --text
+    std::string out;
+    int exit_now = -1;  // the status to exit with at once, or -1 to go on
+};
+
+// "WxH" as a width and a height, or nothing.
+bool take_screen(const std::string &text, preview_options &preview)
+{
+    const std::size_t x = text.find('x');
+    if (x == std::string::npos)
+        return false;
+    const auto width = whole_number(text.substr(0, x).c_str(), 1, LARGEST_SCREEN_SIDE);
+    const auto height = whole_number(text.substr(x + 1).c_str(), 1, LARGEST_SCREEN_SIDE);
+    if (!width || !height)
+        return false;
+    preview.screen_width = static_cast<std::size_t>(*width);
+    preview.screen_height = static_cast<std::size_t>(*height);
+    return true;
+}
+
+// What is wrong with an option's argument, or an empty text.
+std::string take_option(int option, const char *argument, settings &given)
+{
+    if (*argument == '\0')
+        return std::string(option == 'f' ? "--font" : option == 't' ? "--table" : "--text") +
+               " is given an empty name";
+    switch (option) {
+    case 'f':
+        given.font_dir = argument;
+        break;
+    case 't':
+        given.table_set = argument;
+        break;
+    case TEXT_OPTION:
+        given.text = argument;
+        break;
+    case SCREEN_OPTION:
+        given.preview_option = true;
+        if (!take_screen(argument, given.preview))
+            return "invalid --screen " + quote(argument) + ": WxH, each 1 to " +
+                   std::to_string(LARGEST_SCREEN_SIDE) + " pixels";
+        break;
+    case SCALE_OPTION: {
+        given.preview_option = true;
+        const auto scale = whole_number(argument, 1, LARGEST_SCALE);
+        if (!scale)
+            return "invalid --scale " + quote(argument) + ": 1 to " + std::to_string(LARGEST_SCALE);
+        given.preview.scale = static_cast<std::size_t>(*scale);
+        break;
+    }
+    }
+    return "";
+}
+
+settings parse(int argc, char **argv)
+{
+    settings given;
+    for (int option; (option = getopt_long(argc, argv, SHORT_OPTIONS, LONG_OPTIONS, nullptr)) != -1;) {
+        if (option == 'h' || option == VERSION_OPTION) {
+            given.exit_now = option == 'h' ? print_reported(PROGRAM, HELP) : print_version(PROGRAM);
+            return given;
+        }
+        const std::string error = option == '?' ? "" : take_option(option, optarg, given);
+        if (option == '?' || !error.empty()) {
+            report_usage_error(PROGRAM, error);  // for '?', getopt has said what is wrong
+            given.exit_now = USAGE_STATUS;
+            return given;
+        }
+    }
+    std::string error = operand_error("OUT.png", argc - optind, argv + optind);
+    if (error.empty() && !given.text && (given.table_set || given.preview_option))
+        error = "--table, --screen and --scale go with --text";
+    if (!error.empty()) {
+        report_usage_error(PROGRAM, error);
+        given.exit_now = USAGE_STATUS;
+    } else {
+        given.out = argv[optind];
+    }
+    return given;
+}
+
+// Draws the text as the display shows it, naming what it cannot show;
+// returns whether it could be drawn at all.
+bool draw_text(const settings &given, const source_font &font, const recode_table &table, picture &image)
+{
+    const std::string set_name = given.table_set.value_or(DEFAULT_TABLE_SET);
+    charset_table set;
+    if (const std::string reason = load_charset(set_name, set); !reason.empty()) {
+        report_failure(PROGRAM, set_name.c_str(), reason.c_str());
+        return false;
+    }
+    std::string text;
+    if (const std::string reason = read_file(*given.text, text); !reason.empty()) {
+        report_failure(PROGRAM, given.text->c_str(), reason.c_str());
+        return false;
+    }
+    text_codes codes(set, set_name);
+    codes.check_glyphs(font, table);
+    text_preview preview = draw_preview(text, codes, font, table, given.preview);
+    for (const text_problem &problem : preview.problems) {
+        const std::string column = problem.column != 0 ? ":" + std::to_string(problem.column) : "";
+        std::fprintf(stderr, "%s: %s:%zu%s: %s\n", PROGRAM, quoted_name(*given.text).c_str(), problem.line,
+                     column.c_str(), problem.what.c_str());
+    }
+    if (!preview.refused.empty()) {
+        report_failure(PROGRAM, given.text->c_str(), preview.refused.c_str());
+        return false;
+    }
+    image = std::move(preview.image);
+    return true;
+}
+
 // Returns why the picture did not get to out, or an empty text.
-std::string write_sheet(const std::string &out, const file_bytes &png)
+std::string write_picture(const std::string &out, const file_bytes &png)
 {
     if (out == STANDARD_OUTPUT)
         return write_standard_output(png.data(), png.size());
@@ -48,33 +188,31 @@ std::string write_sheet(const std::string &out, const file_bytes &png)
 int main(int argc, char **argv)
 {
     argv[0] = const_cast<char *>(PROGRAM);  // getopt's messages name the tool, not its path
-    for (int option; (option = getopt_long(argc, argv, "", LONG_OPTIONS, nullptr)) != -1;) {
-        if (option == HELP_OPTION)
-            return print_reported(PROGRAM, HELP);
-        if (option == VERSION_OPTION)
-            return print_version(PROGRAM);
-        report_usage_error(PROGRAM, "");  // getopt has said what was wrong
-        return USAGE_STATUS;
-    }
-    if (const std::string error = operand_error("OUT.png", argc - optind, argv + optind);
-        !error.empty()) {
-        report_usage_error(PROGRAM, error);
-        return USAGE_STATUS;
-    }
-    const std::string out = argv[optind];
+    const settings given = parse(argc, argv);
+    if (given.exit_now >= 0)
+        return given.exit_now;
 
+    const std::string font_path = path_in(given.font_dir, SOURCE_FONT_FILE);
+    const std::string table_path = path_in(given.font_dir, RECODE_TABLE_FILE);
     source_font font;
     recode_table table;
-    if (!load_reported(PROGRAM, load_source_font(font)) ||
-        !load_reported(PROGRAM, load_recode_table(table)))
+    if (!load_reported(PROGRAM, load_source_font(font, font_path.c_str())) ||
+        !load_reported(PROGRAM, load_recode_table(table, table_path.c_str())))
         return EXIT_FAILURE;
 
+    picture image;
+    if (given.text) {
+        if (!draw_text(given, font, table, image))
+            return EXIT_FAILURE;
+    } else {
+        image = draw_sheet(font, table);
+    }
     file_bytes png;
-    std::string reason = encode_sheet_png(draw_sheet(font, table), png);
+    std::string reason = encode_png(image, png);
     if (reason.empty())
-        reason = write_sheet(out, png);
+        reason = write_picture(given.out, png);
     if (!reason.empty()) {
-        report_failure(PROGRAM, out == STANDARD_OUTPUT ? "standard output" : out.c_str(),
+        report_failure(PROGRAM, given.out == STANDARD_OUTPUT ? "standard output" : given.out.c_str(),
                        reason.c_str());
         return EXIT_FAILURE;
     }

@@ -3,13 +3,14 @@
 // labels in digits of its own.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "font_data/font_data.h"
-#include "output_file/output_file.h"
+#include "font_sheet/png_file.h"
 
 constexpr std::size_t PIXEL_SCALE = 3;  // each font pixel is a 3x3 square
 constexpr std::size_t GLYPH_WIDTH = 8;
@@ -28,15 +29,25 @@ constexpr std::uint8_t INK = 0;
 constexpr std::uint8_t PAPER = 255;
 constexpr std::uint8_t GRID_GREY = 160;
 
+// Red, green and blue; a grey picture takes the first.
+using colour = std::array<std::uint8_t, RGB_CHANNELS>;
+constexpr colour grey(std::uint8_t level)
+{
+    return {level, level, level};
+}
+
 // Top-left pixel of the cell that shows a character code.
 std::size_t cell_x(std::uint8_t code);
 std::size_t cell_y(std::uint8_t code);
 
-// SHEET_WIDTH x SHEET_HEIGHT grey levels, row after row.
-using sheet_pixels = std::vector<std::uint8_t>;
+// SHEET_WIDTH x SHEET_HEIGHT grey levels.
+picture draw_sheet(const source_font &font, const recode_table &table);
 
-sheet_pixels draw_sheet(const source_font &font, const recode_table &table);
+// Fills a rectangle of the picture.
+void fill(picture &image, std::size_t x, std::size_t y, std::size_t width, std::size_t height,
+          const colour &shade);
 
-// The picture as the bytes of a PNG file. Returns why it could not be
-// encoded, or an empty text.
-std::string encode_sheet_png(const sheet_pixels &pixels, file_bytes &png_file);
+// Draws a glyph with its top left corner at x, y, each pixel a square of
+// scale x scale; lit pixels in INK, the others in paper.
+void draw_glyph(picture &image, const source_font &font, std::uint8_t glyph, std::size_t x,
+                std::size_t y, std::size_t scale, const colour &paper);

@@ -1,0 +1,40 @@
+// A picture of text as the display shows it: each line of the text a row
+// of 8x12 cells, each character the glyph of its code through the
+// recoding table, and nothing else on the screen.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "charset/text_codes.h"
+#include "font_data/font_data.h"
+#include "font_sheet/png_file.h"
+
+constexpr std::size_t DEFAULT_PREVIEW_SCALE = 3;
+
+struct preview_options {
+    std::optional<std::size_t> screen_width, screen_height;  // in font pixels
+    std::size_t scale = DEFAULT_PREVIEW_SCALE;               // picture pixels a font pixel
+};
+
+// The most pixels a preview may have; a larger one is refused before it is
+// drawn.
+constexpr std::size_t MAX_PREVIEW_PIXELS = std::size_t{1} << 24;
+
+struct text_preview {
+    picture image;        // red, green and blue
+    std::string refused;  // why there is no picture, e.g. its size
+    // Characters drawn in a marked cell, and lines cut: column 0 names a
+    // whole line.
+    std::vector<text_problem> problems;
+};
+
+// Lit pixels dark, unlit light; a character with no code, or whose code
+// shows a blank glyph (when the codes check the glyphs), gets a marked
+// cell. The picture is the screen, or as large as the text when no screen
+// is given.
+text_preview draw_preview(std::string_view text, const text_codes &codes, const source_font &font,
+                          const recode_table &table, const preview_options &options);
