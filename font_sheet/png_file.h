@@ -1,6 +1,7 @@
 // Pictures as the bytes of PNG files, through libpng.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -9,6 +10,13 @@
 #include "output_file/output_file.h"
 
 constexpr std::size_t GREY_CHANNELS = 1, RGB_CHANNELS = 3;
+
+// Red, green and blue; a grey picture takes the first.
+using colour = std::array<std::uint8_t, RGB_CHANNELS>;
+constexpr colour grey(std::uint8_t level)
+{
+    return {level, level, level};
+}
 
 // 8-bit samples, row after row: a grey level, or red, green and blue.
 struct picture {

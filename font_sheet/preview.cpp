@@ -8,9 +8,6 @@
 
 namespace {
 
-// The paper of a cell that does not show what the text has there.
-constexpr colour MARKED = {255, 160, 160};
-
 // Each line of the text, as the codes of its characters; nothing for a
 // character that cannot be shown.
 using text_lines = std::vector<std::vector<std::optional<std::uint8_t>>>;
@@ -75,7 +72,7 @@ text_preview draw_preview(std::string_view text, const text_codes &codes, const 
             if (line[column])
                 draw_glyph(image, font, glyph_for_code(table, *line[column]), x, y, options.scale, grey(PAPER));
             else
-                fill(image, x, y, GLYPH_WIDTH * options.scale, GLYPH_LINES * options.scale, MARKED);
+                fill(image, x, y, GLYPH_WIDTH * options.scale, GLYPH_LINES * options.scale, MARKED_PAPER);
         }
     }
     std::stable_sort(preview.problems.begin(), preview.problems.end(),

@@ -14,6 +14,8 @@
 #include "font_sheet/png_file.h"
 
 constexpr std::size_t DEFAULT_PREVIEW_SCALE = 3;
+// The paper of a cell that does not show what the text has there.
+constexpr colour MARKED_PAPER = {255, 160, 160};
 
 struct preview_options {
     std::optional<std::size_t> screen_width, screen_height;  // in font pixels

@@ -29,12 +29,6 @@ constexpr std::uint8_t INK = 0;
 constexpr std::uint8_t PAPER = 255;
 constexpr std::uint8_t GRID_GREY = 160;
 
-// Red, green and blue; a grey picture takes the first.
-using colour = std::array<std::uint8_t, RGB_CHANNELS>;
-constexpr colour grey(std::uint8_t level)
-{
-    return {level, level, level};
-}
 
 // Top-left pixel of the cell that shows a character code.
 std::size_t cell_x(std::uint8_t code);

@@ -4,6 +4,7 @@
 #include <csetjmp>
 #include <cstdio>
 
+#include "font_sheet/preview.h"
 #include "font_sheet/sheet.h"
 #include "tool_inputs.h"
 
@@ -43,6 +44,22 @@ bytes decode_sheet(const std::string &path)
     png_destroy_read_struct(&png, &info, nullptr);
     std::fclose(file);
     return whole ? pixels : bytes{};
+}
+
+// Red, green and blue of a PNG file, and its size.
+bytes decode_rgb(const std::string &path, png_uint_32 &width, png_uint_32 &height)
+{
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str()))
+        return {};
+    image.format = PNG_FORMAT_RGB;
+    bytes samples(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, samples.data(), 0, nullptr))
+        return {};
+    width = image.width;
+    height = image.height;
+    return samples;
 }
 
 }  // namespace
@@ -204,4 +221,37 @@ TEST_F(FontSheet, RejectsBadInputsAndFailedWritesLeavingNoFile)
     EXPECT_NE(run("ulimit -c 0 && ulimit -f 2 && " + FONT_SHEET + " c.png").status, 0);
     EXPECT_EQ(read("c.png"), "old");
     EXPECT_EQ(run("ls -A").out, "8x12.fnt\na.png\nc.png\nkoi.bin\n");
+}
+
+TEST_F(FontSheet, DrawsTextAsTheDisplayShowsIt)
+{
+    // A, Ж, € (no code in KOI8-R); a line too wide; a line below the screen.
+    const std::string text = "A\u0416\u20AC\n" + std::string(17, 'B') + "\n3\n4\n5\n6\n";
+    write("ui.txt", bytes(text.begin(), text.end()));
+    const tool_run result = run(FONT_SHEET + " --text=ui.txt --screen=128x64 --scale=2 text.png");
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "font_sheet: ui.txt:1:3: U+20AC \u20AC: no code in KOI8-R\n"
+                          "font_sheet: ui.txt:2: 17 characters, 16 fit the screen: cut\n"
+                          "font_sheet: ui.txt:6: below the screen's 5 rows: cut\n");
+    png_uint_32 width = 0, height = 0;
+    const bytes rgb = decode_rgb(file("text.png"), width, height);
+    ASSERT_EQ(width, 256u);
+    ASSERT_EQ(height, 128u);
+    const auto pixel = [&](std::size_t x, std::size_t y) {
+        return std::vector<std::uint8_t>(rgb.begin() + static_cast<std::ptrdiff_t>((y * width + x) * 3),
+                                         rgb.begin() + static_cast<std::ptrdiff_t>((y * width + x) * 3 + 3));
+    };
+    // Ж is KOI8-R's 0xF6, so its cell shows the glyph the table names for it.
+    const std::uint8_t zhe = table[0xF6 - 0x80];
+    for (std::size_t line = 0; line < 12; ++line)
+        for (std::size_t column = 0; column < 8; ++column) {
+            const bool ink = font[zhe * 12 + line] >> (7 - column) & 1;
+            EXPECT_EQ(pixel(16 + column * 2 + 1, line * 2 + 1), std::vector<std::uint8_t>(3, ink ? INK : PAPER));
+        }
+    EXPECT_EQ(pixel(32 + 7, 11), std::vector<std::uint8_t>(MARKED_PAPER.begin(), MARKED_PAPER.end()));
+    EXPECT_EQ(pixel(255, 127), std::vector<std::uint8_t>(3, PAPER));  // the spare rows stay blank
+
+    const tool_run misuse = run(FONT_SHEET + " --screen=128x64 sheet.png");
+    EXPECT_EQ(misuse.status, 2);
+    EXPECT_EQ(lines_of(misuse.err).at(0), "font_sheet: --table, --screen and --scale go with --text");
 }
