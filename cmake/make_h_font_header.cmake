@@ -1,6 +1,7 @@
 # make_h_add_font_header(<target> OUTPUT <header>
-#   FONT <8x12.fnt> TABLE <koi.bin>
-#   | IMPORT <font file> [GLYPH_ORDER <set>] [TABLE_SET <set>] [SIZE <px>] [TOP <rows>])
+#   FONT <8x12.fnt> TABLE <koi.bin> [TABLE_SET <set>]
+#   | IMPORT <font file> [GLYPH_ORDER <set>] [TABLE_SET <set>] [SIZE <px>] [TOP <rows>]
+#   [TEXT <source>...])
 #
 # Makes <header> at build time with make_h, from the two inputs of make_h or
 # from a font that font_import turns into them (GLYPH_ORDER, TABLE_SET, SIZE
@@ -11,12 +12,22 @@
 # CMAKE_CURRENT_BINARY_DIR, relative inputs under CMAKE_CURRENT_SOURCE_DIR.
 # make_h's trace of code 128 goes to <header>.trace. The tools run on the build
 # machine, so a cross build uses them as they are.
-
+#
+# Each TEXT source is encoded by font_text for the font's codes in the table
+# set (TABLE_SET, KOI8-R by default; with FONT and TABLE, the set the table
+# was made for) and checked against the header's font; the encoded copy is
+# compiled into <target> in the source's place. Every input must exist when
+# CMake runs.
 function(make_h_add_font_header target)
   set(import_keywords GLYPH_ORDER TABLE_SET SIZE TOP)
   set(import_options --glyph-order --table --size --top)  # font_import's, in that order
-  cmake_parse_arguments(PARSE_ARGV 1 arg "" "OUTPUT;FONT;TABLE;IMPORT;${import_keywords}" "")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "OUTPUT;FONT;TABLE;IMPORT;${import_keywords}" "TEXT")
   _make_h_check_call("${target}" "${import_keywords}")
+  foreach(keyword IN ITEMS FONT TABLE IMPORT TEXT)
+    foreach(path IN LISTS arg_${keyword})
+      _make_h_check_exists("make_h_add_font_header(${target})" ${keyword} "${path}")
+    endforeach()
+  endforeach()
 
   get_filename_component(header "${arg_OUTPUT}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_BINARY_DIR}")
   file(RELATIVE_PATH shown "${CMAKE_BINARY_DIR}" "${header}")
@@ -41,6 +52,25 @@ function(make_h_add_font_header target)
   get_filename_component(header_dir "${header}" DIRECTORY)
   target_sources("${target}" PRIVATE "${header}")
   target_include_directories("${target}" PRIVATE "${header_dir}")
+
+  if(DEFINED arg_TABLE_SET)
+    set(table_set "${arg_TABLE_SET}")
+  else()
+    set(table_set KOI8-R)  # font_import's default, and the sample's
+  endif()
+  foreach(source IN LISTS arg_TEXT)
+    _make_h_encode_text("${target}" "${header}" "${shown}" "${inputs}" "${table_set}" "${source}")
+  endforeach()
+endfunction()
+
+# Stops the configure run when an input named by keyword does not exist,
+# unless the build makes it.
+function(_make_h_check_exists call keyword path)
+  get_filename_component(absolute "${path}" ABSOLUTE)
+  get_source_file_property(generated "${absolute}" GENERATED)
+  if(NOT EXISTS "${absolute}" AND NOT generated)
+    message(FATAL_ERROR "${call}: ${keyword} ${absolute} does not exist")
+  endif()
 endfunction()
 
 # Stops the configure run at a wrong call, naming the mistake; reads the arg_
@@ -77,7 +107,7 @@ function(_make_h_check_call target import_keywords)
     message(FATAL_ERROR "${call}: FONT and TABLE go together")
   endif()
   foreach(keyword IN LISTS import_keywords)
-    if(DEFINED arg_${keyword})
+    if(DEFINED arg_${keyword} AND NOT keyword STREQUAL "TABLE_SET")
       message(FATAL_ERROR "${call}: ${keyword} goes with IMPORT, not with FONT and TABLE")
     endif()
   endforeach()
@@ -112,4 +142,45 @@ function(_make_h_run_make_h header shown inputs)
     DEPENDS "${inputs}/8x12.fnt" "${inputs}/koi.bin" make_h::make_h "${script}"
     COMMENT "Generating ${shown} with make_h"
     VERBATIM)
+endfunction()
+
+# Compiles the copy of a TEXT source that font_text encodes, in its place.
+function(_make_h_encode_text target header shown inputs table_set source)
+  get_filename_component(original "${source}" ABSOLUTE)
+  get_filename_component(original_dir "${original}" DIRECTORY)
+  file(RELATIVE_PATH relative "${CMAKE_CURRENT_SOURCE_DIR}" "${original}")
+  string(REPLACE "../" "__/" relative "${relative}")  # a source outside stays inside the copies
+  set(copy "${header}.text/${relative}")
+  get_filename_component(copy_dir "${copy}" DIRECTORY)
+  # The set is a dependency too: a file that changes only when it does.
+  set(set_file "${copy}.set")
+  set(written "")
+  if(EXISTS "${set_file}")
+    file(READ "${set_file}" written)
+  endif()
+  if(NOT written STREQUAL table_set)
+    file(WRITE "${set_file}" "${table_set}")
+  endif()
+  add_custom_command(OUTPUT "${copy}"
+    # A failed check must not leave an old copy looking current.
+    COMMAND "${CMAKE_COMMAND}" -E rm -f "${copy}"
+    COMMAND "${CMAKE_COMMAND}" -E make_directory "${copy_dir}"
+    COMMAND "$<TARGET_FILE:make_h::font_text>" --table=${table_set} --font=${inputs}
+      --output=${copy} "${original}"
+    DEPENDS "${original}" "${set_file}" "${inputs}/8x12.fnt" "${inputs}/koi.bin" make_h::font_text
+    COMMENT "Encoding ${relative} for ${shown}"
+    VERBATIM)
+  # The original is not compiled, wherever the target lists it.
+  get_target_property(sources "${target}" SOURCES)
+  get_target_property(target_dir "${target}" SOURCE_DIR)
+  foreach(listed IN LISTS sources)
+    get_filename_component(listed_path "${listed}" ABSOLUTE BASE_DIR "${target_dir}")
+    if(listed_path STREQUAL original)
+      list(REMOVE_ITEM sources "${listed}")
+      set_property(TARGET "${target}" PROPERTY SOURCES ${sources})
+    endif()
+  endforeach()
+  target_sources("${target}" PRIVATE "${copy}")
+  # #include "x.h" beside the original still finds x.h.
+  set_source_files_properties("${copy}" PROPERTIES INCLUDE_DIRECTORIES "${original_dir}")
 endfunction()

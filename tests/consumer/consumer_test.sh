@@ -11,7 +11,7 @@ set -euo pipefail
 
 readonly SKIP_STATUS=77
 readonly SHORT_TABLE_BYTES=100
-readonly STEP_LINES='Copying|Importing|Generating|Building|Linking'
+readonly STEP_LINES='Copying|Importing|Generating|Encoding|Building|Linking'
 # What each form's header makes: the header, the object that includes it and
 # the program.
 readonly TABLE_FORM=(table/font8x12.h CMakeFiles/table_form.dir/check_font.c.o table_form)
@@ -66,13 +66,22 @@ check() {
     "$app/$1" "$2/8x12.fnt" "$2/koi.bin" || fail "$1: the header does not match $2"
 }
 
-# build_and_check HOW: with make_h found as HOW says, the app builds and both
-# forms hold the sample.
+# expect_text BUILD: the text program there shows its UI text in the font's
+# codes, KOI8-R's.
+expect_text() {
+    "$1/text_form" >"$scratch/shown" || fail "text_form does not run"
+    printf 'Привет, Настройки\n' | iconv -f UTF-8 -t KOI8-R | cmp - "$scratch/shown" ||
+        fail "text_form's text is not in KOI8-R"
+}
+
+# build_and_check HOW: with make_h found as HOW says, the app builds, both
+# forms hold the sample, and the text is in the font's codes.
 build_and_check() {
     configure_app "$1"
     build_app
     check table_form "$sample"
     check import_form "$sample"
+    expect_text "$app"
 }
 
 # Lets a file system that keeps whole seconds see the next change as newer.
@@ -197,6 +206,40 @@ case_bad_input() {
     check import_form "$sample"
 }
 
+case_text() {
+    local project="$scratch/project"
+    cp -r "$projects/app" "$project"
+    "$cmake" -S "$project" -B "$app" -Dmake_h_DIR="$package" -DINPUTS="$inputs"
+    build_app
+    expect_text "$app"
+    build_app
+    if grep -Eq "$STEP_LINES" "$log"; then
+        fail "a build with nothing changed ran a step"
+    fi
+
+    next_second
+    touch "$project/ui/strings.c"
+    build_app
+    grep -q 'Encoding ui/strings.c' "$log" || fail "touching a text did not encode it again"
+    if grep -Eq 'Encoding show_text.c|Generating' "$log"; then
+        fail "touching one text encoded another, or made the header again"
+    fi
+
+    next_second
+    sed -i 's/Настройки/Настройки €/' "$project/ui/strings.c"
+    local attempt
+    for attempt in first second; do
+        if build "$app"; then
+            fail "the $attempt build with a character the font lacks succeeded"
+        fi
+        grep -F 'ui/strings.c:3:38: U+20AC €: no code in KOI8-R' "$log" >/dev/null ||
+            fail "the $attempt build did not name the character"
+    done
+    sed -i 's/ €//' "$project/ui/strings.c"
+    build_app
+    expect_text "$app"
+}
+
 case_bad_call() {
     local right="OUTPUT;font8x12.h;FONT;$sample/8x12.fnt;TABLE;$sample/koi.bin"
     local call="$scratch/call" without_import="$scratch/call-without-import"
@@ -211,6 +254,9 @@ case_bad_call() {
     expect_refused "$call" "unknown arguments: GLYPHORDER CP437" "$right;GLYPHORDER;CP437"
     expect_refused "$call" "GLYPH_ORDER goes with IMPORT, not with FONT and TABLE" \
         "$right;GLYPH_ORDER;CP437"
+    expect_refused "$call" "FONT $sample/missing.fnt does not exist" \
+        "OUTPUT;font8x12.h;FONT;$sample/missing.fnt;TABLE;$sample/koi.bin"
+    expect_refused "$call" "TEXT $sample/missing.c does not exist" "$right;TEXT;$sample/missing.c"
 
     configure call "$without_import" -DMAKE_H_SOURCE_DIR="$source_dir" -DCALL="$right" \
         -DCMAKE_DISABLE_FIND_PACKAGE_Freetype=ON || fail "a right call is refused without font_import"
@@ -234,6 +280,11 @@ case_cross() {
     grep -Eq '^[0-9a-f]+ 00000c00 R font_8x12$' "$log" || fail "font_8x12 is not 3072 read-only bytes"
     arm-none-eabi-size -A "$library" | tee "$log"
     grep -Eq '^\.rodata +3072 ' "$log" || fail ".rodata does not hold the 3072 bytes of the font"
+    # The greeting is in the font's codes.
+    (cd "$scratch" && arm-none-eabi-ar x "$library")
+    arm-none-eabi-objcopy -O binary -j .rodata "$scratch"/greeting.c.o* "$scratch/greeting"
+    printf 'Привет\0' | iconv -f UTF-8 -t KOI8-R | cmp - "$scratch/greeting" ||
+        fail "the greeting is not in KOI8-R"
 }
 
 declare -F "case_$case_name" >/dev/null || fail "no case $case_name"

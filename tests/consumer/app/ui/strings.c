@@ -1,0 +1,3 @@
+#include "strings.h" /* beside this file, not beside its encoded copy */
+
+const char menu_title[] = "Настройки";

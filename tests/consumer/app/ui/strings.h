@@ -1,0 +1,1 @@
+extern const char menu_title[];
