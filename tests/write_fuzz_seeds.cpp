@@ -1,11 +1,15 @@
-// Writes the tests' PSF and BDF fonts into a directory, as seeds for the
-// fuzzers.
+// Writes the tests' PSF and BDF fonts and a C source into a directory, as
+// seeds for the fuzzers.
 #include <cstdio>
 #include <fstream>
 
 #include "font_files.h"
 
 namespace {
+
+// A bit of each thing the C scanner tells apart.
+constexpr char C_SEED[] = "#include \"a.h\" /* \"Ж\" */\n#define G \"\\x41Ж\" 'Ж'\n"
+                          "// it's \\\nu8\"Ж\" R\"d(Ж\n)d\" 1'000 \"раз\\\nдва\"_s '\\''\n";
 
 bool write_seed(const std::string &path, const bytes &content)
 {
@@ -32,5 +36,9 @@ int main(int argc, char **argv)
         if (!write_seed(dir + "/seed-" + std::to_string(i) + ".psf", fonts[i]))
             return 1;
     const std::string bdf = bdf_text(sample_bdf_font());
-    return write_seed(dir + "/seed.bdf", bytes(bdf.begin(), bdf.end())) ? 0 : 1;
+    const std::string c = C_SEED;
+    return write_seed(dir + "/seed.bdf", bytes(bdf.begin(), bdf.end())) &&
+                   write_seed(dir + "/seed.c", bytes(c.begin(), c.end()))
+               ? 0
+               : 1;
 }
