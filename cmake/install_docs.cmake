@@ -1,5 +1,6 @@
-# The man pages, the copyright notice and the changelog, compressed as Debian
-# wants them (man reads gzip'd pages anywhere).
+# The man pages, the copyright notice, the changelog and the sample inputs;
+# the pages and the changelog compressed as Debian wants them (man reads
+# gzip'd pages anywhere).
 find_program(MAKE_H_GZIP gzip REQUIRED)
 # Debian looks for these under the package's name.
 set(MAKE_H_DOC_DIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/make-h)
@@ -28,4 +29,8 @@ endforeach()
 _make_h_install_gzipped("${PROJECT_SOURCE_DIR}/packaging/changelog" ${MAKE_H_DOC_DIR})
 add_custom_target(make_h_docs ALL DEPENDS ${gzipped_docs})
 
+# The licence, in Debian's machine-readable form, where Debian looks for it.
 install(FILES "${PROJECT_SOURCE_DIR}/packaging/copyright" DESTINATION ${MAKE_H_DOC_DIR})
+# The sample inputs, which the man pages' examples use.
+install(FILES "${PROJECT_SOURCE_DIR}/sample/8x12.fnt" "${PROJECT_SOURCE_DIR}/sample/koi.bin"
+  "${PROJECT_SOURCE_DIR}/sample/6x12.pcf.gz" DESTINATION ${MAKE_H_DOC_DIR}/examples)

@@ -1,12 +1,16 @@
 // font_import: makes "8x12.fnt" and "koi.bin", the inputs of make_h, from a
 // BDF, PCF, PSF, FON or TrueType font.
 #include <getopt.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "font_data/font_data.h"
 #include "font_import/importer.h"
@@ -17,6 +21,7 @@ namespace {
 
 constexpr char PROGRAM[] = "font_import";
 constexpr int LARGEST_PIXEL_SIZE = 1000;
+constexpr mode_t NEW_DIRECTORY_MODE = 0777;  // less the umask, as mkdir(1) makes them
 // --crop takes cells up to twice the slot, whose top may then be cut by 12.
 constexpr int LOWEST_TOP = static_cast<int>(GLYPH_LINES);
 
@@ -25,7 +30,8 @@ constexpr char HELP[] =
     "Make \"8x12.fnt\" and \"koi.bin\", the inputs of make_h, from FONT: a BDF, PCF,\n"
     "PSF (1 or 2), Windows FON or FNT, TrueType or OpenType font, plain or gzip'd.\n"
     "\n"
-    "  -o, --output=DIR         write the two files into DIR (default: .)\n"
+    "  -o, --output=DIR         write the two files into DIR, made if missing\n"
+    "                           (default: .)\n"
     "  -g, --glyph-order=SET    the 8-bit set whose order the 256 glyph slots\n"
     "                           follow (default: CP866)\n"
     "  -t, --table=SET          the 8-bit set that codes 128-255 of the header\n"
@@ -148,6 +154,40 @@ parsed_line parse(int argc, char **argv)
     return line;
 }
 
+// Makes dir and the parents it lacks, as mkdir -p does, listing those made
+// so that a failed write can take them away again. Returns errno, or 0.
+int make_directories(const std::string &dir, std::vector<std::string> &made)
+{
+    for (std::size_t slash = dir.find('/', 1);; slash = dir.find('/', slash + 1)) {
+        const std::string part = dir.substr(0, slash);
+        if (mkdir(part.c_str(), NEW_DIRECTORY_MODE) == 0)
+            made.push_back(part);
+        else if (errno != EEXIST)
+            return errno;
+        if (slash == std::string::npos)
+            return 0;
+    }
+}
+
+// Writes both files into dir, made if missing; returns whether they are there.
+bool write_pair(const std::string &dir, const imported_font &result)
+{
+    std::vector<std::string> made;
+    if (const int error = make_directories(dir, made); error != 0) {
+        report_failure(PROGRAM, dir.c_str(), std::strerror(error));
+        return false;
+    }
+    const auto failure = write_output_files(
+        {{path_in(dir, SOURCE_FONT_FILE), file_bytes(result.font.begin(), result.font.end())},
+         {path_in(dir, RECODE_TABLE_FILE), file_bytes(result.table.begin(), result.table.end())}});
+    if (!failure)
+        return true;
+    report_failure(PROGRAM, failure->file.c_str(), failure->reason.c_str());
+    for (auto directory = made.rbegin(); directory != made.rend(); ++directory)
+        rmdir(directory->c_str());
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
@@ -167,12 +207,5 @@ int main(int argc, char **argv)
     if (line.verbose)
         report_failure(PROGRAM, line.options.font_path.c_str(), result.report.c_str());
 
-    const auto failure = write_output_files(
-        {{path_in(line.output_dir, SOURCE_FONT_FILE), file_bytes(result.font.begin(), result.font.end())},
-         {path_in(line.output_dir, RECODE_TABLE_FILE), file_bytes(result.table.begin(), result.table.end())}});
-    if (failure) {
-        report_failure(PROGRAM, failure->file.c_str(), failure->reason.c_str());
-        return EXIT_FAILURE;
-    }
-    return EXIT_SUCCESS;
+    return write_pair(line.output_dir, result) ? EXIT_SUCCESS : EXIT_FAILURE;
 }

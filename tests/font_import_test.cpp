@@ -243,6 +243,16 @@ TEST_F(FontImport, ReplacesNothingWhenAWriteFailsHalfWay)
     EXPECT_EQ(result.err, "font_import: 8x12.fnt: File too large\n");
     expect_unchanged(listing, "a write cut short");
 
+    // A directory made for the files goes away with them.
+    EXPECT_EQ(run("trap '' XFSZ && ulimit -f 2 && " + FONT_IMPORT + " -o made/deeper " +
+                  quoted(SAMPLE + "/6x12.pcf.gz"))
+                  .status,
+              1);
+    expect_unchanged(listing, "a write cut short into a new directory");
+    ASSERT_EQ(run(FONT_IMPORT + " -o made/deeper/ " + quoted(SAMPLE + "/6x12.pcf.gz")).status, 0);
+    EXPECT_EQ(read("made/deeper/koi.bin"), contents(SAMPLE + "/koi.bin"));
+    run("rm -r made");
+
     // Killed by SIGXFSZ, as a file size limit does by default, it cleans up too.
     const tool_run killed = run("ulimit -c 0 && ulimit -f 2 && " + FONT_IMPORT + " " + quoted(SAMPLE + "/6x12.pcf.gz"));
     EXPECT_NE(killed.status, 0);
