@@ -18,6 +18,24 @@ std::string reason_of(int error)
 
 }  // namespace
 
+std::optional<int> read_options(int argc, char **argv, const tool_options &tool,
+                                const std::function<std::string(int option, const char *argument)> &take)
+{
+    argv[0] = const_cast<char *>(tool.program);  // getopt's messages name the tool, not its path
+    for (int option; (option = getopt_long(argc, argv, tool.short_options, tool.long_options, nullptr)) != -1;) {
+        if (option == 'h')
+            return print_reported(tool.program, tool.help);
+        if (option == tool.version_option)
+            return print_version(tool.program);
+        const std::string error = option == '?' ? "" : take(option, optarg);
+        if (option == '?' || !error.empty()) {
+            report_usage_error(tool.program, error);  // for '?', getopt has said what is wrong
+            return USAGE_STATUS;
+        }
+    }
+    return std::nullopt;
+}
+
 std::string write_standard_output(const void *data, std::size_t size)
 {
     // Only the flush and the close tell whether the buffered bytes got out.

@@ -3,11 +3,30 @@
 // standard output that is checked when it is closed.
 #pragma once
 
+#include <getopt.h>
+
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 
 constexpr int USAGE_STATUS = 2;  // bad usage, as GNU tools exit
+
+// A tool's options, for getopt_long: 'h' is --help, version_option --version.
+struct tool_options {
+    const char *program;
+    const char *help;
+    const char *short_options;
+    const option *long_options;
+    int version_option;
+};
+
+// Reads the options: help and version are printed here, and every other
+// option goes to take, which returns what is wrong with its argument, or an
+// empty text. Returns the status to exit with at once, or nothing: then
+// optind is the first operand.
+std::optional<int> read_options(int argc, char **argv, const tool_options &tool,
+                                const std::function<std::string(int option, const char *argument)> &take);
 
 // Writes size bytes to standard output, then flushes and closes it. Returns
 // why they did not all get out, or an empty text.

@@ -104,6 +104,15 @@ std::string path_in(const std::string &dir, const char *name)
     return dir.back() == '/' ? dir + name : dir + "/" + name;
 }
 
+bool load_inputs_reported(const char *program, const std::string &dir, source_font &font,
+                          recode_table &table)
+{
+    const std::string font_path = path_in(dir, SOURCE_FONT_FILE);
+    const std::string table_path = path_in(dir, RECODE_TABLE_FILE);
+    return load_reported(program, load_source_font(font, font_path.c_str())) &&
+           load_reported(program, load_recode_table(table, table_path.c_str()));
+}
+
 std::uint8_t glyph_for_code(const recode_table &table, std::uint8_t code)
 {
     if ((code & RECODED_BIT) == 0)

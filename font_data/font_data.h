@@ -55,6 +55,11 @@ load_status load_recode_table(recode_table &table, const char *path = RECODE_TAB
 // name it: the name alone for ".".
 std::string path_in(const std::string &dir, const char *name);
 
+// Loads both inputs from dir, reporting a failure as load_reported does;
+// returns whether both are loaded.
+bool load_inputs_reported(const char *program, const std::string &dir, source_font &font,
+                          recode_table &table);
+
 // Codes below 128 show their own glyph; the others go through the table.
 std::uint8_t glyph_for_code(const recode_table &table, std::uint8_t code);
 

@@ -133,17 +133,12 @@ std::string invalid_argument(int option, const char *argument, parsed_line &line
 parsed_line parse(int argc, char **argv)
 {
     parsed_line line;
-    for (int option; (option = getopt_long(argc, argv, SHORT_OPTIONS, LONG_OPTIONS, nullptr)) != -1;) {
-        if (option == 'h' || option == VERSION_OPTION) {
-            line.exit_now = option == 'h' ? print_reported(PROGRAM, HELP) : print_version(PROGRAM);
-            return line;
-        }
-        const std::string error = option == '?' ? "" : invalid_argument(option, optarg, line);
-        if (option == '?' || !error.empty()) {
-            report_usage_error(PROGRAM, error);  // for '?', getopt has said what is wrong
-            line.exit_now = USAGE_STATUS;
-            return line;
-        }
+    const tool_options tool{PROGRAM, HELP, SHORT_OPTIONS, LONG_OPTIONS, VERSION_OPTION};
+    if (const auto status = read_options(argc, argv, tool, [&line](int option, const char *argument) {
+            return invalid_argument(option, argument, line);
+        })) {
+        line.exit_now = *status;
+        return line;
     }
     if (const std::string error = operand_error("FONT", argc - optind, argv + optind); !error.empty()) {
         report_usage_error(PROGRAM, error);
@@ -192,7 +187,6 @@ bool write_pair(const std::string &dir, const imported_font &result)
 
 int main(int argc, char **argv)
 {
-    argv[0] = const_cast<char *>(PROGRAM);  // getopt's messages name the tool, not its path
     const parsed_line line = parse(argc, argv);
     if (line.exit_now >= 0)
         return line.exit_now;

@@ -119,17 +119,12 @@ std::string take_option(int option, const char *argument, settings &given)
 settings parse(int argc, char **argv)
 {
     settings given;
-    for (int option; (option = getopt_long(argc, argv, SHORT_OPTIONS, LONG_OPTIONS, nullptr)) != -1;) {
-        if (option == 'h' || option == VERSION_OPTION) {
-            given.exit_now = option == 'h' ? print_reported(PROGRAM, HELP) : print_version(PROGRAM);
-            return given;
-        }
-        const std::string error = option == '?' ? "" : take_option(option, optarg, given);
-        if (option == '?' || !error.empty()) {
-            report_usage_error(PROGRAM, error);  // for '?', getopt has said what is wrong
-            given.exit_now = USAGE_STATUS;
-            return given;
-        }
+    const tool_options tool{PROGRAM, HELP, SHORT_OPTIONS, LONG_OPTIONS, VERSION_OPTION};
+    if (const auto status = read_options(argc, argv, tool, [&given](int option, const char *argument) {
+            return take_option(option, argument, given);
+        })) {
+        given.exit_now = *status;
+        return given;
     }
     std::string error = operand_error("OUT.png", argc - optind, argv + optind);
     if (error.empty() && !given.text && (given.table_set || given.preview_option))
@@ -187,17 +182,13 @@ std::string write_picture(const std::string &out, const file_bytes &png)
 
 int main(int argc, char **argv)
 {
-    argv[0] = const_cast<char *>(PROGRAM);  // getopt's messages name the tool, not its path
     const settings given = parse(argc, argv);
     if (given.exit_now >= 0)
         return given.exit_now;
 
-    const std::string font_path = path_in(given.font_dir, SOURCE_FONT_FILE);
-    const std::string table_path = path_in(given.font_dir, RECODE_TABLE_FILE);
     source_font font;
     recode_table table;
-    if (!load_reported(PROGRAM, load_source_font(font, font_path.c_str())) ||
-        !load_reported(PROGRAM, load_recode_table(table, table_path.c_str())))
+    if (!load_inputs_reported(PROGRAM, given.font_dir, font, table))
         return EXIT_FAILURE;
 
     picture image;

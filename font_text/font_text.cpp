@@ -94,17 +94,12 @@ std::string take_option(int option, const char *argument, settings &given)
 settings parse(int argc, char **argv)
 {
     settings given;
-    for (int option; (option = getopt_long(argc, argv, SHORT_OPTIONS, LONG_OPTIONS, nullptr)) != -1;) {
-        if (option == 'h' || option == VERSION_OPTION) {
-            given.exit_now = option == 'h' ? print_reported(PROGRAM, HELP) : print_version(PROGRAM);
-            return given;
-        }
-        const std::string error = option == '?' ? "" : take_option(option, optarg, given);
-        if (option == '?' || !error.empty()) {
-            report_usage_error(PROGRAM, error);  // for '?', getopt has said what is wrong
-            given.exit_now = USAGE_STATUS;
-            return given;
-        }
+    const tool_options tool{PROGRAM, HELP, SHORT_OPTIONS, LONG_OPTIONS, VERSION_OPTION};
+    if (const auto status = read_options(argc, argv, tool, [&given](int option, const char *argument) {
+            return take_option(option, argument, given);
+        })) {
+        given.exit_now = *status;
+        return given;
     }
     given.files.assign(argv + optind, argv + argc);
     std::string error;
@@ -126,12 +121,9 @@ settings parse(int argc, char **argv)
 // Reads the font in dir and has the codes checked against it.
 bool check_against_font(const std::string &dir, text_codes &codes)
 {
-    const std::string font_path = path_in(dir, SOURCE_FONT_FILE);
-    const std::string table_path = path_in(dir, RECODE_TABLE_FILE);
     source_font font;
     recode_table table;
-    if (!load_reported(PROGRAM, load_source_font(font, font_path.c_str())) ||
-        !load_reported(PROGRAM, load_recode_table(table, table_path.c_str())))
+    if (!load_inputs_reported(PROGRAM, dir, font, table))
         return false;
     codes.check_glyphs(font, table);
     return true;
@@ -164,7 +156,6 @@ bool encode_file(const std::string &file, const settings &given, const text_code
 
 int main(int argc, char **argv)
 {
-    argv[0] = const_cast<char *>(PROGRAM);  // getopt's messages name the tool, not its path
     const settings given = parse(argc, argv);
     if (given.exit_now >= 0)
         return given.exit_now;
