@@ -11,11 +11,6 @@ namespace {
 
 constexpr std::size_t READ_CHUNK = std::size_t{1} << 16;
 
-std::string reason_of(int error)
-{
-    return std::strerror(error != 0 ? error : EIO);
-}
-
 }  // namespace
 
 std::optional<int> read_options(int argc, char **argv, const tool_options &tool,
@@ -41,9 +36,9 @@ std::string write_standard_output(const void *data, std::size_t size)
     // Only the flush and the close tell whether the buffered bytes got out.
     errno = 0;
     const bool written = std::fwrite(data, 1, size, stdout) == size && std::fflush(stdout) == 0;
-    std::string reason = written ? "" : reason_of(errno);
+    std::string reason = written ? "" : error_text(errno);
     if (std::fclose(stdout) != 0 && reason.empty())
-        reason = reason_of(errno);
+        reason = error_text(errno);
     return reason;
 }
 
@@ -101,7 +96,7 @@ std::string read_file(const std::string &path, std::string &content)
         content.resize(had + got);
     }
     // A directory opens, but reading it fails.
-    const std::string reason = std::ferror(file) ? reason_of(errno) : "";
+    const std::string reason = std::ferror(file) ? error_text(errno) : "";
     std::fclose(file);
     return reason;
 }

@@ -50,6 +50,16 @@ load_status load_image(const char *file, std::uint8_t *image, std::size_t size)
 
 }  // namespace
 
+std::string error_text(int error)
+{
+    return std::strerror(error != 0 ? error : EIO);
+}
+
+std::string characters(std::size_t count)
+{
+    return std::to_string(count) + (count == 1 ? " character" : " characters");
+}
+
 std::string quote(const std::string &text)
 {
     std::string quoted = "'";

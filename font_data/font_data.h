@@ -33,6 +33,12 @@ struct load_status {
 // with FILE as quoted_name() shows it.
 void report_failure(const char *program, const char *file, const char *reason);
 
+// strerror's text for error, or for EIO when no errno says what went wrong.
+std::string error_text(int error);
+
+// A count of characters in words: "1 character", "5 characters".
+std::string characters(std::size_t count);
+
 // Text in single quotes, with control characters, quotes and backslashes
 // escaped as in C: 'no\nsuch.pcf'.
 std::string quote(const std::string &text);

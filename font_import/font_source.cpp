@@ -221,8 +221,18 @@ const glyph_image *drawn_font::find(char32_t c) const
     return found == image_of.end() ? nullptr : &images[found->second];
 }
 
-void drawn_font::add(char32_t c, glyph_image image)
+bool drawn_font::share(char32_t c, unsigned glyph)
 {
+    const auto drawn = image_of_glyph_.find(glyph);
+    if (drawn == image_of_glyph_.end())
+        return false;
+    image_of.emplace(c, drawn->second);
+    return true;
+}
+
+void drawn_font::add(char32_t c, unsigned glyph, glyph_image image)
+{
+    image_of_glyph_.emplace(glyph, images.size());
     image_of[c] = images.size();
     images.push_back(std::move(image));
 }
@@ -415,15 +425,10 @@ void font_source::draw_psf(const std::vector<char32_t> &chars, drawn_font &drawn
 {
     drawn.ascent = static_cast<int>(psf_.height);
     drawn.width = static_cast<int>(psf_.width);
-    std::map<unsigned, std::size_t> image_of_glyph;
     for (const char32_t c : chars) {
         const auto glyph = glyph_index(c);
-        if (!glyph)
+        if (!glyph || drawn.share(c, *glyph))
             continue;
-        if (const auto drawn_already = image_of_glyph.find(*glyph); drawn_already != image_of_glyph.end()) {
-            drawn.image_of.emplace(c, drawn_already->second);
-            continue;
-        }
         glyph_image image;
         image.top = drawn.ascent;
         image.width = drawn.width;
@@ -432,8 +437,7 @@ void font_source::draw_psf(const std::vector<char32_t> &chars, drawn_font &drawn
         for (std::uint32_t row = 0; row < psf_.height; ++row)
             for (std::uint32_t column = 0; column < psf_.width; ++column)
                 image.ink.push_back(psf_.ink(*glyph, row, column) ? 1 : 0);
-        image_of_glyph.emplace(*glyph, drawn.images.size());
-        drawn.add(c, std::move(image));
+        drawn.add(c, *glyph, std::move(image));
     }
 }
 
@@ -505,16 +509,11 @@ std::string font_source::draw_freetype(const std::vector<char32_t> &chars, const
     drawn.ascent = pixels_up(face->size->metrics.ascender);
     drawn.descent = -pixels_down(face->size->metrics.descender);
     ink_reach reach;
-    std::map<unsigned, std::size_t> image_of_glyph;
     fits = true;
     for (const char32_t c : chars) {
         const auto glyph = glyph_index(c);
-        if (!glyph || drawn.find(c) != nullptr)
+        if (!glyph || drawn.find(c) != nullptr || drawn.share(c, *glyph))
             continue;
-        if (const auto drawn_already = image_of_glyph.find(*glyph); drawn_already != image_of_glyph.end()) {
-            drawn.image_of.emplace(c, drawn_already->second);
-            continue;
-        }
         if (const FT_Error error = FT_Load_Glyph(face, *glyph, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO))
             return character_name(c) + ": " + freetype_reason(error);
         glyph_image image;
@@ -527,8 +526,7 @@ std::string font_source::draw_freetype(const std::vector<char32_t> &chars, const
         }
         reach.take(image);
         drawn.width = std::max(drawn.width, image.advance);
-        image_of_glyph.emplace(*glyph, drawn.images.size());
-        drawn.add(c, std::move(image));
+        drawn.add(c, *glyph, std::move(image));
         fits = reach.fits(limits);
         if (!fits && stop_outside)
             return "";

@@ -38,7 +38,12 @@ struct drawn_font {
 
     // c's picture, or nullptr if it was not drawn.
     const glyph_image *find(char32_t c) const;
-    void add(char32_t c, glyph_image image);
+    // Gives c the picture of the font's glyph, if it is drawn already.
+    bool share(char32_t c, unsigned glyph);
+    void add(char32_t c, unsigned glyph, glyph_image image);
+
+private:
+    std::map<unsigned, std::size_t> image_of_glyph_;
 };
 
 // The cell a font should fit (sizes are chosen for it), the largest cell

@@ -113,11 +113,6 @@ std::size_t fill_slots(const slot_plan &plan, const drawn_font &drawn, const cel
     return cut_warned.size();
 }
 
-std::string characters(std::size_t count)
-{
-    return std::to_string(count) + (count == 1 ? " character" : " characters");
-}
-
 // The line that ends a run with cut characters: how many, and what to try.
 std::string cut_summary(std::size_t cut, const font_source &font, const cell_layout &cell)
 {

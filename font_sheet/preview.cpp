@@ -31,11 +31,6 @@ text_lines read_lines(std::string_view text, const text_codes &codes, std::vecto
     return lines;
 }
 
-std::string characters(std::size_t count)
-{
-    return std::to_string(count) + (count == 1 ? " character" : " characters");
-}
-
 }  // namespace
 
 text_preview draw_preview(std::string_view text, const text_codes &codes, const source_font &font,

@@ -1,5 +1,7 @@
 #include "output_file/output_file.h"
 
+#include "font_data/font_data.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -94,11 +96,6 @@ struct staged {
     bool replaces = false;  // a regular file was at path
     placement placed = placement::none;
 };
-
-std::string reason_of(int error)
-{
-    return std::strerror(error != 0 ? error : EIO);
-}
 
 std::string directory_of(const std::string &path)
 {
@@ -321,7 +318,7 @@ std::optional<output_failure> commit(std::vector<staged> &temps)
     const signals_held hold;
     for (std::size_t i = 0; i < temps.size(); ++i)
         if (const int error = put_in_place(temps[i]); error != 0) {
-            const output_failure failure{temps[i].path, reason_of(error)};
+            const output_failure failure{temps[i].path, error_text(error)};
             for (std::size_t undone = i; undone-- > 0;)
                 take_back(temps[undone]);
             remove_staged(temps);
@@ -344,7 +341,7 @@ std::optional<output_failure> write_output_files(const std::vector<output_file> 
     for (const output_file &file : files)
         if (const int error = write_one(file, temps); error != 0) {
             remove_staged(temps);
-            return output_failure{file.path, reason_of(error)};
+            return output_failure{file.path, error_text(error)};
         }
     return commit(temps);
 }
