@@ -6,6 +6,7 @@
 
 #include "font_data/font_data.h"
 #include "header_output/header_output.h"
+#include "messages/messages.h"
 
 constexpr char PROGRAM[] = "make_h";
 

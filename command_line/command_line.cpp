@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "font_data/font_data.h"
+#include "messages/messages.h"
 
 namespace {
 
@@ -99,4 +99,20 @@ std::string read_file(const std::string &path, std::string &content)
     const std::string reason = std::ferror(file) ? error_text(errno) : "";
     std::fclose(file);
     return reason;
+}
+
+std::string path_in(const std::string &dir, const char *name)
+{
+    if (dir == ".")
+        return name;
+    return dir.back() == '/' ? dir + name : dir + "/" + name;
+}
+
+bool load_inputs_reported(const char *program, const std::string &dir, source_font &font,
+                          recode_table &table)
+{
+    const std::string font_path = path_in(dir, SOURCE_FONT_FILE);
+    const std::string table_path = path_in(dir, RECODE_TABLE_FILE);
+    return load_reported(program, load_source_font(font, font_path.c_str())) &&
+           load_reported(program, load_recode_table(table, table_path.c_str()));
 }

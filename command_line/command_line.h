@@ -10,6 +10,8 @@
 #include <optional>
 #include <string>
 
+#include "font_data/font_data.h"
+
 constexpr int USAGE_STATUS = 2;  // bad usage, as GNU tools exit
 
 // A tool's options, for getopt_long: 'h' is --help, version_option --version.
@@ -53,3 +55,12 @@ std::string read_file(const std::string &path, std::string &content);
 
 // A whole number from least to most, or nothing.
 std::optional<int> whole_number(const char *text, int least, int most);
+
+// Where one of the two files is in a directory, as the tools name it: the
+// name alone for ".".
+std::string path_in(const std::string &dir, const char *name);
+
+// Loads both inputs from dir, reporting a failure as load_reported does;
+// returns whether both are loaded.
+bool load_inputs_reported(const char *program, const std::string &dir, source_font &font,
+                          recode_table &table);

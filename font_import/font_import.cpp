@@ -14,6 +14,7 @@
 
 #include "font_data/font_data.h"
 #include "font_import/importer.h"
+#include "messages/messages.h"
 #include "command_line/command_line.h"
 #include "output_file/output_file.h"
 

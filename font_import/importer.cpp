@@ -5,6 +5,7 @@
 
 #include "font_import/cell.h"
 #include "charset/charset.h"
+#include "messages/messages.h"
 #include "font_import/font_source.h"
 #include "font_import/slots.h"
 

@@ -12,6 +12,7 @@
 #include "charset/text_codes.h"
 #include "command_line/command_line.h"
 #include "font_data/font_data.h"
+#include "messages/messages.h"
 #include "font_sheet/preview.h"
 #include "font_sheet/sheet.h"
 #include "output_file/output_file.h"

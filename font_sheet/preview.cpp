@@ -5,6 +5,7 @@
 
 #include "charset/text_cursor.h"
 #include "font_sheet/sheet.h"
+#include "messages/messages.h"
 
 namespace {
 

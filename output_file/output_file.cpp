@@ -1,6 +1,6 @@
 #include "output_file/output_file.h"
 
-#include "font_data/font_data.h"
+#include "messages/messages.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

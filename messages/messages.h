@@ -1,0 +1,31 @@
+// The one form of the tools' messages on standard error, "PROGRAM: FILE:
+// reason", and the pieces of text they are made of. make_h uses only the
+// first part, which needs nothing beyond the C library.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "font_data/font_data.h"
+
+// Writes "PROGRAM: FILE: reason" on standard error, with FILE quoted when it
+// holds a control character, so that a message is always one line.
+void report_failure(const char *program, const char *file, const char *reason);
+
+// Reports a failed load in that form, e.g. "make_h: koi.bin: 100 bytes, 128
+// needed"; returns whether the load succeeded.
+bool load_reported(const char *program, const load_status &status);
+
+// strerror's text for error, or for EIO when no errno says what went wrong.
+std::string error_text(int error);
+
+// A count of characters in words: "1 character", "5 characters".
+std::string characters(std::size_t count);
+
+// Text in single quotes, with control characters, quotes and backslashes
+// escaped as in C: 'no\nsuch.pcf'.
+std::string quote(const std::string &text);
+
+// A name as a message shows it: as it is, or quoted as quote() does when it
+// holds a control character.
+std::string quoted_name(const std::string &name);
