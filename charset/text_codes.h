@@ -13,12 +13,40 @@
 #include "charset/charset.h"
 #include "font_data/font_data.h"
 
-// A character that cannot be shown, or bytes that are no UTF-8, and where:
-// line and column count from 1, a column in characters as editors count.
-struct text_problem {
-    std::size_t line, column;
-    std::string what;  // "U+20AC €: no code in KOI8-R"
+// A place in a text: line and column count from 1, a column in characters
+// as editors count; CR, LF and CR LF each end a line.
+struct text_place {
+    std::size_t line = 1, column = 1;
 };
+
+// A character that cannot be shown, or bytes that are no UTF-8, and where.
+struct text_problem {
+    std::size_t line, column;  // column 0: the whole line
+    std::string what;          // "U+20AC €: no code in KOI8-R"
+};
+
+// The problems of one text: the first few in full, the rest counted, so
+// that a text with a problem on every character still reads in a screen.
+constexpr std::size_t MOST_PROBLEMS_SHOWN = 100;
+struct text_problems {
+    std::vector<text_problem> shown;
+    std::size_t more = 0;
+
+    bool empty() const { return shown.empty(); }
+    // Whether the next problem is shown in full, or only counted.
+    bool full() const { return shown.size() >= MOST_PROBLEMS_SHOWN; }
+    void add(text_problem problem)
+    {
+        if (full())
+            ++more;
+        else
+            shown.push_back(std::move(problem));
+    }
+};
+
+// Writes each problem shown as "PROGRAM: FILE:LINE:COLUMN: what" (no
+// column for a whole line), then "PROGRAM: FILE: N more problems".
+void report_problems(const char *program, const std::string &file, const text_problems &problems);
 
 class text_codes {
 public:
@@ -26,13 +54,14 @@ public:
     text_codes(const charset_table &set, const std::string &set_name);
 
     // From now on a code whose glyph has no lit pixel is a problem too,
-    // except for the space characters (Unicode's Zs).
+    // except for the space characters (Unicode's Zs), NUL and the line feed.
     void check_glyphs(const source_font &font, const recode_table &table);
 
-    // The code of c: U+0020-U+007E keep their ASCII code; any other
+    // The code of c: U+0000-U+007F keep their ASCII code; any other
     // character gets the byte 0x80-0xFF the set gives it. Nothing else has
-    // a code: for such a character, or one whose glyph is blank, returns
-    // nothing and says why in problem ("no code in KOI8-R").
+    // a code: for such a character, or one whose glyph is blank (but for
+    // spaces, NUL and the line feed), returns nothing and says why in
+    // problem ("no code in KOI8-R").
     std::optional<std::uint8_t> code_of(char32_t c, std::string &problem) const;
 
 private:

@@ -1,6 +1,6 @@
 // A cursor over UTF-8 text: it takes characters with their codes, copies
-// or writes bytes into an output, knows the line and column it is at, and
-// notes each problem with its place.
+// or writes bytes into an output, knows the place it is at, and notes each
+// problem with its place.
 #pragma once
 
 #include <cstdint>
@@ -15,10 +15,17 @@
 // encoding and is no character of it.
 std::string_view without_bom(std::string_view text);
 
+// What a backslash at the end of a line is: text, or a splice that joins
+// the line to the next before anything else reads them, as in C.
+enum class line_splices { kept, joined };
+
 class text_cursor {
 public:
+    // The text must outlive the cursor. With joined splices the cursor reads
+    // the text without them, and puts each back into the output as the
+    // character after it is copied or skipped, so that lines stay.
     text_cursor(std::string_view text, const text_codes &codes, std::string &output,
-                std::vector<text_problem> &problems);
+                text_problems &problems, line_splices splices = line_splices::kept);
 
     bool done() const { return at_ == end_; }
     const char *at() const { return at_; }
@@ -28,52 +35,87 @@ public:
     {
         return ahead < static_cast<std::size_t>(end_ - at_) ? at_[ahead] : '\0';
     }
-    // The length of the line end ahead ("\n" or "\r\n"), or 0.
+    // The length of the line end ahead ("\n", "\r\n" or "\r"), or 0.
     std::size_t line_end(std::size_t ahead = 0) const
     {
         const char c = peek(ahead);
         if (c == '\n')
             return 1;
-        return c == '\r' && peek(ahead + 1) == '\n' ? 2 : 0;
+        if (c != '\r')
+            return 0;
+        return peek(ahead + 1) == '\n' && !splice_at(at_ + ahead + 1) ? 2 : 1;
     }
 
     // Copies bytes as they are, following the lines they end.
     void copy(std::size_t count);
     void copy()
     {
+        if (at_ == next_splice_)
+            put_back_splices();
         output_.push_back(*at_);
         skip_one();
     }
     void copy_to(const char *to) { copy(static_cast<std::size_t>(to - at_)); }
     // Passes bytes by without copying them.
     void skip(std::size_t count);
-    void skip_one()
-    {
-        if (*at_++ == '\n') {
-            ++line_;
-            line_start_ = at_;
-        }
-    }
     void write(std::string_view text) { output_ += text; }
     void write(char c) { output_.push_back(c); }
+    // The splice just ahead, taken as text rather than put back (inside a
+    // raw string, where the compiler undoes splicing), or an empty view.
+    std::string_view take_splice();
+    // Puts back splices that stand after the last character.
+    void finish();
+    // Whether a splice stands anywhere after `from` up to before `to`.
+    bool splice_between(const char *from, const char *to) const;
 
     // Takes the character ahead: returns its code, or nothing after noting
     // why it has none (bytes that are no UTF-8 go one at a time). c is the
     // character, and original its bytes.
     std::optional<std::uint8_t> take_character(char32_t &c, std::string_view &original);
-    // The same for a character given by the bytes from `from` to the
-    // cursor, such as an escape that names it.
-    std::optional<std::uint8_t> named_character(char32_t c, const char *from);
+    // The same for a character named at a place, by an escape.
+    std::optional<std::uint8_t> named_character(char32_t c, const text_place &where);
 
-    // Notes a problem at a place already passed, or ahead.
-    void note(const char *where, const std::string &what);
+    // Where the cursor is, counted on from the last place asked for.
+    text_place place();
+    void note(const text_place &where, const std::string &what) { problems_.add({where.line, where.column, what}); }
+    bool noting() const { return !problems_.full(); }
+    void count_problem() { ++problems_.more; }
 
 private:
-    const char *begin_, *at_, *end_;
+    void skip_one()
+    {
+        if (at_ == next_splice_)
+            put_back_splices();
+        const char c = *at_++;
+        if (c == '\n' || (c == '\r' && !continues_crlf()))
+            new_line();
+    }
+    bool continues_crlf() const { return at_ < end_ && *at_ == '\n' && !splice_at(at_); }
+    bool splice_at(const char *p) const;
+    void put_back_splices();
+    void no_code(char32_t c, const text_place &where);
+    void new_line()
+    {
+        ++line_;
+        line_start_ = at_;
+    }
+
+    struct splice {
+        std::size_t at;         // the character it stands before, in the text without splices
+        std::string_view text;  // as it stands in the original
+    };
+    std::string joined_;  // the text without its splices, when it has any
+    std::vector<splice> splices_;
+    std::size_t next_ = 0;                 // the next splice to put back
+    const char *next_splice_ = nullptr;    // where it stands, or nothing
+    const char *at_, *end_;
     const char *line_start_;
     std::size_t line_ = 1;
+    // The last place asked for: counting goes on from there on its line.
+    const char *counted_;
+    std::size_t counted_line_ = 1, counted_column_ = 1;
     const text_codes &codes_;
     std::string &output_;
-    std::vector<text_problem> &problems_;
+    text_problems &problems_;
     std::string problem_;
 };

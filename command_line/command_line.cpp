@@ -1,6 +1,9 @@
 #include "command_line/command_line.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -67,6 +70,14 @@ std::string operand_error(const char *name, int count, char *const *operands)
     return "";
 }
 
+std::string empty_name(const option *long_options, int value)
+{
+    const option *found = long_options;
+    while (found->name != nullptr && found->val != value)
+        ++found;
+    return std::string("--") + (found->name != nullptr ? found->name : "?") + " is given an empty name";
+}
+
 void report_usage_error(const char *program, const std::string &reason)
 {
     if (!reason.empty())
@@ -89,14 +100,25 @@ std::string read_file(const std::string &path, std::string &content)
     std::FILE *file = std::fopen(path.c_str(), "rb");
     if (file == nullptr)
         return std::strerror(errno);
-    for (std::size_t got = READ_CHUNK; got == READ_CHUNK;) {
+    const std::string too_large = "larger than " + std::to_string(MAX_TEXT_BYTES >> 20) + " MiB";
+    struct stat status {};
+    if (fstat(fileno(file), &status) == 0 && S_ISREG(status.st_mode) &&
+        static_cast<std::uintmax_t>(status.st_size) > MAX_TEXT_BYTES) {
+        std::fclose(file);
+        return too_large;
+    }
+    std::string reason;
+    for (std::size_t got = READ_CHUNK; got == READ_CHUNK && reason.empty();) {
         const std::size_t had = content.size();
         content.resize(had + READ_CHUNK);
         got = std::fread(content.data() + had, 1, READ_CHUNK, file);
         content.resize(had + got);
+        if (content.size() > MAX_TEXT_BYTES)
+            reason = too_large;  // a pipe or a device
     }
     // A directory opens, but reading it fails.
-    const std::string reason = std::ferror(file) ? error_text(errno) : "";
+    if (reason.empty() && std::ferror(file))
+        reason = error_text(errno);
     std::fclose(file);
     return reason;
 }

@@ -45,12 +45,20 @@ int print_version(const char *program);
 // "missing FONT operand"; an empty text when nothing is.
 std::string operand_error(const char *name, int count, char *const *operands);
 
+// "--NAME is given an empty name", for an option of long_options whose
+// argument names a file, a directory or a set.
+std::string empty_name(const option *long_options, int option);
+
 // A usage error: "PROGRAM: reason" (unless reason is empty, when the option
 // parser has said it), then how to get help.
 void report_usage_error(const char *program, const std::string &reason);
 
-// Reads a file named on the command line whole, as it is. Returns why it
-// cannot, or an empty text.
+// The most bytes a text read whole may have: far more than any UI text, and
+// few enough that a device without end (/dev/zero) is refused in time.
+constexpr std::size_t MAX_TEXT_BYTES = std::size_t{64} << 20;
+
+// Reads a file named on the command line whole, as it is, up to
+// MAX_TEXT_BYTES. Returns why it cannot, or an empty text.
 std::string read_file(const std::string &path, std::string &content);
 
 // A whole number from least to most, or nothing.

@@ -86,9 +86,9 @@ bool take_screen(const std::string &text, preview_options &preview)
 // What is wrong with an option's argument, or an empty text.
 std::string take_option(int option, const char *argument, settings &given)
 {
-    if (*argument == '\0')
-        return std::string(option == 'f' ? "--font" : option == 't' ? "--table" : "--text") +
-               " is given an empty name";
+    const bool names_something = option == 'f' || option == 't' || option == TEXT_OPTION;
+    if (*argument == '\0' && names_something)
+        return empty_name(LONG_OPTIONS, option);
     switch (option) {
     case 'f':
         given.font_dir = argument;
@@ -157,11 +157,7 @@ bool draw_text(const settings &given, const source_font &font, const recode_tabl
     text_codes codes(set, set_name);
     codes.check_glyphs(font, table);
     text_preview preview = draw_preview(text, codes, font, table, given.preview);
-    for (const text_problem &problem : preview.problems) {
-        const std::string column = problem.column != 0 ? ":" + std::to_string(problem.column) : "";
-        std::fprintf(stderr, "%s: %s:%zu%s: %s\n", PROGRAM, quoted_name(*given.text).c_str(), problem.line,
-                     column.c_str(), problem.what.c_str());
-    }
+    report_problems(PROGRAM, *given.text, preview.problems);
     if (!preview.refused.empty()) {
         report_failure(PROGRAM, given.text->c_str(), preview.refused.c_str());
         return false;

@@ -13,7 +13,7 @@ namespace {
 // character that cannot be shown.
 using text_lines = std::vector<std::vector<std::optional<std::uint8_t>>>;
 
-text_lines read_lines(std::string_view text, const text_codes &codes, std::vector<text_problem> &problems)
+text_lines read_lines(std::string_view text, const text_codes &codes, text_problems &problems)
 {
     std::string unused;  // the cursor copies nothing here
     text_cursor in(without_bom(text), codes, unused, problems);
@@ -54,15 +54,11 @@ text_preview draw_preview(std::string_view text, const text_codes &codes, const 
     picture &image = preview.image;
     image = {width * options.scale, height * options.scale, RGB_CHANNELS, {}};
     image.samples.assign(image.width * image.height * image.channels, PAPER);
-    for (std::size_t row = 0; row < lines.size(); ++row) {
+    for (std::size_t row = 0; row < std::min(rows, lines.size()); ++row) {
         const auto &line = lines[row];
-        if (row >= rows) {
-            preview.problems.push_back({row + 1, 0, "below the screen's " + std::to_string(rows) + " rows: cut"});
-            continue;
-        }
         if (line.size() > columns)
-            preview.problems.push_back({row + 1, 0, characters(line.size()) + ", " + std::to_string(columns) +
-                                                        " fit the screen: cut"});
+            preview.problems.add({row + 1, 0, characters(line.size()) + ", " + std::to_string(columns) +
+                                                  " fit the screen: cut"});
         for (std::size_t column = 0; column < std::min(columns, line.size()); ++column) {
             const std::size_t x = column * GLYPH_WIDTH * options.scale, y = row * GLYPH_LINES * options.scale;
             if (line[column])
@@ -71,7 +67,13 @@ text_preview draw_preview(std::string_view text, const text_codes &codes, const 
                 fill(image, x, y, GLYPH_WIDTH * options.scale, GLYPH_LINES * options.scale, MARKED_PAPER);
         }
     }
-    std::stable_sort(preview.problems.begin(), preview.problems.end(),
+    if (lines.size() > rows) {
+        const std::size_t below = lines.size() - rows;
+        preview.problems.add({rows + 1, 0, std::to_string(below) + (below == 1 ? " line" : " lines") +
+                                               " below the screen's " + std::to_string(rows) + " rows: cut"});
+    }
+    std::vector<text_problem> &shown = preview.problems.shown;
+    std::stable_sort(shown.begin(), shown.end(),
                      [](const text_problem &a, const text_problem &b) { return a.line < b.line; });
     return preview;
 }

@@ -30,8 +30,8 @@ struct text_preview {
     picture image;        // red, green and blue
     std::string refused;  // why there is no picture, e.g. its size
     // Characters drawn in a marked cell, and lines cut: column 0 names a
-    // whole line.
-    std::vector<text_problem> problems;
+    // whole line, and one problem names all the lines below the screen.
+    text_problems problems;
 };
 
 // Lit pixels dark, unlit light; a character with no code, or whose code

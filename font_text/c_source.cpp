@@ -1,10 +1,13 @@
 // The literals of a C or C++ source, found by one small state machine over
-// the bytes: what it does not recognise is copied as it is.
+// the bytes, read as the compiler reads them: line splices are gone before
+// anything else looks at the text. What it does not recognise is copied as
+// it is.
 #include <algorithm>
 #include <array>
+#include <utility>
 
-#include "font_text/encoder.h"
 #include "charset/text_cursor.h"
+#include "font_text/encoder.h"
 
 namespace {
 
@@ -13,6 +16,14 @@ namespace {
 constexpr std::string_view VERBATIM_DIRECTIVES[] = {"include", "include_next", "import", "line",
                                                    "pragma",  "error",        "warning", "embed",
                                                    "ident"};
+// Words whose parenthesised strings the compiler never puts into the
+// program's characters: messages, pragmas, assembly, attributes, file names.
+constexpr std::string_view VERBATIM_GROUPS[] = {
+    "static_assert", "_Static_assert", "_Pragma",   "asm",           "__asm",
+    "__asm__",       "__attribute__",  "__declspec", "__has_include", "__has_include_next",
+    "__has_embed"};
+// What may stand between asm and its parenthesis.
+constexpr std::string_view ASM_QUALIFIERS[] = {"volatile", "__volatile__", "goto", "inline", "__inline__"};
 // Literals whose encoding the language fixes.
 constexpr std::string_view FIXED_PREFIXES[] = {"u8", "u", "U", "L"};
 constexpr std::string_view FIXED_RAW_PREFIXES[] = {"u8R", "uR", "UR", "LR"};
@@ -21,6 +32,8 @@ constexpr std::size_t LONGEST_RAW_DELIMITER = 16;
 constexpr std::size_t MOST_OCTAL_DIGITS = 3;
 constexpr std::size_t SHORT_NAME_DIGITS = 4, LONG_NAME_DIGITS = 8;  // \u and \U
 constexpr char FIRST_PRINTABLE = 0x20, LAST_PRINTABLE = 0x7E;
+constexpr unsigned char FIRST_NON_ASCII = 0x80;
+constexpr std::size_t MOST_UTF8_BYTES = 4;
 
 // Letters, digits, '_', '$' and the bytes of UTF-8 characters, looked up by
 // byte: identifiers are most of a source.
@@ -28,7 +41,7 @@ constexpr std::array<bool, 256> IDENTIFIER_BYTES = [] {
     std::array<bool, 256> bytes{};
     for (std::size_t b = 0; b < bytes.size(); ++b)
         bytes[b] = (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') ||
-                   b == '_' || b == '$' || b >= 0x80;
+                   b == '_' || b == '$' || b >= FIRST_NON_ASCII;
     return bytes;
 }();
 
@@ -55,6 +68,16 @@ char32_t hex_value(char c)
 bool octal_digit(char c)
 {
     return c >= '0' && c <= '7';
+}
+
+bool continuation(char c)
+{
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+bool blank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\f' || c == '\v';
 }
 
 template <std::size_t N> bool one_of(std::string_view word, const std::string_view (&words)[N])
@@ -89,29 +112,148 @@ std::string c_string(const std::string &text)
     return quoted + "\"";
 }
 
+// Where a raw literal R"d(...)d" opens and ends, from its quote.
+struct raw_bounds {
+    const char *open = nullptr;  // its '(', or nothing when the delimiter is invalid
+    const char *end = nullptr;   // after its last quote, or nothing when it has none
+    const char *delimiter_end = nullptr;  // where the delimiter stopped
+};
+
+// The compiler undoes line splices in a raw literal, so none may stand in
+// its delimiter or its end.
+raw_bounds find_raw_bounds(const text_cursor &in, const char *quote)
+{
+    raw_bounds bounds;
+    const char *d = quote + 1, *end = in.end();
+    while (d < end && d - quote <= static_cast<std::ptrdiff_t>(LONGEST_RAW_DELIMITER) && *d != '(' &&
+           std::string_view(" ()\\\t\v\f\n\r").find(*d) == std::string_view::npos)
+        ++d;
+    bounds.delimiter_end = d;
+    if (d == end || *d != '(' || in.splice_between(quote, d))
+        return bounds;
+    bounds.open = d;
+    const std::string terminator = ")" + std::string(quote + 1, d) + "\"";
+    const std::string_view rest(d, static_cast<std::size_t>(end - d));
+    for (std::size_t found = rest.find(terminator); found != std::string_view::npos && bounds.end == nullptr;
+         found = rest.find(terminator, found + 1))
+        if (!in.splice_between(d + found, d + found + terminator.size() - 1))
+            bounds.end = d + found + terminator.size();
+    return bounds;
+}
+
+// A view of the source ahead of the scanner, read without writing, to see
+// which literals a string literal joins. Splices are gone here too.
+class lookahead {
+public:
+    explicit lookahead(const text_cursor &in) : in_(in), at_(in.at()), end_(in.end()) {}
+    const char *at() const { return at_; }
+
+    // Past a string literal with any prefix and suffix; returns whether one
+    // was there, and in fixed whether its prefix fixes its encoding.
+    bool string_literal(bool &fixed);
+    // Past blanks, line ends, comments and whole directives.
+    void between_tokens();
+
+private:
+    char peek(std::size_t ahead = 0) const { return ahead < static_cast<std::size_t>(end_ - at_) ? at_[ahead] : '\0'; }
+    bool line_end() const { return peek() == '\n' || peek() == '\r'; }
+    void to_line_end()
+    {
+        while (at_ < end_ && !line_end())
+            ++at_;
+    }
+
+    const text_cursor &in_;
+    const char *at_, *end_;
+};
+
+// The end of an ordinary literal opened by the quote at `quote`: after its
+// closing quote, or nothing if the line ends first.
+const char *literal_end(const char *quote, const char *end)
+{
+    for (const char *at = quote + 1; at < end; ++at) {
+        if (*at == *quote)
+            return at + 1;
+        if (*at == '\n' || *at == '\r')
+            return nullptr;
+        if (*at == '\\' && at + 1 < end && at[1] != '\n' && at[1] != '\r')
+            ++at;
+    }
+    return nullptr;
+}
+
+bool lookahead::string_literal(bool &fixed)
+{
+    std::size_t length = 0;
+    while (identifier_byte(peek(length)))
+        ++length;
+    const std::string_view prefix(at_, length);
+    const bool raw = one_of(prefix, FIXED_RAW_PREFIXES) || prefix == RAW_PREFIX;
+    if (peek(length) != '"' || !(prefix.empty() || raw || one_of(prefix, FIXED_PREFIXES)))
+        return false;
+    fixed = !prefix.empty() && prefix != RAW_PREFIX;
+    const char *after = raw ? find_raw_bounds(in_, at_ + length).end : literal_end(at_ + length, end_);
+    if (after == nullptr)
+        return false;
+    at_ = after;
+    while (identifier_byte(peek()))  // a user-defined suffix
+        ++at_;
+    return true;
+}
+
+void lookahead::between_tokens()
+{
+    bool line_start = false;
+    while (at_ < end_) {
+        if (line_end()) {
+            ++at_;
+            line_start = true;
+        } else if (blank(peek())) {
+            ++at_;
+        } else if (peek() == '/' && peek(1) == '/') {
+            to_line_end();
+        } else if (peek() == '/' && peek(1) == '*') {
+            const std::string_view rest(at_ + 2, static_cast<std::size_t>(end_ - at_ - 2));
+            const std::size_t close = rest.find("*/");
+            at_ = close == std::string_view::npos ? end_ : at_ + 2 + close + 2;
+        } else if (peek() == '#' && line_start) {
+            to_line_end();
+        } else {
+            return;
+        }
+    }
+}
+
 class c_scanner {
 public:
     c_scanner(std::string_view source, const text_codes &codes, encoded_text &out)
-        : in_(source, codes, out.bytes, out.problems)
+        : in_(source, codes, out.bytes, out.problems, line_splices::joined)
     {
     }
     void run();
 
 private:
     void directive();
-    void word();
+    void word(bool group);
     void number();
     void line_comment();
     void block_comment();
-    void literal(char quote, bool encode);
+    void bracket(char c, bool group);
+    bool encodes_string();
+    void literal(bool encode);
     void escape(bool encode);
     void character(bool escape_question_mark);
     void raw_literal(bool encode);
     void raw_text(const char *to);
-    bool splice() const { return in_.peek() == '\\' && in_.line_end(1) != 0; }
 
     text_cursor in_;
     bool line_start_ = true;  // nothing but blanks yet on this line: '#' starts a directive
+    bool group_ahead_ = false;       // a word whose parenthesised strings stay as they are was read
+    std::size_t verbatim_depth_ = 0;  // brackets open in such a group, or in [[attributes]]
+    // Where the string literals that join the one being read end, and
+    // whether one of them fixes the encoding of all.
+    const char *joined_end_ = nullptr;
+    bool joined_fixed_ = false;
 };
 
 void c_scanner::run()
@@ -121,34 +263,51 @@ void c_scanner::run()
         if (const std::size_t end = in_.line_end(); end != 0) {
             in_.copy(end);
             line_start_ = true;
-        } else if (splice()) {
-            in_.copy(1 + in_.line_end(1));
         } else if (c == '/' && in_.peek(1) == '/') {
             line_comment();
         } else if (c == '/' && in_.peek(1) == '*') {
             block_comment();  // a comment before '#' still leaves it first
-        } else if (c == ' ' || c == '\t' || c == '\f' || c == '\v') {
+        } else if (blank(c)) {
             in_.copy();
         } else {
+            const bool group = std::exchange(group_ahead_, false);
             if (c == '#' && line_start_)
                 directive();
             else if (digit(c) || (c == '.' && digit(in_.peek(1))))
                 number();
             else if (identifier_byte(c))
-                word();
-            else if (c == '"' || c == '\'')
-                literal(c, true);
+                word(group);
+            else if (c == '"')
+                literal(encodes_string());
+            else if (c == '\'')
+                literal(verbatim_depth_ == 0);
             else
-                in_.copy();
+                bracket(c, group);
             line_start_ = false;
         }
     }
+    in_.finish();
+}
+
+// Follows the brackets of a group whose strings are copied as they are:
+// ( ... ) after a word of VERBATIM_GROUPS, and [[ ... ]].
+void c_scanner::bracket(char c, bool group)
+{
+    if (group && c == '(')
+        verbatim_depth_ = 1;
+    else if (c == '[' && in_.peek(1) == '[' && verbatim_depth_ == 0)
+        verbatim_depth_ = 1;  // the second '[' follows
+    else if (verbatim_depth_ > 0 && (c == '(' || c == '['))
+        ++verbatim_depth_;
+    else if (verbatim_depth_ > 0 && (c == ')' || c == ']'))
+        --verbatim_depth_;
+    in_.copy();
 }
 
 void c_scanner::directive()
 {
     in_.copy();  // '#'
-    while (in_.peek() == ' ' || in_.peek() == '\t')
+    while (blank(in_.peek()))
         in_.copy();
     const char *name = in_.at();
     while (identifier_byte(in_.peek()))
@@ -157,34 +316,58 @@ void c_scanner::directive()
         return;
     // Its strings are names: copied as they are, up to the directive's end.
     while (!in_.done() && in_.line_end() == 0) {
-        if (in_.peek() == '/' && in_.peek(1) == '*')
+        const char c = in_.peek();
+        if (c == '/' && in_.peek(1) == '*')
             block_comment();
+        else if (c == '"' || c == '\'')
+            literal(false);  // a name may hold "/*"
         else
-            in_.copy(splice() ? 1 + in_.line_end(1) : 1);
+            in_.copy();
     }
 }
 
 // An identifier, or the prefix of a literal that follows it at once.
-void c_scanner::word()
+void c_scanner::word(bool group)
 {
-    const char *start = in_.at();
     std::size_t length = 0;
     while (identifier_byte(in_.peek(length)))
         ++length;
-    const std::string_view name(start, length);
+    const std::string_view name(in_.at(), length);
     const char next = in_.peek(length);
-    if ((next == '"' || next == '\'') && one_of(name, FIXED_PREFIXES)) {
+    const bool raw = name == RAW_PREFIX || one_of(name, FIXED_RAW_PREFIXES);
+    if (next == '"' && (raw || one_of(name, FIXED_PREFIXES))) {
+        // Even a fixed prefix is looked at here: it fixes the strings it joins.
+        const bool encode = encodes_string() && name == RAW_PREFIX;
+        if (encode)
+            in_.skip(length);  // written as an ordinary literal
+        else
+            in_.copy(length);
+        if (raw)
+            raw_literal(encode);
+        else
+            literal(false);
+    } else if (next == '\'' && one_of(name, FIXED_PREFIXES)) {
         in_.copy(length);
-        literal(next, false);
-    } else if (next == '"' && one_of(name, FIXED_RAW_PREFIXES)) {
-        in_.copy(length);
-        raw_literal(false);
-    } else if (next == '"' && name == RAW_PREFIX) {
-        in_.skip(length);  // written as an ordinary literal
-        raw_literal(true);
+        literal(false);
     } else {
+        group_ahead_ = (group && one_of(name, ASM_QUALIFIERS)) || one_of(name, VERBATIM_GROUPS);
         in_.copy(length);
     }
+}
+
+// Whether the string literal that starts here is put into the font's codes:
+// not inside a group whose strings stay as they are, and not when it joins
+// a literal with a u8, u, U or L prefix, which gives the whole its encoding.
+bool c_scanner::encodes_string()
+{
+    if (in_.at() >= joined_end_) {
+        lookahead ahead(in_);
+        joined_fixed_ = false;
+        for (bool fixed = false; ahead.string_literal(fixed); ahead.between_tokens())
+            joined_fixed_ = joined_fixed_ || fixed;
+        joined_end_ = std::max(ahead.at(), in_.at() + 1);
+    }
+    return verbatim_depth_ == 0 && !joined_fixed_;
 }
 
 // A preprocessing number, with exponent signs and digit separators, so that
@@ -204,16 +387,15 @@ void c_scanner::number()
     }
 }
 
-// Up to the line's end; a comment that ends in a backslash goes on.
 void c_scanner::line_comment()
 {
     while (!in_.done() && in_.line_end() == 0)
-        in_.copy(splice() ? 1 + in_.line_end(1) : 1);
+        in_.copy();
 }
 
 void c_scanner::block_comment()
 {
-    const char *start = in_.at();
+    const text_place start = in_.place();
     in_.copy(2);
     while (!in_.done() && !(in_.peek() == '*' && in_.peek(1) == '/'))
         in_.copy();
@@ -224,38 +406,36 @@ void c_scanner::block_comment()
 }
 
 // "..." or '...': with encode, each character goes into the font's codes;
-// escapes stay as they are, but for \u and \U, which name a character.
-void c_scanner::literal(char quote, bool encode)
+// escapes stay as they are, but for \u and \U, which name a character. A
+// quote that its line does not close is a stray character: it and the rest
+// of its line are copied, as the compiler takes them (under #if 0, say).
+void c_scanner::literal(bool encode)
 {
-    const char *start = in_.at();
-    in_.copy();
-    for (;;) {
-        if (in_.done() || in_.line_end() != 0) {
-            in_.note(start, std::string("missing terminating ") + quote + " character");
-            return;
-        }
-        const char c = in_.peek();
-        if (c == quote) {
+    const char *end = literal_end(in_.at(), in_.end());
+    if (end == nullptr) {
+        while (!in_.done() && in_.line_end() == 0)
             in_.copy();
-            return;
-        }
-        if (c == '\\')
+        return;
+    }
+    in_.copy();
+    while (in_.at() + 1 < end) {
+        if (in_.peek() == '\\')
             escape(encode);
         else if (encode)
             character(false);
         else
             in_.copy();
     }
+    in_.copy();  // the closing quote
 }
 
 void c_scanner::escape(bool encode)
 {
-    const char *start = in_.at();
+    const text_place start = in_.place();
+    const char *from = in_.at();
     const char kind = in_.peek(1);
     std::size_t length = 2;
-    if (in_.line_end(1) != 0) {
-        length = 1 + in_.line_end(1);  // a splice inside the literal
-    } else if (kind == 'x') {
+    if (kind == 'x') {
         while (hex_digit(in_.peek(length)))
             ++length;
     } else if (octal_digit(kind)) {
@@ -271,11 +451,17 @@ void c_scanner::escape(bool encode)
             if (const auto code = in_.named_character(c, start))
                 write_in_literal(*code, in_);
             else
-                in_.write(std::string_view(start, length));
+                in_.write(std::string_view(from, length));
             return;
         }
-    } else if (static_cast<unsigned char>(kind) >= 0x80 || kind == '\0') {
-        length = 1;  // no escape: the character after it is read as one
+    } else if (static_cast<unsigned char>(kind) >= FIRST_NON_ASCII && encode) {
+        // The compiler cannot put "\Ж" into the font's codes either.
+        while (length < 1 + MOST_UTF8_BYTES && continuation(in_.peek(length)))
+            ++length;
+        if (in_.noting())
+            in_.note(start, "unknown escape sequence '" + std::string(from, length) + "'");
+        else
+            in_.count_problem();
     }
     in_.copy(length);
 }
@@ -298,40 +484,46 @@ void c_scanner::character(bool escape_question_mark)
 // line, so that the lines stay where they were.
 void c_scanner::raw_literal(bool encode)
 {
-    const char *start = in_.at();
-    std::size_t length = 1;
-    while (length <= LONGEST_RAW_DELIMITER && in_.peek(length) != '(' &&
-           std::string_view(" ()\\\t\v\f\n\r").find(in_.peek(length)) == std::string_view::npos &&
-           in_.peek(length) != '\0')
-        ++length;
-    if (in_.peek(length) != '(') {
+    const text_place start = in_.place();
+    const raw_bounds bounds = find_raw_bounds(in_, in_.at());
+    if (bounds.open == nullptr) {
         in_.note(start, "invalid raw string delimiter");
-        in_.copy(length);
+        in_.copy_to(bounds.delimiter_end);
         return;
     }
-    const std::string terminator = ")" + std::string(start + 1, length - 1) + "\"";
-    const std::string_view rest(start, static_cast<std::size_t>(in_.end() - start));
-    const std::size_t found = rest.find(terminator, length);
-    if (found == std::string_view::npos) {
+    if (bounds.end == nullptr) {
         in_.note(start, "unterminated raw string");
         in_.copy_to(in_.end());
         return;
     }
-    const char *close = start + found;
     if (!encode) {
-        in_.copy_to(close + terminator.size());
+        in_.copy_to(bounds.end);
         return;
     }
-    in_.skip(length + 1);
+    const std::size_t terminator = static_cast<std::size_t>(bounds.open - in_.at()) + 1;
+    in_.skip(terminator);
     in_.write("\"");
-    raw_text(close);
+    raw_text(bounds.end - terminator);
     in_.write("\"");
-    in_.skip(terminator.size());
+    in_.skip(terminator);
 }
 
+// The body of a raw literal, written as the body of an ordinary one. The
+// compiler undoes line splices here, so a splice is text of the body.
 void c_scanner::raw_text(const char *to)
 {
-    while (in_.at() < to) {
+    for (;;) {
+        if (const std::string_view splice = in_.take_splice(); !splice.empty()) {
+            const std::size_t line_end = splice.find_first_of("\r\n");
+            in_.write("\\\\");
+            in_.write(splice.substr(1, line_end - 1));  // the blanks
+            in_.write("\\n\"");
+            in_.write(splice.substr(line_end));
+            in_.write("\"");
+            continue;
+        }
+        if (in_.at() >= to)
+            return;
         const char c = in_.peek();
         if (const std::size_t end = in_.line_end(); end != 0) {
             in_.write("\\n\"");
@@ -350,8 +542,10 @@ void c_scanner::raw_text(const char *to)
 
 bool is_c_source(const std::string &path)
 {
-    static constexpr std::string_view EXTENSIONS[] = {"c",   "h",   "cc",  "cpp", "cxx",
-                                                      "hh",  "hpp", "hxx", "ino"};
+    // What CMake compiles as C or C++, its headers, and Arduino sketches.
+    static constexpr std::string_view EXTENSIONS[] = {
+        "c",   "C",   "c++", "cc",   "cpp", "cxx",  "CPP", "cppm", "ccm", "cxxm", "c++m", "ixx", "mpp",
+        "h",   "H",   "h++", "hh",   "hm",  "hpp",  "hxx", "inl",  "txx", "tcc",  "ino"};
     const std::size_t dot = path.rfind('.');
     if (dot == std::string::npos || path.find('/', dot) != std::string::npos)
         return false;

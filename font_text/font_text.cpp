@@ -71,8 +71,8 @@ struct settings {
 // What is wrong with an option's argument, or an empty text.
 std::string take_option(int option, const char *argument, settings &given)
 {
-    if (*argument == '\0')
-        return std::string("-") + static_cast<char>(option) + " is given an empty name";
+    if (*argument == '\0' && option != 'x')
+        return empty_name(LONG_OPTIONS, option);
     switch (option) {
     case 't':
         given.table_set = argument;
@@ -141,9 +141,7 @@ bool encode_file(const std::string &file, const settings &given, const text_code
     const encoded_text encoded = given.c_source.value_or(is_c_source(file))
                                      ? encode_c_source(content, file, codes)
                                      : encode_plain_text(content, codes);
-    for (const text_problem &problem : encoded.problems)
-        std::fprintf(stderr, "%s: %s:%zu:%zu: %s\n", PROGRAM, quoted_name(file).c_str(), problem.line,
-                     problem.column, problem.what.c_str());
+    report_problems(PROGRAM, file, encoded.problems);
     if (!encoded.problems.empty() || !given.output)
         return encoded.problems.empty();
     const auto *bytes = reinterpret_cast<const std::uint8_t *>(encoded.bytes.data());

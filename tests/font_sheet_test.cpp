@@ -225,14 +225,14 @@ TEST_F(FontSheet, RejectsBadInputsAndFailedWritesLeavingNoFile)
 
 TEST_F(FontSheet, DrawsTextAsTheDisplayShowsIt)
 {
-    // A, Ж, € (no code in KOI8-R); a line too wide; a line below the screen.
-    const std::string text = "A\u0416\u20AC\n" + std::string(17, 'B') + "\n3\n4\n5\n6\n";
+    // A, Ж, € (no code in KOI8-R); a line too wide; lines below the screen.
+    const std::string text = "A\u0416\u20AC\n" + std::string(17, 'B') + "\n3\n4\n5\n6\n7\r8\n";
     write("ui.txt", bytes(text.begin(), text.end()));
     const tool_run result = run(FONT_SHEET + " --text=ui.txt --screen=128x64 --scale=2 text.png");
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.err, "font_sheet: ui.txt:1:3: U+20AC \u20AC: no code in KOI8-R\n"
                           "font_sheet: ui.txt:2: 17 characters, 16 fit the screen: cut\n"
-                          "font_sheet: ui.txt:6: below the screen's 5 rows: cut\n");
+                          "font_sheet: ui.txt:6: 3 lines below the screen's 5 rows: cut\n");
     png_uint_32 width = 0, height = 0;
     const bytes rgb = decode_rgb(file("text.png"), width, height);
     ASSERT_EQ(width, 256u);

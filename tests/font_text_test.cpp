@@ -21,7 +21,7 @@ text_codes koi8r_codes()
 std::string encoded(const std::string &source)
 {
     const encoded_text out = encode_c_source(source, "ui.c", koi8r_codes());
-    EXPECT_TRUE(out.problems.empty()) << source << ": " << (out.problems.empty() ? "" : out.problems[0].what);
+    EXPECT_TRUE(out.problems.empty()) << source << ": " << (out.problems.empty() ? "" : out.problems.shown[0].what);
     return out.bytes.substr(0, sizeof LINE_ONE - 1) == LINE_ONE ? out.bytes.substr(sizeof LINE_ONE - 1)
                                                                 : "no #line: " + out.bytes;
 }
@@ -42,7 +42,9 @@ TEST(TextCodes, GivesAsciiItsCodeAndOtherCharactersTheTableSetsUpperHalf)
     EXPECT_EQ(codes.code_of(U'A', problem), 0x41);
     EXPECT_EQ(codes.code_of(U'~', problem), 0x7E);
     EXPECT_EQ(codes.code_of(U'\u0416', problem), 0xF6);
-    for (const char32_t none : {U'\u0410', U'\u20AC', U'\t', U'\x7F', U'\x80'}) {
+    EXPECT_EQ(codes.code_of(U'\t', problem), 0x09);  // a control character is its own byte
+    EXPECT_EQ(codes.code_of(U'\x7F', problem), 0x7F);
+    for (const char32_t none : {U'\u0410', U'\u20AC', U'\x80'}) {
         problem.clear();
         EXPECT_FALSE(codes.code_of(none, problem)) << static_cast<unsigned>(none);
         EXPECT_EQ(problem, "no code in TEST");
@@ -60,8 +62,12 @@ TEST(TextCodes, GivesAsciiItsCodeAndOtherCharactersTheTableSetsUpperHalf)
     EXPECT_EQ(codes.code_of(U'\u0411', problem), 0xC1);
     EXPECT_EQ(codes.code_of(U' ', problem), 0x20);
     EXPECT_EQ(codes.code_of(U'\u00A0', problem), 0xA0);
-    EXPECT_FALSE(codes.code_of(U'A', problem));
-    EXPECT_EQ(problem, "shows a blank glyph");
+    EXPECT_EQ(codes.code_of(U'\0', problem), 0x00);  // ends a string, shows nothing
+    EXPECT_EQ(codes.code_of(U'\n', problem), 0x0A);
+    for (const char32_t blank : {U'A', U'\t'}) {
+        EXPECT_FALSE(codes.code_of(blank, problem));
+        EXPECT_EQ(problem, "shows a blank glyph");
+    }
 }
 
 TEST(EncodeCSource, EncodesOrdinaryLiteralsAndCopiesEverythingElse)
@@ -87,6 +93,46 @@ TEST(EncodeCSource, EncodesOrdinaryLiteralsAndCopiesEverythingElse)
         {"\"Ж\"_ru R\"(Ж)\"sv", "\"\\366\"_ru \"\\366\"sv"},                       // suffixes
         {"LABEL\"Ж\" Ж_name", "LABEL\"\\366\" Ж_name"},
         {"\xEF\xBB\xBF\"Ж\"", "\"\\366\""},  // a byte order mark would stand mid-file
+        {"\t#include \"Ж.h\"\n", "\t#include \"Ж.h\"\n"},
+        {"\"a\tЖ\" '\x7f'", "\"a\\011\\366\" '\\177'"},  // a control character is its byte
+        // Strings the compiler keeps as they are: those joined to a u8, u, U or
+        // L literal, messages, pragmas, assembly and attributes.
+        {"L\"Имя: \" \"Ж\" \"Ж\"", "L\"Имя: \" \"Ж\" \"Ж\""},
+        {"\"Ж\" /* c */\n#if 1\n u8\"\"\n#endif\n;\"Ж\"", "\"Ж\" /* c */\n#if 1\n u8\"\"\n#endif\n;\"\\366\""},
+        {"R\"(Ж)\" U\"Ж\"", "R\"(Ж)\" U\"Ж\""},
+        {"static_assert(sizeof(int) > 1, \"Ж\"); _Static_assert(1, \"Ж\")",
+         "static_assert(sizeof(int) > 1, \"Ж\"); _Static_assert(1, \"Ж\")"},
+        {"_Pragma(\"message(\\\"Ж\\\")\") \"Ж\"", "_Pragma(\"message(\\\"Ж\\\")\") \"\\366\""},
+        {"asm volatile\n(\"# Ж\" : : \"r\"(x)); f(\"Ж\")", "asm volatile\n(\"# Ж\" : : \"r\"(x)); f(\"\\366\")"},
+        {"__attribute__((deprecated(\"Ж\"))) int x = 'Ж';", "__attribute__((deprecated(\"Ж\"))) int x = '\\366';"},
+        {"[[deprecated(\"Ж\")]] int x[1] = {a[\"Ж\"[0]]};", "[[deprecated(\"Ж\")]] int x[1] = {a[\"\\366\"[0]]};"},
+        {"#define static_assert _Static_assert\nf(\"Ж\")", "#define static_assert _Static_assert\nf(\"\\366\")"},
+        // A quote its line does not close is a stray character, with the rest of its line.
+        {"#if 0\ndon't \"Ж\"\n#endif\n\"Ж\"", "#if 0\ndon't \"Ж\"\n#endif\n\"\\366\""},
+        {"#define Q \"Ж\n'Ж'", "#define Q \"Ж\n'\\366'"},
+    };
+    for (const auto &row : cases)
+        EXPECT_EQ(encoded(row.source), row.output) << row.source;
+}
+
+// Splices go before anything else is read, and CR, LF and CR LF end lines,
+// as compilers read them; each line stays where it was.
+TEST(EncodeCSource, ReadsSplicesAndLineEndsAsTheCompilerDoes)
+{
+    const struct {
+        const char *source, *output;
+    } cases[] = {
+        {"\"\\u04\\\n16\" \"\\x4\\\r\n1Ж\"", "\"\\\n\\366\" \"\\x4\\\r\n1\\366\""},  // inside escapes
+        {"u8\\\n\"Ж\" u\\\n8\"Ж\"", "u8\\\n\"Ж\" u\\\n8\"Ж\""},                      // a prefix
+        {"/\\\n* \"Ж\" *\\ \n/ /\\\n/ \"Ж\"\n'Ж'", "/\\\n* \"Ж\" *\\ \n/ /\\\n/ \"Ж\"\n'\\366'"},  // comments
+        {"// \"Ж\" it's \\\n\"Ж\"\n'Ж'", "// \"Ж\" it's \\\n\"Ж\"\n'\\366'"},                  // a comment goes on
+        {"#inc\\\nlude \"Ж.h\"\n", "#inc\\\nlude \"Ж.h\"\n"},                              // a directive's name
+        {"1'0\\\n00 + Ж_na\\\nme + 'Ж'", "1'0\\\n00 + Ж_na\\\nme + '\\366'"},            // a number, a name
+        {"\"раз\\\nдва\"", "\"\\322\\301\\332\\\n\\304\\327\\301\""},               // a literal
+        {"R\"(Ж\\\n)\"", "\"\\366\\\\\\n\"\n\"\""},  // undone in a raw literal: its text
+        {"#include <stdio.h>\rconst char *p = \"Ж\";\r// \"Ж\"\r\"Ж\"\r\n",
+         "#include <stdio.h>\rconst char *p = \"\\366\";\r// \"Ж\"\r\"\\366\"\r\n"},
+        {"R\"(Ж\r\n)\"", "\"\\366\\n\"\r\n\"\""},
     };
     for (const auto &row : cases)
         EXPECT_EQ(encoded(row.source), row.output) << row.source;
@@ -94,17 +140,35 @@ TEST(EncodeCSource, EncodesOrdinaryLiteralsAndCopiesEverythingElse)
 
 TEST(EncodeCSource, NamesEveryProblemWithItsPlace)
 {
-    const encoded_text out =
-        encode_c_source("int x;\n  \"ЖЖ€\" /* € */ '\xff'\n\"ok\t\"\n\"open\n", "ui.c", koi8r_codes());
-    ASSERT_EQ(out.problems.size(), 4u);
-    const std::pair<std::size_t, std::size_t> places[] = {{2, 6}, {2, 18}, {3, 4}, {4, 1}};
-    const char *whats[] = {"U+20AC \u20AC: no code in KOI8-R", "byte 0xFF is not UTF-8", "U+0009: no code in KOI8-R",
-                           "missing terminating \" character"};
-    for (std::size_t i = 0; i < 4; ++i) {
-        EXPECT_EQ(std::make_pair(out.problems[i].line, out.problems[i].column), places[i]) << i;
-        EXPECT_EQ(out.problems[i].what, whats[i]);
+    const encoded_text out = encode_c_source(
+        "int x;\n  \"ЖЖ€\" /* € */ '\xff'\r\"ok\t\"\r\n\"a\\\n€\\Ж\" \"\\u20AC\"\n\"open\n\"\\Ж\"/*",
+        "ui.c", koi8r_codes());
+    const struct {
+        std::size_t line, column;
+        const char *what;
+    } expected[] = {
+        {2, 6, "U+20AC \u20AC: no code in KOI8-R"}, {2, 18, "byte 0xFF is not UTF-8"},
+        {5, 1, "U+20AC \u20AC: no code in KOI8-R"}, {5, 2, "unknown escape sequence '\\Ж'"},
+        {5, 7, "U+20AC \u20AC: no code in KOI8-R"}, {7, 2, "unknown escape sequence '\\Ж'"},
+        {7, 5, "unterminated comment"},
+    };
+    ASSERT_EQ(out.problems.shown.size(), std::size(expected));
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        const text_problem &problem = out.problems.shown[i];
+        EXPECT_EQ(std::make_pair(problem.line, problem.column), std::make_pair(expected[i].line, expected[i].column))
+            << i;
+        EXPECT_EQ(problem.what, expected[i].what);
     }
     EXPECT_EQ(encode_c_source("", "a\"\\b.c", koi8r_codes()).bytes, "#line 1 \"a\\\"\\\\b.c\"\n");
+
+    // A line of nothing but problems: the first few in full, the rest counted,
+    // in time that grows with the line (the whole line is read once).
+    const std::string line(3 * 200000, '\xff');
+    const encoded_text many = encode_c_source("\"" + line + "\"", "ui.c", koi8r_codes());
+    ASSERT_EQ(many.problems.shown.size(), MOST_PROBLEMS_SHOWN);
+    EXPECT_EQ(many.problems.shown.back().column, MOST_PROBLEMS_SHOWN + 1);
+    EXPECT_EQ(many.problems.more, line.size() - MOST_PROBLEMS_SHOWN);
+    EXPECT_EQ(encode_plain_text("a\r\r\nb\n\xff", koi8r_codes()).problems.shown.at(0).line, 4u);
 }
 
 using FontText = ToolInputs;
