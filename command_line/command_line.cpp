@@ -102,11 +102,14 @@ std::string read_file(const std::string &path, std::string &content)
         return std::strerror(errno);
     const std::string too_large = "larger than " + std::to_string(MAX_TEXT_BYTES >> 20) + " MiB";
     struct stat status {};
-    if (fstat(fileno(file), &status) == 0 && S_ISREG(status.st_mode) &&
-        static_cast<std::uintmax_t>(status.st_size) > MAX_TEXT_BYTES) {
+    const bool regular = fstat(fileno(file), &status) == 0 && S_ISREG(status.st_mode);
+    if (regular && static_cast<std::uintmax_t>(status.st_size) > MAX_TEXT_BYTES) {
         std::fclose(file);
         return too_large;
     }
+    // Room for all at once: growing by doubling would hold two copies at the
+    // bound. Pages of a pipe's room are spent only as it fills them.
+    content.reserve(regular ? static_cast<std::size_t>(status.st_size) + READ_CHUNK : MAX_TEXT_BYTES + READ_CHUNK);
     std::string reason;
     for (std::size_t got = READ_CHUNK; got == READ_CHUNK && reason.empty();) {
         const std::size_t had = content.size();

@@ -228,6 +228,9 @@ TEST_F(FontText, ChecksAgainstTheFontAndWritesNothingWhenAnythingIsWrong)
         {"-t UTF-8 strings.txt", 1, "font_text: UTF-8: not a single-byte character set"},
         {"-f nowhere strings.txt", 1, "font_text: nowhere/8x12.fnt: No such file or directory"},
         {"missing.c strings.txt", 1, "font_text: missing.c: No such file or directory"},
+        {"-x text /dev/zero", 1, "font_text: /dev/zero: larger than 64 MiB"},
+        {"-t '' strings.txt", 2, "font_text: --table is given an empty name"},
+        {"-o no/out.txt strings.txt", 1, "font_text: no: No such file or directory"},
     };
     for (const auto &misuse : misuses) {
         const tool_run result = run(FONT_TEXT + " " + misuse.arguments);
@@ -235,4 +238,56 @@ TEST_F(FontText, ChecksAgainstTheFontAndWritesNothingWhenAnythingIsWrong)
         EXPECT_EQ(lines_of(result.err).at(0), misuse.first_line);
     }
     EXPECT_EQ(run(FONT_TEXT + " --version").out, "font_text " MAKE_H_VERSION "\n");
+
+    // Through a link, the file it names is written, as cp writes it.
+    ASSERT_EQ(run("ln -s out.txt link.txt").status, 0);
+    ASSERT_EQ(run(FONT_TEXT + " -o link.txt strings.txt").status, 0);
+    EXPECT_EQ(run("readlink link.txt").out, "out.txt\n");
+    EXPECT_EQ(read("out.txt"), "B \xF6\r\n");
+
+    // A problem on every character: a screenful, then how many more.
+    write("many.txt", bytes(MOST_PROBLEMS_SHOWN + 2, 0xFF));
+    const tool_run many = run(FONT_TEXT + " many.txt");
+    EXPECT_EQ(many.status, 1);
+    EXPECT_EQ(lines_of(many.err).size(), MOST_PROBLEMS_SHOWN + 1);
+    EXPECT_EQ(lines_of(many.err).back(), "font_text: many.txt: 2 more problems");
+}
+
+// GCC puts ordinary literals into the execution character set as it
+// compiles: a source it compiles so must give the same program as the one
+// font_text encodes.
+TEST_F(FontText, GivesTheProgramThatGccsExecutionCharsetGives)
+{
+    if (run("gcc -fexec-charset=KOI8-R -x c -S -o /dev/null /dev/null").status != 0)
+        GTEST_SKIP() << "no gcc with iconv's KOI8-R";
+    const struct {
+        const char *name, *source;
+    } sources[] = {
+        {"joined.c", "const char *a = \"Имя: \" \"Ж\", *b = u8\"Имя: \" \"Ж\";\n"
+                     "const int *c = L\"Имя: \" /* Ж */\n#if 1\n\"Ж\"\n#endif\n;\n"
+                     "const char d[] = \"\\x41Ж\\101\\18\\u0416\\U00000416\" \"a\tb\";\n"
+                     "_Static_assert(sizeof d > 1, \"Ж\");\n_Pragma(\"GCC diagnostic ignored \\\"-Wall\\\"\")\n"
+                     "void f(void) { __asm__ volatile (\"# Ж\"); }\n"
+                     "__attribute__((unused)) static const char e[] = \"Ж\";\n"
+                     "#if 0\ndon't \"€\n#endif\nint g = 'Ж';\n"},
+        {"spliced.c", "const char *a = \"\\u04\\\n16\" \"\\x4\\\r\n1Ж\";\n"
+                      "const char *b = u8\\\n\"Ж\" \"Ж\";\n/\\\n* \"€\" *\\ \n/ const char *c = \"раз\\\nдва\";\n"
+                      "#inc\\\nlude <stdio.h>\n// \"€\" \\\n\"€\"\nint d = 'Ж';\\\n"},
+        {"lines.c", "#include <stdio.h>\rconst char *p = \"Цена: 5\";\r// \"€\"\r\nconst char *q = \"Ж\";\r"},
+        {"raw.cc", "const char *a = R\"(Ж\"\\\n?)\" \"Ж\", *b = R\"d(мир\r\n)d\";\n"
+                   "const char16_t *c = R\"(Ж)\" u\"Ж\";\n[[deprecated(\"Ж\")]] int d = 1'0\\\n00;\n"
+                   "static_assert(sizeof(int) > 1, \"Ж\");\n"},
+    };
+    const std::string flags = " -S -w -g0 -fno-asynchronous-unwind-tables ";
+    const std::string assembly = " | grep -v -e '\\.file' -e '\\.ident'";
+    for (const auto &source : sources) {
+        std::ofstream(file(source.name), std::ios::binary) << source.source;
+        const std::string name = source.name, encoded = "koi-" + name;
+        const tool_run by_gcc = run("gcc -fexec-charset=KOI8-R" + flags + name + " -o -" + assembly);
+        ASSERT_EQ(by_gcc.status, 0) << name << ": " << by_gcc.err;
+        ASSERT_EQ(run(FONT_TEXT + " -o " + encoded + " " + name).status, 0) << name;
+        const tool_run by_font_text = run("gcc" + flags + encoded + " -o -" + assembly);
+        ASSERT_EQ(by_font_text.status, 0) << name << ": " << by_font_text.err;
+        EXPECT_EQ(by_font_text.out, by_gcc.out) << name;
+    }
 }
