@@ -16,8 +16,10 @@
 # Each TEXT source is encoded by font_text for the font's codes in the table
 # set (TABLE_SET, KOI8-R by default; with FONT and TABLE, the set the table
 # was made for) and checked against the header's font; the encoded copy is
-# compiled into <target> in the source's place. Every input must exist when
-# CMake runs.
+# compiled into <target> in the source's place. Headers with UI text go under
+# TEXT too: an encoded source finds the copies of the headers beside it
+# first. A source that CMake compiles as C or C++ is read as one whatever
+# its extension. Every input must exist when CMake runs.
 function(make_h_add_font_header target)
   set(import_keywords GLYPH_ORDER TABLE_SET SIZE TOP)
   set(import_options --glyph-order --table --size --top)  # font_import's, in that order
@@ -58,9 +60,33 @@ function(make_h_add_font_header target)
   else()
     set(table_set KOI8-R)  # font_import's default, and the sample's
   endif()
+  # What includes a copy must be compiled again when the list changes, since
+  # an #include may now find a copy, or no longer find one.
+  set(list_file "${header}.text-list")
+  set(copies)
   foreach(source IN LISTS arg_TEXT)
-    _make_h_encode_text("${target}" "${header}" "${shown}" "${inputs}" "${table_set}" "${source}")
+    _make_h_encode_text("${target}" "${header}" "${shown}" "${inputs}" "${table_set}" "${source}"
+      "${list_file}" copy)
+    list(APPEND copies "${copy}")
   endforeach()
+  _make_h_follow_text_list("${list_file}" "${copies}")
+endfunction()
+
+# Removes the copies of sources no longer listed under TEXT, so that nothing
+# includes a stale one, and rewrites the list file when the list changes.
+function(_make_h_follow_text_list list_file copies)
+  set(listed "")
+  if(EXISTS "${list_file}")
+    file(READ "${list_file}" listed)
+  endif()
+  foreach(old IN LISTS listed)
+    if(NOT old IN_LIST copies)
+      file(REMOVE "${old}" "${old}.set")
+    endif()
+  endforeach()
+  if(NOT listed STREQUAL "${copies}")
+    file(WRITE "${list_file}" "${copies}")
+  endif()
 endfunction()
 
 # Stops the configure run when an input named by keyword does not exist,
@@ -144,8 +170,27 @@ function(_make_h_run_make_h header shown inputs)
     VERBATIM)
 endfunction()
 
-# Compiles the copy of a TEXT source that font_text encodes, in its place.
-function(_make_h_encode_text target header shown inputs table_set source)
+# The language CMake compiles source in, C or CXX, or nothing.
+function(_make_h_language_of source result)
+  get_source_file_property(language "${source}" LANGUAGE)
+  if(NOT language)
+    get_filename_component(extension "${source}" LAST_EXT)
+    string(SUBSTRING "${extension}" 1 -1 extension)
+    foreach(candidate IN ITEMS C CXX)
+      if(extension IN_LIST CMAKE_${candidate}_SOURCE_FILE_EXTENSIONS)
+        set(language ${candidate})
+      endif()
+    endforeach()
+  endif()
+  if(NOT language MATCHES "^(C|CXX)$")
+    set(language "")
+  endif()
+  set(${result} "${language}" PARENT_SCOPE)
+endfunction()
+
+# Compiles the copy of a TEXT source that font_text encodes, in its place;
+# sets copy_var to the copy's path.
+function(_make_h_encode_text target header shown inputs table_set source list_file copy_var)
   get_filename_component(original "${source}" ABSOLUTE)
   get_filename_component(original_dir "${original}" DIRECTORY)
   file(RELATIVE_PATH relative "${CMAKE_CURRENT_SOURCE_DIR}" "${original}")
@@ -161,13 +206,19 @@ function(_make_h_encode_text target header shown inputs table_set source)
   if(NOT written STREQUAL table_set)
     file(WRITE "${set_file}" "${table_set}")
   endif()
+  _make_h_language_of("${original}" language)
+  set(language_option "")
+  if(language)
+    set(language_option --language=c)
+  endif()
   add_custom_command(OUTPUT "${copy}"
     # A failed check must not leave an old copy looking current.
     COMMAND "${CMAKE_COMMAND}" -E rm -f "${copy}"
     COMMAND "${CMAKE_COMMAND}" -E make_directory "${copy_dir}"
-    COMMAND "$<TARGET_FILE:make_h::font_text>" --table=${table_set} --font=${inputs}
+    COMMAND "$<TARGET_FILE:make_h::font_text>" --table=${table_set} --font=${inputs} ${language_option}
       --output=${copy} "${original}"
-    DEPENDS "${original}" "${set_file}" "${inputs}/8x12.fnt" "${inputs}/koi.bin" make_h::font_text
+    DEPENDS "${original}" "${set_file}" "${list_file}" "${inputs}/8x12.fnt" "${inputs}/koi.bin"
+      make_h::font_text
     COMMENT "Encoding ${relative} for ${shown}"
     VERBATIM)
   # The original is not compiled, wherever the target lists it.
@@ -183,4 +234,8 @@ function(_make_h_encode_text target header shown inputs table_set source)
   target_sources("${target}" PRIVATE "${copy}")
   # #include "x.h" beside the original still finds x.h.
   set_source_files_properties("${copy}" PROPERTIES INCLUDE_DIRECTORIES "${original_dir}")
+  if(language)
+    set_source_files_properties("${copy}" PROPERTIES LANGUAGE ${language})
+  endif()
+  set(${copy_var} "${copy}" PARENT_SCOPE)
 endfunction()

@@ -240,6 +240,43 @@ case_text() {
     expect_text "$app"
 }
 
+# expect_greeting BUILD ENCODING TEXT: greeting_form there says TEXT in ENCODING.
+expect_greeting() {
+    "$1/greeting_form" >"$scratch/shown" || fail "greeting_form does not run"
+    printf '%s\n' "$3" | iconv -f UTF-8 -t "$2" | cmp - "$scratch/shown" ||
+        fail "greeting_form does not say $3 in $2"
+}
+
+# With each generator: a header put under TEXT reaches the sources that
+# include it, and taken out again, its copy goes and its edits reach them.
+case_text_list() {
+    local project="$scratch/project" generator build
+    cp -r "$projects/app" "$project"
+    for generator in "Unix Makefiles" Ninja; do
+        if [[ $generator == Ninja ]] && ! command -v ninja >/dev/null; then
+            continue
+        fi
+        build="$scratch/build-${generator// /-}"
+        sed -i 's/"[^"]*"/"Мир"/' "$project/ui/greeting.h"
+        CMAKE_GENERATOR=$generator "$cmake" -S "$project" -B "$build" -Dmake_h_DIR="$package" \
+            -DINPUTS="$inputs" -DGREETING_TEXT=
+        build "$build" || fail "$generator: the app does not build"
+        expect_greeting "$build" UTF-8 "Мир"
+
+        "$cmake" -S "$project" -B "$build" -DGREETING_TEXT=ui/greeting.h
+        build "$build" || fail "$generator: the app does not build with the header listed"
+        expect_greeting "$build" KOI8-R "Мир"
+
+        "$cmake" -S "$project" -B "$build" -DGREETING_TEXT=
+        [[ ! -e "$build/greeting/font8x12.h.text/ui/greeting.h" ]] ||
+            fail "$generator: the copy of a header no longer listed stays"
+        next_second
+        sed -i 's/Мир/Мир €/' "$project/ui/greeting.h"
+        build "$build" || fail "$generator: the app does not build with the header left out"
+        expect_greeting "$build" UTF-8 "Мир €"
+    done
+}
+
 case_bad_call() {
     local right="OUTPUT;font8x12.h;FONT;$sample/8x12.fnt;TABLE;$sample/koi.bin"
     local call="$scratch/call" without_import="$scratch/call-without-import"
