@@ -97,7 +97,7 @@ void write_in_literal(std::uint8_t code, text_cursor &out)
     }
     out.write('\\');
     for (unsigned shift = 2 * OCTAL_DIGIT_BITS;; shift -= OCTAL_DIGIT_BITS) {
-        out.write(static_cast<char>('0' + (code >> shift & OCTAL_DIGIT_MASK)));
+        out.write(static_cast<char>('0' + (static_cast<unsigned>(code) >> shift & OCTAL_DIGIT_MASK)));
         if (shift == 0)
             return;
     }
