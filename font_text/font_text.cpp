@@ -15,7 +15,7 @@
 #include "command_line/command_line.h"
 #include "font_data/font_data.h"
 #include "messages/messages.h"
-#include "font_text/encoder.h"
+#include "ui_text/ui_text.h"
 #include "output_file/output_file.h"
 
 namespace {

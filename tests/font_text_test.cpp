@@ -3,7 +3,7 @@
 #include <fstream>
 
 #include "charset/text_codes.h"
-#include "font_text/encoder.h"
+#include "ui_text/ui_text.h"
 #include "tool_inputs.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "font_text/encoder.h"
+#include "ui_text/ui_text.h"
 
 namespace {
 

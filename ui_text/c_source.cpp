@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "charset/text_cursor.h"
-#include "font_text/encoder.h"
+#include "ui_text/ui_text.h"
 
 namespace {
 

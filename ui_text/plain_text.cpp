@@ -1,4 +1,4 @@
-#include "font_text/encoder.h"
+#include "ui_text/ui_text.h"
 
 #include "charset/text_cursor.h"
 
