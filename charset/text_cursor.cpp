@@ -9,6 +9,7 @@
 namespace {
 
 constexpr char NOT_UTF8[] = "not UTF-8";
+constexpr unsigned char FIRST_NON_ASCII = 0x80;
 constexpr std::string_view UTF8_BOM = "\xEF\xBB\xBF";
 
 // Blanks that may stand between a backslash and the line end of a splice,
@@ -147,46 +148,79 @@ text_place text_cursor::place()
     return {line_, counted_column_};
 }
 
-std::optional<std::uint8_t> text_cursor::take_character(char32_t &c, std::string_view &original)
+std::string_view text_cursor::take_character(char32_t &c, std::string_view &original)
 {
     const char *from = at_;
+    const auto lead = static_cast<unsigned char>(*at_);
     std::size_t length = 1;
-    if (static_cast<unsigned char>(*at_) < 0x80)
-        c = static_cast<unsigned char>(*at_);
+    if (lead < FIRST_NON_ASCII)
+        c = lead;
     else
         length = decode_utf8(reinterpret_cast<const std::uint8_t *>(at_), static_cast<std::size_t>(end_ - at_), c);
     if (length == 0) {
         original = std::string_view(from, 1);
         if (noting()) {
             char byte[8];
-            std::snprintf(byte, sizeof byte, "0x%02X", static_cast<unsigned char>(*from));
+            std::snprintf(byte, sizeof byte, "0x%02X", lead);
             note(place(), std::string("byte ") + byte + " is " + NOT_UTF8);
         } else {
             count_problem();
         }
         skip(1);
-        return std::nullopt;
+        return {};
     }
     original = std::string_view(from, length);
-    const auto code = codes_.code_of(c, problem_);
-    if (!code)
-        no_code(c, noting() ? place() : text_place{});
+    // The common case costs one lookup: the place is counted only for a problem.
+    std::string_view codes;
+    if (const auto code = codes_.code_of(c, problem_)) {
+        code_ = static_cast<char>(*code);
+        codes = std::string_view(&code_, 1);
+    } else {
+        codes = codes_of(c, nullptr);
+    }
     skip(length);
-    return code;
+    return codes;
 }
 
-std::optional<std::uint8_t> text_cursor::named_character(char32_t c, const text_place &where)
+std::string_view text_cursor::named_character(char32_t c, const text_place &where)
 {
-    const auto code = codes_.code_of(c, problem_);
-    if (!code)
-        no_code(c, where);
-    return code;
+    if (const auto code = codes_.code_of(c, problem_)) {
+        code_ = static_cast<char>(*code);
+        return std::string_view(&code_, 1);
+    }
+    return codes_of(c, &where);
 }
 
-void text_cursor::no_code(char32_t c, const text_place &where)
+// For a character code_of found no code for: its spelling, with a warning,
+// or none, with the problem; at `where`, or where the cursor is.
+std::string_view text_cursor::codes_of(char32_t c, const text_place *where)
 {
+    const std::string problem = problem_;
+    std::optional<text_codes::spelling> spelling;
+    if (problem != text_codes::BLANK_GLYPH)
+        spelling = codes_.spelling_of(c);
+    if (!noting()) {
+        problems_.count(spelling.has_value());
+    } else {
+        const text_place place_here = where != nullptr ? *where : place();
+        std::string what = character_name(c) + ": " + problem;
+        if (spelling)
+            what += ", written as \"" + spelling->text + "\"";
+        note(place_here, what, spelling.has_value());
+    }
+    if (!spelling)
+        return {};
+    spelling_ = std::move(spelling->codes);
+    return spelling_;
+}
+
+bool text_cursor::check_code(std::uint8_t code, const text_place &where, std::string_view escape)
+{
+    if (codes_.shows(code, problem_))
+        return true;
     if (noting())
-        note(where, character_name(c) + ": " + problem_);
+        note(where, std::string(escape) + ": " + problem_);
     else
         count_problem();
+    return false;
 }

@@ -68,18 +68,24 @@ public:
     // Whether a splice stands anywhere after `from` up to before `to`.
     bool splice_between(const char *from, const char *to) const;
 
-    // Takes the character ahead: returns its code, or nothing after noting
-    // why it has none (bytes that are no UTF-8 go one at a time). c is the
-    // character, and original its bytes.
-    std::optional<std::uint8_t> take_character(char32_t &c, std::string_view &original);
+    // Takes the character ahead: returns its codes (one, or a spelling of
+    // several), or none after noting why it has none (bytes that are no
+    // UTF-8 go one at a time). c is the character, and original its bytes.
+    // The codes last until the next character is taken.
+    std::string_view take_character(char32_t &c, std::string_view &original);
     // The same for a character named at a place, by an escape.
-    std::optional<std::uint8_t> named_character(char32_t c, const text_place &where);
+    std::string_view named_character(char32_t c, const text_place &where);
+    // Whether a code an escape at a place writes shows a glyph; if not, notes it.
+    bool check_code(std::uint8_t code, const text_place &where, std::string_view escape);
 
     // Where the cursor is, counted on from the last place asked for.
     text_place place();
-    void note(const text_place &where, const std::string &what) { problems_.add({where.line, where.column, what}); }
+    void note(const text_place &where, const std::string &what, bool warning = false)
+    {
+        problems_.add({where.line, where.column, what, warning});
+    }
     bool noting() const { return !problems_.full(); }
-    void count_problem() { ++problems_.more; }
+    void count_problem() { problems_.count(); }
 
 private:
     void skip_one()
@@ -93,7 +99,7 @@ private:
     bool continues_crlf() const { return at_ < end_ && *at_ == '\n' && !splice_at(at_); }
     bool splice_at(const char *p) const;
     void put_back_splices();
-    void no_code(char32_t c, const text_place &where);
+    std::string_view codes_of(char32_t c, const text_place *where);
     void new_line()
     {
         ++line_;
@@ -118,4 +124,6 @@ private:
     std::string &output_;
     text_problems &problems_;
     std::string problem_;
+    char code_ = 0;          // the one code of the character last taken
+    std::string spelling_;   // or the codes of its spelling
 };

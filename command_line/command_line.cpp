@@ -95,16 +95,30 @@ std::optional<int> whole_number(const char *text, int least, int most)
     return static_cast<int>(value);
 }
 
+std::optional<std::pair<std::size_t, std::size_t>> screen_size(const std::string &text)
+{
+    const std::size_t x = text.find('x');
+    if (x == std::string::npos)
+        return std::nullopt;
+    const auto width = whole_number(text.substr(0, x).c_str(), 1, LARGEST_SCREEN_SIDE);
+    const auto height = whole_number(text.substr(x + 1).c_str(), 1, LARGEST_SCREEN_SIDE);
+    if (!width || !height)
+        return std::nullopt;
+    return std::make_pair(static_cast<std::size_t>(*width), static_cast<std::size_t>(*height));
+}
+
 std::string read_file(const std::string &path, std::string &content)
 {
-    std::FILE *file = std::fopen(path.c_str(), "rb");
+    const bool standard_input = path == STANDARD_STREAM;
+    std::FILE *file = standard_input ? stdin : std::fopen(path.c_str(), "rb");
     if (file == nullptr)
         return std::strerror(errno);
     const std::string too_large = "larger than " + std::to_string(MAX_TEXT_BYTES >> 20) + " MiB";
     struct stat status {};
     const bool regular = fstat(fileno(file), &status) == 0 && S_ISREG(status.st_mode);
     if (regular && static_cast<std::uintmax_t>(status.st_size) > MAX_TEXT_BYTES) {
-        std::fclose(file);
+        if (!standard_input)
+            std::fclose(file);
         return too_large;
     }
     // Room for all at once: growing by doubling would hold two copies at the
@@ -122,7 +136,8 @@ std::string read_file(const std::string &path, std::string &content)
     // A directory opens, but reading it fails.
     if (reason.empty() && std::ferror(file))
         reason = error_text(errno);
-    std::fclose(file);
+    if (!standard_input)
+        std::fclose(file);
     return reason;
 }
 

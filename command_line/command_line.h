@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "font_data/font_data.h"
 
@@ -58,11 +59,21 @@ void report_usage_error(const char *program, const std::string &reason);
 constexpr std::size_t MAX_TEXT_BYTES = std::size_t{64} << 20;
 
 // Reads a file named on the command line whole, as it is, up to
-// MAX_TEXT_BYTES. Returns why it cannot, or an empty text.
+// MAX_TEXT_BYTES; "-" is standard input. Returns why it cannot, or an empty
+// text.
 std::string read_file(const std::string &path, std::string &content);
 
 // A whole number from least to most, or nothing.
 std::optional<int> whole_number(const char *text, int least, int most);
+
+// The largest side of a display --screen=WxH takes, in pixels.
+constexpr int LARGEST_SCREEN_SIDE = 4096;
+
+// "WxH", two whole numbers from 1 to LARGEST_SCREEN_SIDE, or nothing.
+std::optional<std::pair<std::size_t, std::size_t>> screen_size(const std::string &text);
+
+// The name of standard input and output in messages, and on the command line.
+constexpr char STANDARD_STREAM[] = "-";
 
 // Where one of the two files is in a directory, as the tools name it: the
 // name alone for ".".

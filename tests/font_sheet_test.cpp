@@ -253,5 +253,5 @@ TEST_F(FontSheet, DrawsTextAsTheDisplayShowsIt)
 
     const tool_run misuse = run(FONT_SHEET + " --screen=128x64 sheet.png");
     EXPECT_EQ(misuse.status, 2);
-    EXPECT_EQ(lines_of(misuse.err).at(0), "font_sheet: --table, --screen and --scale go with --text");
+    EXPECT_EQ(lines_of(misuse.err).at(0), "font_sheet: --table, --screen, --scale and --fallback go with --text");
 }

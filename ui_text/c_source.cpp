@@ -30,6 +30,7 @@ constexpr std::string_view FIXED_RAW_PREFIXES[] = {"u8R", "uR", "UR", "LR"};
 constexpr std::string_view RAW_PREFIX = "R";
 constexpr std::size_t LONGEST_RAW_DELIMITER = 16;
 constexpr std::size_t MOST_OCTAL_DIGITS = 3;
+constexpr unsigned LARGEST_ESCAPE = 0xFF;  // what a code can be
 constexpr std::size_t SHORT_NAME_DIGITS = 4, LONG_NAME_DIGITS = 8;  // \u and \U
 constexpr char FIRST_PRINTABLE = 0x20, LAST_PRINTABLE = 0x7E;
 constexpr unsigned char FIRST_NON_ASCII = 0x80;
@@ -86,21 +87,57 @@ template <std::size_t N> bool one_of(std::string_view word, const std::string_vi
 }
 
 constexpr unsigned OCTAL_DIGIT_BITS = 3, OCTAL_DIGIT_MASK = 07;
+constexpr std::size_t OCTAL_ESCAPE_LENGTH = 4;  // \ooo
 
-// A byte of the font's codes inside a literal: printable ASCII as it is,
-// any other as a three-digit octal escape, which nothing after it extends.
+// How each code stands in a literal: printable ASCII as it is, any other
+// as a three-digit octal escape, which nothing after it extends.
+struct written_code {
+    std::array<char, OCTAL_ESCAPE_LENGTH> text;
+    std::size_t length;
+};
+constexpr std::array<written_code, 256> WRITTEN_CODES = [] {
+    std::array<written_code, 256> codes{};
+    for (unsigned code = 0; code < codes.size(); ++code) {
+        if (code >= FIRST_PRINTABLE && code <= LAST_PRINTABLE) {
+            codes[code] = {{static_cast<char>(code)}, 1};
+            continue;
+        }
+        codes[code].length = OCTAL_ESCAPE_LENGTH;
+        codes[code].text[0] = '\\';
+        for (std::size_t digit = 1; digit < OCTAL_ESCAPE_LENGTH; ++digit)
+            codes[code].text[digit] = static_cast<char>(
+                '0' + (code >> (OCTAL_DIGIT_BITS * (OCTAL_ESCAPE_LENGTH - 1 - digit)) & OCTAL_DIGIT_MASK));
+    }
+    return codes;
+}();
+
 void write_in_literal(std::uint8_t code, text_cursor &out)
 {
-    if (code >= FIRST_PRINTABLE && code <= LAST_PRINTABLE) {
-        out.write(static_cast<char>(code));
-        return;
-    }
-    out.write('\\');
-    for (unsigned shift = 2 * OCTAL_DIGIT_BITS;; shift -= OCTAL_DIGIT_BITS) {
-        out.write(static_cast<char>('0' + (static_cast<unsigned>(code) >> shift & OCTAL_DIGIT_MASK)));
-        if (shift == 0)
-            return;
-    }
+    const written_code &written = WRITTEN_CODES[code];
+    out.write(std::string_view(written.text.data(), written.length));
+}
+
+// The value of the simple escape \c, as C and GCC give it (\e is GCC's);
+// an unknown one stands for c itself, as GCC takes it with a warning.
+std::uint8_t simple_escape_value(char c)
+{
+    constexpr std::string_view LETTERS = "abfnrtveE";
+    constexpr std::uint8_t VALUES[] = {0x07, 0x08, 0x0C, 0x0A, 0x0D, 0x09, 0x0B, 0x1B, 0x1B};
+    const std::size_t at = LETTERS.find(c);
+    return at == std::string_view::npos ? static_cast<std::uint8_t>(c) : VALUES[at];
+}
+
+constexpr std::string_view NOTE_MARK = "fit:";
+
+// Where a comment's fit: note starts, or nothing.
+const char *fit_note_in(const char *from, const char *to)
+{
+    const std::string_view comment(from, static_cast<std::size_t>(to - from));
+    for (std::size_t at = comment.find(NOTE_MARK); at != std::string_view::npos;
+         at = comment.find(NOTE_MARK, at + 1))
+        if (at == 0 || !identifier_byte(comment[at - 1]))
+            return from + at;
+    return nullptr;
 }
 
 // "name" as a C string literal, for #line.
@@ -226,8 +263,8 @@ void lookahead::between_tokens()
 
 class c_scanner {
 public:
-    c_scanner(std::string_view source, const text_codes &codes, encoded_text &out)
-        : in_(source, codes, out.bytes, out.problems, line_splices::joined)
+    c_scanner(std::string_view source, const text_codes &codes, const text_rules &rules, encoded_text &out)
+        : in_(source, codes, out.bytes, out.problems, line_splices::joined), rules_(rules), out_(out)
     {
     }
     void run();
@@ -239,12 +276,20 @@ private:
     void line_comment();
     void block_comment();
     void bracket(char c, bool group);
-    bool encodes_string();
-    void literal(bool encode);
-    void escape(bool encode);
-    void character(bool escape_question_mark);
+    bool encodes_string(std::size_t prefix_length);
+    void comment_to(const char *end);
+    void literal(bool encode, bool string = false);
+    void escape(bool encode, ui_string *string);
+    void character(bool escape_question_mark, ui_string *string);
+    void count(text_cell cell, ui_string *string) const
+    {
+        if (string != nullptr)
+            string->add(cell, rules_.keep_strings);
+    }
+    // The string whose piece is being read, when its codes are counted.
+    ui_string *current_string() { return string_ ? &out_.strings[*string_] : nullptr; }
     void raw_literal(bool encode);
-    void raw_text(const char *to);
+    void raw_text(const char *to, ui_string *string);
 
     text_cursor in_;
     bool line_start_ = true;  // nothing but blanks yet on this line: '#' starts a directive
@@ -254,6 +299,10 @@ private:
     // whether one of them fixes the encoding of all.
     const char *joined_end_ = nullptr;
     bool joined_fixed_ = false;
+    std::optional<std::size_t> string_;  // the UI string of the literals being joined
+    const text_rules &rules_;
+    encoded_text &out_;
+    std::vector<fit_note> notes_;
 };
 
 void c_scanner::run()
@@ -278,7 +327,7 @@ void c_scanner::run()
             else if (identifier_byte(c))
                 word(group);
             else if (c == '"')
-                literal(encodes_string());
+                literal(encodes_string(0), true);
             else if (c == '\'')
                 literal(verbatim_depth_ == 0);
             else
@@ -287,6 +336,8 @@ void c_scanner::run()
         }
     }
     in_.finish();
+    check_fit(out_.strings, notes_, rules_, out_.problems);
+    out_.problems.sort();
 }
 
 // Follows the brackets of a group whose strings are copied as they are:
@@ -337,7 +388,7 @@ void c_scanner::word(bool group)
     const bool raw = name == RAW_PREFIX || one_of(name, FIXED_RAW_PREFIXES);
     if (next == '"' && (raw || one_of(name, FIXED_PREFIXES))) {
         // Even a fixed prefix is looked at here: it fixes the strings it joins.
-        const bool encode = encodes_string() && name == RAW_PREFIX;
+        const bool encode = encodes_string(length) && name == RAW_PREFIX;
         if (encode)
             in_.skip(length);  // written as an ordinary literal
         else
@@ -355,19 +406,29 @@ void c_scanner::word(bool group)
     }
 }
 
-// Whether the string literal that starts here is put into the font's codes:
-// not inside a group whose strings stay as they are, and not when it joins
-// a literal with a u8, u, U or L prefix, which gives the whole its encoding.
-bool c_scanner::encodes_string()
+// Whether the string literal that starts here (its prefix prefix_length
+// bytes long) is put into the font's codes: not inside a group whose
+// strings stay as they are, and not when it joins a literal with a u8, u, U
+// or L prefix, which gives the whole its encoding. The first of the
+// literals that join opens a UI string.
+bool c_scanner::encodes_string(std::size_t prefix_length)
 {
+    const bool encode_here = verbatim_depth_ == 0;
     if (in_.at() >= joined_end_) {
         lookahead ahead(in_);
         joined_fixed_ = false;
         for (bool fixed = false; ahead.string_literal(fixed); ahead.between_tokens())
             joined_fixed_ = joined_fixed_ || fixed;
         joined_end_ = std::max(ahead.at(), in_.at() + 1);
+        string_.reset();
+        if (encode_here && !joined_fixed_) {
+            text_place quote = in_.place();
+            quote.column += prefix_length;  // a prefix is ASCII
+            out_.strings.emplace_back().place = quote;
+            string_ = out_.strings.size() - 1;
+        }
     }
-    return verbatim_depth_ == 0 && !joined_fixed_;
+    return encode_here && !joined_fixed_;
 }
 
 // A preprocessing number, with exponent signs and digit separators, so that
@@ -389,27 +450,46 @@ void c_scanner::number()
 
 void c_scanner::line_comment()
 {
-    while (!in_.done() && in_.line_end() == 0)
-        in_.copy();
+    const char *end = in_.at();
+    while (end < in_.end() && *end != '\n' && *end != '\r')
+        ++end;
+    comment_to(end);
 }
 
 void c_scanner::block_comment()
 {
     const text_place start = in_.place();
-    in_.copy(2);
-    while (!in_.done() && !(in_.peek() == '*' && in_.peek(1) == '/'))
-        in_.copy();
-    if (in_.done())
+    const std::string_view rest(in_.at() + 2, static_cast<std::size_t>(in_.end() - in_.at() - 2));
+    const std::size_t close = rest.find("*/");
+    comment_to(close == std::string_view::npos ? in_.end() : in_.at() + 2 + close + 2);
+    if (close == std::string_view::npos)
         in_.note(start, "unterminated comment");
-    else
-        in_.copy(2);
+}
+
+// Copies a comment up to end, reading the fit: note it may hold.
+void c_scanner::comment_to(const char *end)
+{
+    const std::size_t line = in_.place().line;
+    if (const char *note = fit_note_in(in_.at(), end)) {
+        in_.copy_to(note);
+        const text_place place = in_.place();
+        const std::string_view text(note + NOTE_MARK.size(), static_cast<std::size_t>(end - note) - NOTE_MARK.size());
+        bool none = false;
+        std::string error;
+        const auto room = read_fit_note(text.substr(0, text.find("*/")), none, error);
+        if (room)  // for the strings ending where the comment starts
+            notes_.push_back({place, line, none ? std::nullopt : room});
+        else
+            in_.note(place, error);
+    }
+    in_.copy_to(end);
 }
 
 // "..." or '...': with encode, each character goes into the font's codes;
 // escapes stay as they are, but for \u and \U, which name a character. A
 // quote that its line does not close is a stray character: it and the rest
 // of its line are copied, as the compiler takes them (under #if 0, say).
-void c_scanner::literal(bool encode)
+void c_scanner::literal(bool encode, bool string)
 {
     const char *end = literal_end(in_.at(), in_.end());
     if (end == nullptr) {
@@ -417,30 +497,40 @@ void c_scanner::literal(bool encode)
             in_.copy();
         return;
     }
+    ui_string *counted = string && encode ? current_string() : nullptr;
     in_.copy();
     while (in_.at() + 1 < end) {
         if (in_.peek() == '\\')
-            escape(encode);
+            escape(encode, counted);
         else if (encode)
-            character(false);
+            character(false, counted);
         else
             in_.copy();
     }
+    if (counted != nullptr)
+        counted->end_line = in_.place().line;
     in_.copy();  // the closing quote
 }
 
-void c_scanner::escape(bool encode)
+// An escape: with encode, the code it writes is counted into the string
+// and checked against the font, and \u and \U name a character to encode.
+void c_scanner::escape(bool encode, ui_string *string)
 {
     const text_place start = in_.place();
     const char *from = in_.at();
     const char kind = in_.peek(1);
     std::size_t length = 2;
+    unsigned value = simple_escape_value(kind);
     if (kind == 'x') {
-        while (hex_digit(in_.peek(length)))
-            ++length;
+        value = 0;
+        for (; hex_digit(in_.peek(length)); ++length)
+            value = std::min(value << 4 | static_cast<unsigned>(hex_value(in_.peek(length))), LARGEST_ESCAPE + 1);
     } else if (octal_digit(kind)) {
         while (length <= MOST_OCTAL_DIGITS && octal_digit(in_.peek(length)))
             ++length;
+        value = 0;
+        for (std::size_t digit = 1; digit < length; ++digit)
+            value = value << OCTAL_DIGIT_BITS | static_cast<unsigned>(in_.peek(digit) - '0');
     } else if ((kind == 'u' || kind == 'U') && encode) {
         const std::size_t digits = kind == 'u' ? SHORT_NAME_DIGITS : LONG_NAME_DIGITS;
         char32_t c = 0;
@@ -448,10 +538,15 @@ void c_scanner::escape(bool encode)
             c = c << 4 | hex_value(in_.peek(length));
         if (length == 2 + digits) {
             in_.skip(length);
-            if (const auto code = in_.named_character(c, start))
-                write_in_literal(*code, in_);
-            else
+            const std::string_view codes = in_.named_character(c, start);
+            if (codes.empty()) {
                 in_.write(std::string_view(from, length));
+                count(std::nullopt, string);
+            }
+            for (const char code : codes) {
+                write_in_literal(static_cast<std::uint8_t>(code), in_);
+                count(static_cast<std::uint8_t>(code), string);
+            }
             return;
         }
     } else if (static_cast<unsigned char>(kind) >= FIRST_NON_ASCII && encode) {
@@ -462,22 +557,40 @@ void c_scanner::escape(bool encode)
             in_.note(start, "unknown escape sequence '" + std::string(from, length) + "'");
         else
             in_.count_problem();
+        value = LARGEST_ESCAPE + 1;
     }
     in_.copy(length);
+    if (!encode || kind == '\0')
+        return;
+    const std::string_view escape(from, length);
+    if (value > LARGEST_ESCAPE) {
+        if (static_cast<unsigned char>(kind) < FIRST_NON_ASCII)
+            in_.note(start, std::string(escape) + ": out of range for a code");
+        count(std::nullopt, string);
+        return;
+    }
+    const auto code = static_cast<std::uint8_t>(value);
+    count(in_.check_code(code, start, escape) ? text_cell(code) : std::nullopt, string);
 }
 
-// One character inside an encoded literal, written in the font's code.
-void c_scanner::character(bool escape_question_mark)
+// One character inside an encoded literal, written in the font's codes.
+void c_scanner::character(bool escape_question_mark, ui_string *string)
 {
     char32_t c = 0;
     std::string_view original;
-    const auto code = in_.take_character(c, original);
-    if (!code)
+    const std::string_view codes = in_.take_character(c, original);
+    if (codes.empty()) {
         in_.write(original);
-    else if (escape_question_mark && *code == '?')  // no trigraph may come of it
-        in_.write("\\?");
-    else
-        write_in_literal(*code, in_);
+        count(std::nullopt, string);
+    }
+    for (const char byte : codes) {
+        const auto code = static_cast<std::uint8_t>(byte);
+        if (escape_question_mark && code == '?')  // no trigraph may come of it
+            in_.write("\\?");
+        else
+            write_in_literal(code, in_);
+        count(code, string);
+    }
 }
 
 // R"d(...)d": with encode, written as an ordinary literal, one piece a
@@ -501,25 +614,34 @@ void c_scanner::raw_literal(bool encode)
         return;
     }
     const std::size_t terminator = static_cast<std::size_t>(bounds.open - in_.at()) + 1;
+    ui_string *string = current_string();
     in_.skip(terminator);
     in_.write("\"");
-    raw_text(bounds.end - terminator);
+    raw_text(bounds.end - terminator, string);
     in_.write("\"");
+    if (string != nullptr)
+        string->end_line = in_.place().line;
     in_.skip(terminator);
 }
 
 // The body of a raw literal, written as the body of an ordinary one. The
 // compiler undoes line splices here, so a splice is text of the body.
-void c_scanner::raw_text(const char *to)
+void c_scanner::raw_text(const char *to, ui_string *string)
 {
+    constexpr std::uint8_t LINE_FEED = '\n';
     for (;;) {
         if (const std::string_view splice = in_.take_splice(); !splice.empty()) {
             const std::size_t line_end = splice.find_first_of("\r\n");
             in_.write("\\\\");
-            in_.write(splice.substr(1, line_end - 1));  // the blanks
+            count('\\', string);
+            for (const char blank : splice.substr(1, line_end - 1)) {
+                in_.write(blank);
+                count(static_cast<std::uint8_t>(blank), string);
+            }
             in_.write("\\n\"");
             in_.write(splice.substr(line_end));
             in_.write("\"");
+            count(LINE_FEED, string);
             continue;
         }
         if (in_.at() >= to)
@@ -529,11 +651,13 @@ void c_scanner::raw_text(const char *to)
             in_.write("\\n\"");
             in_.copy(end);
             in_.write("\"");
+            count(LINE_FEED, string);
         } else if (c == '"' || c == '\\') {
             in_.write(std::string{'\\', c});
             in_.skip(1);
+            count(static_cast<std::uint8_t>(c), string);
         } else {
-            character(true);
+            character(true, string);
         }
     }
 }
@@ -552,11 +676,12 @@ bool is_c_source(const std::string &path)
     return one_of(std::string_view(path).substr(dot + 1), EXTENSIONS);
 }
 
-encoded_text encode_c_source(std::string_view source, const std::string &name, const text_codes &codes)
+encoded_text encode_c_source(std::string_view source, const std::string &name, const text_codes &codes,
+                             const text_rules &rules)
 {
     encoded_text out;
     out.bytes.reserve(source.size() + name.size() + 16);
     out.bytes = "#line 1 " + c_string(name) + "\n";
-    c_scanner(without_bom(source), codes, out).run();  // a mark would now stand mid-file
+    c_scanner(without_bom(source), codes, rules, out).run();  // a mark would now stand mid-file
     return out;
 }
