@@ -9,7 +9,7 @@
 namespace {
 
 constexpr char NOT_UTF8[] = "not UTF-8";
-constexpr unsigned char FIRST_NON_ASCII = 0x80;
+
 constexpr std::string_view UTF8_BOM = "\xEF\xBB\xBF";
 
 // Blanks that may stand between a backslash and the line end of a splice,
@@ -130,14 +130,18 @@ void text_cursor::skip(std::size_t count)
         skip_one();
 }
 
+text_place text_cursor::place_after_splices() const
+{
+    std::size_t splices = 0;
+    while (next_ + splices < splices_.size() && splices_[next_ + splices].at == splices_[next_].at)
+        ++splices;
+    return {line_ + splices, 1};
+}
+
 text_place text_cursor::place()
 {
-    if (at_ == next_splice_) {  // the character ahead starts a later line
-        std::size_t splices = 0;
-        while (next_ + splices < splices_.size() && splices_[next_ + splices].at == splices_[next_].at)
-            ++splices;
-        return {line_ + splices, 1};
-    }
+    if (at_ == next_splice_)  // the character ahead starts a later line
+        return place_after_splices();
     if (counted_line_ != line_) {
         counted_line_ = line_;
         counted_ = line_start_;
@@ -148,12 +152,12 @@ text_place text_cursor::place()
     return {line_, counted_column_};
 }
 
-std::string_view text_cursor::take_character(char32_t &c, std::string_view &original)
+std::string_view text_cursor::take_any_character(char32_t &c, std::string_view &original)
 {
     const char *from = at_;
     const auto lead = static_cast<unsigned char>(*at_);
     std::size_t length = 1;
-    if (lead < FIRST_NON_ASCII)
+    if (lead < NON_ASCII)
         c = lead;
     else
         length = decode_utf8(reinterpret_cast<const std::uint8_t *>(at_), static_cast<std::size_t>(end_ - at_), c);

@@ -72,7 +72,30 @@ public:
     // several), or none after noting why it has none (bytes that are no
     // UTF-8 go one at a time). c is the character, and original its bytes.
     // The codes last until the next character is taken.
-    std::string_view take_character(char32_t &c, std::string_view &original);
+    std::string_view take_character(char32_t &c, std::string_view &original)
+    {
+        // Inline, the common cases: printable ASCII and two-byte UTF-8 with a
+        // code, no splice among their bytes.
+        const auto lead = static_cast<unsigned char>(*at_);
+        std::size_t length = 0;
+        if (lead >= PRINTABLE && lead < NON_ASCII) {
+            c = lead;
+            length = 1;
+        } else if (lead >= TWO_BYTE_LEAD && lead < THREE_BYTE_LEAD && at_ + 1 < end_ &&
+                   (static_cast<unsigned char>(at_[1]) & CONTINUATION_MASK) == CONTINUATION) {
+            c = static_cast<char32_t>((lead & TWO_BYTE_BITS) << CONTINUATION_BITS |
+                                      (static_cast<unsigned char>(at_[1]) & CONTINUATION_VALUE));
+            length = 2;
+        }
+        if (length != 0 && (next_splice_ == nullptr || next_splice_ >= at_ + length))
+            if (const auto code = codes_.code_of(c, problem_)) {
+                original = std::string_view(at_, length);
+                at_ += length;
+                code_ = static_cast<char>(*code);
+                return std::string_view(&code_, 1);
+            }
+        return take_any_character(c, original);
+    }
     // The same for a character named at a place, by an escape.
     std::string_view named_character(char32_t c, const text_place &where);
     // Whether a code an escape at a place writes shows a glyph; if not, notes it.
@@ -80,6 +103,8 @@ public:
 
     // Where the cursor is, counted on from the last place asked for.
     text_place place();
+    // Its line alone, which costs nothing to count.
+    std::size_t line() const { return at_ == next_splice_ ? place_after_splices().line : line_; }
     void note(const text_place &where, const std::string &what, bool warning = false)
     {
         problems_.add({where.line, where.column, what, warning});
@@ -97,9 +122,20 @@ private:
             new_line();
     }
     bool continues_crlf() const { return at_ < end_ && *at_ == '\n' && !splice_at(at_); }
+    // The place of the character after the splices the cursor is at.
+    text_place place_after_splices() const;
+
     bool splice_at(const char *p) const;
     void put_back_splices();
+    std::string_view take_any_character(char32_t &c, std::string_view &original);
     std::string_view codes_of(char32_t c, const text_place *where);
+
+    // The forms of UTF-8 the inline path reads: ASCII from the space, and
+    // C2-DF (C0 and C1 would be overlong) then one continuation byte.
+    static constexpr unsigned char PRINTABLE = 0x20, NON_ASCII = 0x80;
+    static constexpr unsigned char TWO_BYTE_LEAD = 0xC2, THREE_BYTE_LEAD = 0xE0, TWO_BYTE_BITS = 0x1F;
+    static constexpr unsigned char CONTINUATION_MASK = 0xC0, CONTINUATION = 0x80, CONTINUATION_VALUE = 0x3F;
+    static constexpr unsigned CONTINUATION_BITS = 6;
     void new_line()
     {
         ++line_;

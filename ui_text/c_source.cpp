@@ -114,7 +114,8 @@ constexpr std::array<written_code, 256> WRITTEN_CODES = [] {
 void write_in_literal(std::uint8_t code, text_cursor &out)
 {
     const written_code &written = WRITTEN_CODES[code];
-    out.write(std::string_view(written.text.data(), written.length));
+    for (std::size_t i = 0; i < written.length; ++i)
+        out.write(written.text[i]);
 }
 
 // The value of the simple escape \c, as C and GCC give it (\e is GCC's);
@@ -186,8 +187,9 @@ public:
     const char *at() const { return at_; }
 
     // Past a string literal with any prefix and suffix; returns whether one
-    // was there, and in fixed whether its prefix fixes its encoding.
-    bool string_literal(bool &fixed);
+    // was there, in fixed whether its prefix fixes its encoding, and in
+    // quote and end where its quotes are (before the first, after the last).
+    bool string_literal(bool &fixed, const char *&quote, const char *&end);
     // Past blanks, line ends, comments and whole directives.
     void between_tokens();
 
@@ -204,11 +206,21 @@ private:
     const char *at_, *end_;
 };
 
+// The bytes that stop a run through a literal: its quotes, escapes and line ends.
+constexpr std::array<bool, 256> LITERAL_STOPS = [] {
+    std::array<bool, 256> stops{};
+    for (const char c : {'"', '\'', '\\', '\n', '\r'})
+        stops[static_cast<unsigned char>(c)] = true;
+    return stops;
+}();
+
 // The end of an ordinary literal opened by the quote at `quote`: after its
 // closing quote, or nothing if the line ends first.
 const char *literal_end(const char *quote, const char *end)
 {
     for (const char *at = quote + 1; at < end; ++at) {
+        if (!LITERAL_STOPS[static_cast<unsigned char>(*at)])
+            continue;
         if (*at == *quote)
             return at + 1;
         if (*at == '\n' || *at == '\r')
@@ -219,7 +231,7 @@ const char *literal_end(const char *quote, const char *end)
     return nullptr;
 }
 
-bool lookahead::string_literal(bool &fixed)
+bool lookahead::string_literal(bool &fixed, const char *&quote, const char *&end)
 {
     std::size_t length = 0;
     while (identifier_byte(peek(length)))
@@ -232,6 +244,8 @@ bool lookahead::string_literal(bool &fixed)
     const char *after = raw ? find_raw_bounds(in_, at_ + length).end : literal_end(at_ + length, end_);
     if (after == nullptr)
         return false;
+    quote = at_ + length;
+    end = after;
     at_ = after;
     while (identifier_byte(peek()))  // a user-defined suffix
         ++at_;
@@ -300,6 +314,10 @@ private:
     const char *joined_end_ = nullptr;
     bool joined_fixed_ = false;
     std::optional<std::size_t> string_;  // the UI string of the literals being joined
+    // Where each of those literals opens and ends, as the lookahead found
+    // them, so that they are not searched twice; and the next to be read.
+    std::vector<std::pair<const char *, const char *>> pieces_;
+    std::size_t next_piece_ = 0;
     const text_rules &rules_;
     encoded_text &out_;
     std::vector<fit_note> notes_;
@@ -385,7 +403,7 @@ void c_scanner::word(bool group)
         ++length;
     const std::string_view name(in_.at(), length);
     const char next = in_.peek(length);
-    const bool raw = name == RAW_PREFIX || one_of(name, FIXED_RAW_PREFIXES);
+    const bool raw = (next == '"' || next == '\'') && (name == RAW_PREFIX || one_of(name, FIXED_RAW_PREFIXES));
     if (next == '"' && (raw || one_of(name, FIXED_PREFIXES))) {
         // Even a fixed prefix is looked at here: it fixes the strings it joins.
         const bool encode = encodes_string(length) && name == RAW_PREFIX;
@@ -401,7 +419,9 @@ void c_scanner::word(bool group)
         in_.copy(length);
         literal(false);
     } else {
-        group_ahead_ = (group && one_of(name, ASM_QUALIFIERS)) || one_of(name, VERBATIM_GROUPS);
+        // Most words are none of these: those start with a letter of one.
+        const bool may_be_one = group || name[0] == '_' || name[0] == 'a' || name[0] == 's';
+        group_ahead_ = may_be_one && ((group && one_of(name, ASM_QUALIFIERS)) || one_of(name, VERBATIM_GROUPS));
         in_.copy(length);
     }
 }
@@ -417,14 +437,19 @@ bool c_scanner::encodes_string(std::size_t prefix_length)
     if (in_.at() >= joined_end_) {
         lookahead ahead(in_);
         joined_fixed_ = false;
-        for (bool fixed = false; ahead.string_literal(fixed); ahead.between_tokens())
+        pieces_.clear();
+        next_piece_ = 0;
+        const char *quote = nullptr, *end = nullptr;
+        for (bool fixed = false; ahead.string_literal(fixed, quote, end); ahead.between_tokens()) {
             joined_fixed_ = joined_fixed_ || fixed;
+            pieces_.emplace_back(quote, end);
+        }
         joined_end_ = std::max(ahead.at(), in_.at() + 1);
         string_.reset();
         if (encode_here && !joined_fixed_) {
-            text_place quote = in_.place();
-            quote.column += prefix_length;  // a prefix is ASCII
-            out_.strings.emplace_back().place = quote;
+            text_place opening = in_.place();
+            opening.column += prefix_length;  // a prefix is ASCII
+            out_.strings.emplace_back().place = opening;
             string_ = out_.strings.size() - 1;
         }
     }
@@ -469,7 +494,7 @@ void c_scanner::block_comment()
 // Copies a comment up to end, reading the fit: note it may hold.
 void c_scanner::comment_to(const char *end)
 {
-    const std::size_t line = in_.place().line;
+    const std::size_t line = in_.line();
     if (const char *note = fit_note_in(in_.at(), end)) {
         in_.copy_to(note);
         const text_place place = in_.place();
@@ -491,7 +516,8 @@ void c_scanner::comment_to(const char *end)
 // of its line are copied, as the compiler takes them (under #if 0, say).
 void c_scanner::literal(bool encode, bool string)
 {
-    const char *end = literal_end(in_.at(), in_.end());
+    const bool known = next_piece_ < pieces_.size() && pieces_[next_piece_].first == in_.at();
+    const char *end = known ? pieces_[next_piece_++].second : literal_end(in_.at(), in_.end());
     if (end == nullptr) {
         while (!in_.done() && in_.line_end() == 0)
             in_.copy();
@@ -508,7 +534,7 @@ void c_scanner::literal(bool encode, bool string)
             in_.copy();
     }
     if (counted != nullptr)
-        counted->end_line = in_.place().line;
+        counted->end_line = in_.line();
     in_.copy();  // the closing quote
 }
 
@@ -620,7 +646,7 @@ void c_scanner::raw_literal(bool encode)
     raw_text(bounds.end - terminator, string);
     in_.write("\"");
     if (string != nullptr)
-        string->end_line = in_.place().line;
+        string->end_line = in_.line();
     in_.skip(terminator);
 }
 

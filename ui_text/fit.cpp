@@ -8,7 +8,6 @@
 namespace {
 
 constexpr std::size_t CELL_WIDTH = 8;  // pixels; GLYPH_LINES is the height
-constexpr std::uint8_t LINE_FEED = 0x0A;
 constexpr std::string_view NONE = "none";
 constexpr char NOTE_FORM[] = "a fit: note is N, NxR or none";
 constexpr std::size_t LARGEST_ROOM = 1000000;
@@ -44,11 +43,10 @@ std::optional<text_room> screen_room(std::size_t width, std::size_t height)
     return text_room{width / CELL_WIDTH, height / GLYPH_LINES};
 }
 
-void ui_string::add(text_cell cell, bool keep)
+void ui_string::open_line(bool keep)
 {
     if (keep && cells.empty())
         cells.emplace_back();
-    // A line feed ends a line; what follows it, if anything, opens the next.
     if (after_line_feed_) {
         ++lines;
         current_ = 0;
@@ -56,13 +54,6 @@ void ui_string::add(text_cell cell, bool keep)
         if (keep)
             cells.emplace_back();
     }
-    if (cell == LINE_FEED) {
-        after_line_feed_ = true;
-        return;
-    }
-    width = std::max(width, ++current_);
-    if (keep)
-        cells.back().push_back(cell);
 }
 
 std::optional<text_room> read_fit_note(std::string_view note, bool &none, std::string &error)

@@ -3,6 +3,7 @@
 // literals are encoded, or any other text, which is encoded whole.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -44,9 +45,22 @@ struct ui_string {
     std::vector<std::vector<text_cell>> cells;  // its lines, when kept
 
     // Counts a code in, or a character that has none (nothing).
-    void add(text_cell cell, bool keep);
+    void add(text_cell cell, bool keep)
+    {
+        if (after_line_feed_ || keep)
+            open_line(keep);
+        if (cell == LINE_FEED_CODE) {  // it ends a line; what follows, if anything, opens one
+            after_line_feed_ = true;
+            return;
+        }
+        width = std::max(width, ++current_);
+        if (keep)
+            cells.back().push_back(cell);
+    }
 
 private:
+    static constexpr std::uint8_t LINE_FEED_CODE = 0x0A;
+    void open_line(bool keep);
     std::size_t current_ = 0;  // codes on the line being counted
     bool after_line_feed_ = false;
 };
