@@ -45,6 +45,7 @@ text_codes::~text_codes()
 
 void text_codes::check_glyphs(const source_font &font, const recode_table &table)
 {
+    spellings_.clear();  // a spelling may now show a blank glyph
     for (std::size_t code = 0; code < BYTE_VALUES; ++code) {
         const std::uint8_t glyph = glyph_for_code(table, static_cast<std::uint8_t>(code));
         blank_[code] = true;

@@ -1,7 +1,7 @@
 # make_h_add_font_header(<target> OUTPUT <header>
 #   FONT <8x12.fnt> TABLE <koi.bin> [TABLE_SET <set>]
 #   | IMPORT <font file> [GLYPH_ORDER <set>] [TABLE_SET <set>] [SIZE <px>] [TOP <rows>]
-#   [TEXT <source>...])
+#   [TEXT <source>... [SCREEN <WxH>] [FALLBACK]])
 #
 # Makes <header> at build time with make_h, from the two inputs of make_h or
 # from a font that font_import turns into them (GLYPH_ORDER, TABLE_SET, SIZE
@@ -19,11 +19,14 @@
 # compiled into <target> in the source's place. Headers with UI text go under
 # TEXT too: an encoded source finds the copies of the headers beside it
 # first. A source that CMake compiles as C or C++ is read as one whatever
-# its extension. Every input must exist when CMake runs.
+# its extension. SCREEN and FALLBACK are font_text's --screen and
+# --fallback: every string must fit a display of WxH pixels (unless a fit:
+# note says otherwise), and a character without a code is written as iconv
+# spells it. Every input must exist when CMake runs.
 function(make_h_add_font_header target)
   set(import_keywords GLYPH_ORDER TABLE_SET SIZE TOP)
   set(import_options --glyph-order --table --size --top)  # font_import's, in that order
-  cmake_parse_arguments(PARSE_ARGV 1 arg "" "OUTPUT;FONT;TABLE;IMPORT;${import_keywords}" "TEXT")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "FALLBACK" "OUTPUT;FONT;TABLE;IMPORT;SCREEN;${import_keywords}" "TEXT")
   _make_h_check_call("${target}" "${import_keywords}")
   foreach(keyword IN ITEMS FONT TABLE IMPORT TEXT)
     foreach(path IN LISTS arg_${keyword})
@@ -63,9 +66,16 @@ function(make_h_add_font_header target)
   # What includes a copy must be compiled again when the list changes, since
   # an #include may now find a copy, or no longer find one.
   set(list_file "${header}.text-list")
+  set(text_options --table=${table_set} --font=${inputs})
+  if(DEFINED arg_SCREEN)
+    list(APPEND text_options --screen=${arg_SCREEN})
+  endif()
+  if(arg_FALLBACK)
+    list(APPEND text_options --fallback)
+  endif()
   set(copies)
   foreach(source IN LISTS arg_TEXT)
-    _make_h_encode_text("${target}" "${header}" "${shown}" "${inputs}" "${table_set}" "${source}"
+    _make_h_encode_text("${target}" "${header}" "${shown}" "${inputs}" "${text_options}" "${source}"
       "${list_file}" copy)
     list(APPEND copies "${copy}")
   endforeach()
@@ -81,7 +91,7 @@ function(_make_h_follow_text_list list_file copies)
   endif()
   foreach(old IN LISTS listed)
     if(NOT old IN_LIST copies)
-      file(REMOVE "${old}" "${old}.set")
+      file(REMOVE "${old}" "${old}.options")
     endif()
   endforeach()
   if(NOT listed STREQUAL "${copies}")
@@ -115,6 +125,12 @@ function(_make_h_check_call target import_keywords)
   endif()
   if(NOT DEFINED arg_OUTPUT)
     message(FATAL_ERROR "${call}: OUTPUT <header> is missing")
+  endif()
+  if((DEFINED arg_SCREEN OR arg_FALLBACK) AND NOT DEFINED arg_TEXT)
+    message(FATAL_ERROR "${call}: SCREEN and FALLBACK go with TEXT")
+  endif()
+  if(DEFINED arg_SCREEN AND NOT arg_SCREEN MATCHES "^[0-9]+x[0-9]+$")
+    message(FATAL_ERROR "${call}: SCREEN ${arg_SCREEN} is not WxH, a size in pixels")
   endif()
   if(DEFINED arg_IMPORT)
     if(DEFINED arg_FONT OR DEFINED arg_TABLE)
@@ -190,21 +206,21 @@ endfunction()
 
 # Compiles the copy of a TEXT source that font_text encodes, in its place;
 # sets copy_var to the copy's path.
-function(_make_h_encode_text target header shown inputs table_set source list_file copy_var)
+function(_make_h_encode_text target header shown inputs text_options source list_file copy_var)
   get_filename_component(original "${source}" ABSOLUTE)
   get_filename_component(original_dir "${original}" DIRECTORY)
   file(RELATIVE_PATH relative "${CMAKE_CURRENT_SOURCE_DIR}" "${original}")
   string(REPLACE "../" "__/" relative "${relative}")  # a source outside stays inside the copies
   set(copy "${header}.text/${relative}")
   get_filename_component(copy_dir "${copy}" DIRECTORY)
-  # The set is a dependency too: a file that changes only when it does.
-  set(set_file "${copy}.set")
+  # The options are a dependency too: a file that changes only when they do.
+  set(options_file "${copy}.options")
   set(written "")
-  if(EXISTS "${set_file}")
-    file(READ "${set_file}" written)
+  if(EXISTS "${options_file}")
+    file(READ "${options_file}" written)
   endif()
-  if(NOT written STREQUAL table_set)
-    file(WRITE "${set_file}" "${table_set}")
+  if(NOT written STREQUAL text_options)
+    file(WRITE "${options_file}" "${text_options}")
   endif()
   _make_h_language_of("${original}" language)
   set(language_option "")
@@ -215,9 +231,8 @@ function(_make_h_encode_text target header shown inputs table_set source list_fi
     # A failed check must not leave an old copy looking current.
     COMMAND "${CMAKE_COMMAND}" -E rm -f "${copy}"
     COMMAND "${CMAKE_COMMAND}" -E make_directory "${copy_dir}"
-    COMMAND "$<TARGET_FILE:make_h::font_text>" --table=${table_set} --font=${inputs} ${language_option}
-      --output=${copy} "${original}"
-    DEPENDS "${original}" "${set_file}" "${list_file}" "${inputs}/8x12.fnt" "${inputs}/koi.bin"
+    COMMAND "$<TARGET_FILE:make_h::font_text>" ${text_options} ${language_option} --output=${copy} "${original}"
+    DEPENDS "${original}" "${options_file}" "${list_file}" "${inputs}/8x12.fnt" "${inputs}/koi.bin"
       make_h::font_text
     COMMENT "Encoding ${relative} for ${shown}"
     VERBATIM)

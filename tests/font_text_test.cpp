@@ -171,6 +171,85 @@ TEST(EncodeCSource, NamesEveryProblemWithItsPlace)
     EXPECT_EQ(encode_plain_text("a\r\r\nb\n\xff", koi8r_codes()).problems.shown.at(0).line, 4u);
 }
 
+// What each problem says, with its place: "3:5: 17 columns, 16 fit".
+std::vector<std::string> problems_of(const encoded_text &out)
+{
+    std::vector<std::string> found;
+    for (const text_problem &problem : out.problems.shown)
+        found.push_back(std::to_string(problem.line) + ":" + std::to_string(problem.column) + ": " + problem.what);
+    return found;
+}
+
+// Every string must fit its room: its note's, or the screen's.
+TEST(EncodeCSource, ChecksThatEachStringFitsItsRoom)
+{
+    const auto screen = screen_room(128, 24);  // 16 columns, 2 lines
+    const struct {
+        const char *source;
+        bool on_screen;
+        std::vector<std::string> problems;
+    } cases[] = {
+        {"f(\"Привет, \" \"мир\", \"0123456789ABCDEF\");", true, {}},  // 11 codes, and exactly 16
+        {"f(\"Привет, \"\n  \"мир, \" \"это я\");", true, {"1:3: 18 columns, 16 fit"}},
+        {"f(\"a\\nb\\n\", \"a\\nb\\nc\", \"\\x41\\101\\u0416\\n\\n\");", true, {"1:13: 3 lines, 2 fit"}},
+        {"'Ж' L\"0123456789ABCDEFG\" static_assert(1, \"0123456789ABCDEFG\");", true, {}},  // no UI strings
+        {"\"0123456789ABCDEFG\"; // fit: 17\n\"Ж\\n\\n\\n\" /* fit: 2x3 */", true, {}},
+        {"\"0123456789ABCDEFG\"; /* log only, fit: none */", true, {}},
+        {"/* fit: 3 */ \"four\", \"five5\"", false, {"1:14: 4 columns, 3 fit", "1:22: 5 columns, 3 fit"}},
+        {"f(\"Ж\",\n  \"abcd\"); // fit: 3x1", false, {"2:3: 4 columns, 3 fit"}},
+        {"\"\\18\" // fit: 1", false, {"1:1: 2 columns, 1 fit"}},  // \1, then 8
+        {"\"a\"; // fit: 0\n\"b\"; // fit: 3x\n// fit: 3\n\"c\"; // outfit: 2", false,
+         {"1:9: a fit: note is N, NxR or none", "2:9: a fit: note is N, NxR or none",
+          "3:4: no string ends on the line of this fit: note"}},
+    };
+    for (const auto &row : cases) {
+        text_rules rules;
+        if (row.on_screen)
+            rules.screen = screen;
+        EXPECT_EQ(problems_of(encode_c_source(row.source, "ui.c", koi8r_codes(), rules)), row.problems)
+            << row.source;
+    }
+    text_rules rules;
+    rules.screen = screen;
+    EXPECT_EQ(problems_of(encode_plain_text("0123456789ABCDEF\nЖ0123456789ABCDEF\n\n\n", koi8r_codes(), rules)),
+              std::vector<std::string>{"2:1: 17 columns, 16 fit"});  // each line a string, of any number
+    EXPECT_FALSE(screen_room(7, 12));
+    EXPECT_FALSE(screen_room(8, 11));
+}
+
+// With fallbacks a character without a code is spelled as iconv spells it,
+// with a warning, and the spelling is what must fit; escapes are checked
+// against the font as characters are.
+TEST(EncodeCSource, SpellsWhatHasNoCodeAndChecksEscapes)
+{
+    charset_table koi8r;
+    ASSERT_EQ(load_charset("KOI8-R", koi8r), "");
+    text_codes codes(koi8r, "KOI8-R");
+    codes.fall_back();
+    text_rules rules;
+    rules.screen = screen_room(64, 12);
+    const encoded_text spelled = encode_c_source("\"«Ж» — 5 €\";\n\"😀\"", "ui.c", codes, rules);
+    EXPECT_EQ(spelled.bytes, "#line 1 \"ui.c\"\n\"<<\\366>> -- 5 EUR\";\n\"😀\"");
+    EXPECT_EQ(problems_of(spelled),
+              (std::vector<std::string>{"1:1: 14 columns, 8 fit", "1:2: U+00AB «: no code in KOI8-R, written as \"<<\"",
+                                        "1:4: U+00BB »: no code in KOI8-R, written as \">>\"",
+                                        "1:6: U+2014 —: no code in KOI8-R, written as \"--\"",
+                                        "1:10: U+20AC €: no code in KOI8-R, written as \"EUR\"",
+                                        "2:2: U+1F600 😀: no code in KOI8-R"}));
+    EXPECT_EQ(spelled.problems.errors, 2u);  // the fit and 😀; the spellings only warn
+
+    // A font whose glyphs are blank but those of A (0x41) and the newline's.
+    source_font font{};
+    recode_table table{};
+    font[0x41 * 12] = 0xFF;
+    codes.check_glyphs(font, table);
+    EXPECT_EQ(problems_of(encode_c_source("\"A\\101\\x41\\0\\n\\037\\x100\\t\" '\\102' \"E\\u20AC\"", "ui.c", codes)),
+              (std::vector<std::string>{"1:15: \\037: shows a blank glyph", "1:19: \\x100: out of range for a code",
+                                        "1:24: \\t: shows a blank glyph", "1:29: \\102: shows a blank glyph",
+                                        "1:36: U+0045 E: shows a blank glyph",
+                                        "1:37: U+20AC €: no code in KOI8-R"}));  // EUR would be blank
+}
+
 using FontText = ToolInputs;
 
 TEST_F(FontText, EncodesASourceThatCompilesAndShowsTheLiteralsInTheFontsCodes)
@@ -244,6 +323,20 @@ TEST_F(FontText, ChecksAgainstTheFontAndWritesNothingWhenAnythingIsWrong)
     ASSERT_EQ(run(FONT_TEXT + " -o link.txt strings.txt").status, 0);
     EXPECT_EQ(run("readlink link.txt").out, "out.txt\n");
     EXPECT_EQ(read("out.txt"), "B \xF6\r\n");
+
+    // Standard input and output; an output that is the input, by any name.
+    const tool_run piped = run("printf 'B \\320\\226\\n' | " + FONT_TEXT + " -o - -");
+    EXPECT_EQ(piped.status, 0) << piped.err;
+    EXPECT_EQ(piped.out, "B \xF6\n");
+    EXPECT_EQ(run("printf '\"\\342\\202\\254\"' | " + FONT_TEXT + " -x c -").err,
+              "font_text: standard input:1:2: U+20AC \u20AC: no code in KOI8-R\n");
+    ASSERT_EQ(run("ln -s strings.txt same.txt").status, 0);
+    const tool_run same = run(FONT_TEXT + " -o same.txt strings.txt");
+    EXPECT_EQ(same.status, 1);
+    EXPECT_EQ(same.err, "font_text: same.txt: the same file as strings.txt\n");
+    EXPECT_EQ(read("strings.txt"), "B \xD0\x96\r\n");
+    for (const char *size : {"7x12", "8x11", "8", "8x12x2", ""})
+        EXPECT_EQ(run(FONT_TEXT + " --screen=" + std::string(size) + " strings.txt").status, 2) << size;
 
     // A problem on every character: a screenful, then how many more.
     write("many.txt", bytes(MOST_PROBLEMS_SHOWN + 2, 0xFF));

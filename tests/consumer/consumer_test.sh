@@ -277,6 +277,37 @@ case_text_list() {
     done
 }
 
+# SCREEN: a greeting too wide fails the build at its place; FALLBACK: a
+# character without a code is written as iconv spells it.
+case_text_fit() {
+    local project="$scratch/project"
+    cp -r "$projects/app" "$project"
+    configure_app_in() {
+        "$cmake" -S "$project" -B "$app" -Dmake_h_DIR="$package" -DINPUTS="$inputs" \
+            -DGREETING_TEXT=ui/greeting.h "-DGREETING_OPTIONS=$1"
+    }
+    configure_app_in "SCREEN;24x12"
+    build_app
+    expect_greeting "$app" KOI8-R "Мир"
+
+    configure_app_in "SCREEN;16x12"
+    if build "$app"; then
+        fail "a greeting wider than the screen was built"
+    fi
+    grep -F 'ui/greeting.h:1:18: 3 columns, 2 fit' "$log" >/dev/null || fail "the greeting's width was not named"
+
+    next_second
+    sed -i 's/"Мир"/"«Мир»"/' "$project/ui/greeting.h"
+    configure_app_in "SCREEN;56x12"
+    if build "$app"; then
+        fail "a character without a code was built without FALLBACK"
+    fi
+    configure_app_in "SCREEN;56x12;FALLBACK"
+    build_app
+    grep -F 'U+00AB «: no code in KOI8-R, written as "<<"' "$log" >/dev/null || fail "the fallback gave no warning"
+    expect_greeting "$app" KOI8-R "<<Мир>>"
+}
+
 case_bad_call() {
     local right="OUTPUT;font8x12.h;FONT;$sample/8x12.fnt;TABLE;$sample/koi.bin"
     local call="$scratch/call" without_import="$scratch/call-without-import"
@@ -294,6 +325,8 @@ case_bad_call() {
     expect_refused "$call" "FONT $sample/missing.fnt does not exist" \
         "OUTPUT;font8x12.h;FONT;$sample/missing.fnt;TABLE;$sample/koi.bin"
     expect_refused "$call" "TEXT $sample/missing.c does not exist" "$right;TEXT;$sample/missing.c"
+    expect_refused "$call" "SCREEN and FALLBACK go with TEXT" "$right;FALLBACK"
+    expect_refused "$call" "SCREEN 128 is not WxH" "$right;TEXT;$sample/README.md;SCREEN;128"
 
     configure call "$without_import" -DMAKE_H_SOURCE_DIR="$source_dir" -DCALL="$right" \
         -DCMAKE_DISABLE_FIND_PACKAGE_Freetype=ON || fail "a right call is refused without font_import"
