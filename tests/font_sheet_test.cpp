@@ -140,6 +140,7 @@ TEST_F(FontSheet, TakesOptionsTheGnuWay)
         {" ''", "OUT.png is an empty name"},
         {" -x.png", "invalid option -- 'x'"},
         {" --frobnicate", "unrecognized option '--frobnicate'"},
+        {" --text=t --scale= a.png", "invalid --scale '': 1 to 16"},
     };
     for (const auto &misuse : misuses) {
         const tool_run result = run(FONT_SHEET + misuse.arguments);
