@@ -221,7 +221,8 @@ TEST_F(FontImport, RejectsBadInputsAndChangesNothing)
         expect_unchanged(listing, bad.arguments);
     }
 
-    for (const char *misuse : {"", "a b", "--size=0 a", "--top=13 a", "--bogus a", "-o '' a", "-g '' a", "-t '' a", "-e '' a"}) {
+    for (const char *misuse : {"", "a b", "--size=0 a", "--size=12x a", "--top=13 a", "--top= a", "--bogus a",
+                               "-o '' a", "-g '' a", "-t '' a", "-e '' a"}) {
         const tool_run result = run(FONT_IMPORT + " " + misuse);
         EXPECT_EQ(result.status, 2) << misuse;
         ASSERT_FALSE(result.err.empty()) << misuse;
