@@ -177,6 +177,7 @@ TEST_F(FontImport, RejectsBadInputsAndChangesNothing)
     for (int line = 0; line < 8; ++line)
         text += "These words are no font, whatever the name of their file says.\n";
     write("text.ttf", as_bytes(text));
+    write("cut.pcf", bytes{1, 'f', 'c', 'p'});  // a PCF font's mark, and nothing after it
     // One glyph and its table; each copy breaks one count, size or byte.
     const bytes psf = psf_bytes({2, 8, 8, true, {{{"#"}, U"A"}}});
     bytes huge_count = psf, past_end = psf, cut_table = psf, not_utf8 = psf, no_glyphs = psf;
@@ -191,6 +192,7 @@ TEST_F(FontImport, RejectsBadInputsAndChangesNothing)
     write("utf8.psf", not_utf8);
     write("none.psf", no_glyphs);
     ASSERT_EQ(run("ln -s " + quoted(SAMPLE + "/6x12.pcf.gz") + " sample.pcf.gz").status, 0);
+    ASSERT_EQ(run("head -c 65M /dev/zero | gzip -1 >big.psf.gz").status, 0);
     const std::string listing = run("ls -A").out;
 
     const struct {
@@ -203,6 +205,8 @@ TEST_F(FontImport, RejectsBadInputsAndChangesNothing)
         {"-g ISO-8859-1 -t ISO-8859-1 negative.bdf", "negative.bdf: ascent -24 and descent 12 leave the cell no rows"},
         {".", ".: Is a directory"},
         {"text.ttf", "text.ttf: not a font (BDF, PCF, PSF, FON, FNT, TrueType or OpenType)"},
+        {"cut.pcf", "cut.pcf: not a font (BDF, PCF, PSF, FON, FNT, TrueType or OpenType): invalid stream operation"},
+        {"big.psf.gz", "big.psf.gz: larger than 64 MiB"},
         {"8x13.bdf", "8x13.bdf: glyphs are 8x13, at most 8x12 fit: --crop cuts them to fit"},
         {"-g NO-SUCH-SET 8x13.bdf", "NO-SUCH-SET: unknown character set"},
         {"-t UTF-8 8x13.bdf", "UTF-8: not a single-byte character set"},
