@@ -130,6 +130,16 @@ TEST_F(FontImport, PlacesABdfFontAtItsBearingsAndWarnsOfWhatItLacks)
     ASSERT_EQ(run(latin1 + "grey.bdf").status, 0);
     EXPECT_EQ(glyph_of(read("8x12.fnt"), 'A'), lines({0, 0, 0, 0, 0, 0, 0, 0x38, 0, 0, 0, 0}));
 
+    // Glyphs of no columns or no rows have no bitmap, and need none.
+    bdf_font empty = sample_bdf_font();
+    empty.glyphs = {{U'A', {"", ""}, 0, 0, 5}, {U'B', {"", ""}, 0, 0, 5}};
+    std::string empty_text = bdf_text(empty);
+    empty_text.replace(empty_text.rfind("BBX 0 2"), 7, "BBX 5 0");
+    write("empty.bdf", as_bytes(empty_text));
+    const tool_run blank = run(latin1 + "empty.bdf");
+    EXPECT_EQ(blank.status, 0) << blank.err;
+    EXPECT_EQ(glyph_of(read("8x12.fnt"), 'B'), std::string(12, '\0'));
+
     const tool_run no_room = run(FONT_IMPORT + " --top=5 small.bdf");
     EXPECT_EQ(no_room.status, 1);
     EXPECT_EQ(no_room.err, "font_import: small.bdf: --top=5 leaves no room for glyphs 5x8: at most 4\n");
