@@ -1,4 +1,6 @@
 // font_import run end to end on fonts the tests write and on the sample's.
+#include <algorithm>
+#include <cstdio>
 #include <fstream>
 
 #include "font_files.h"
@@ -356,6 +358,17 @@ TEST_F(FontImport, DrawsATrueTypeFontAtTheLargestSizeThatFits)
     // Box lines join across cells, though accents make the cell taller than they are.
     for (const char line : glyph_of(imported, 0xB3))
         EXPECT_NE(line, 0);
+    // The cell is as tall as the ink of the glyphs other than box drawing (0xB0-0xDF) reaches.
+    int cell_height = 0, cell_top = 0, first = 12, last = -1;
+    const std::size_t cell_at = result.err.find("; cell ");
+    ASSERT_NE(cell_at, std::string::npos) << result.err;
+    ASSERT_EQ(std::sscanf(result.err.c_str() + cell_at, "; cell %*dx%d at row %d", &cell_height, &cell_top), 2);
+    for (std::size_t at = 0; at < imported.size(); ++at)
+        if (imported[at] != 0 && (at / 12 < 0xB0 || at / 12 > 0xDF)) {
+            first = std::min(first, static_cast<int>(at % 12));
+            last = std::max(last, static_cast<int>(at % 12));
+        }
+    EXPECT_EQ(std::make_pair(first, last), std::make_pair(cell_top, cell_top + cell_height - 1));
 
     // One pixel larger does not fit, whether the search went down to the
     // size (Sans Mono) or up (Serif).
@@ -366,6 +379,15 @@ TEST_F(FontImport, DrawsATrueTypeFontAtTheLargestSizeThatFits)
         const int pixels = std::stoi(chosen.err.substr(at + 10));
         const tool_run larger = run(FONT_IMPORT + " -s " + std::to_string(pixels + 1) + " " + quoted(face));
         EXPECT_NE(larger.err.find("at most 8x12 fit"), std::string::npos) << face << " at " << pixels + 1;
+    }
+
+    // Capitals shorter than 7 rows lose their shape: its H is 7 rows tall at 9 px, 6 at 8 px.
+    for (const int pixels : {9, 8}) {
+        const tool_run sized = run(FONT_IMPORT + " -s " + std::to_string(pixels) + " " + quoted(DEJAVU_MONO));
+        const std::string h = glyph_of(read("8x12.fnt"), 'H');
+        const long rows = 12 - std::count(h.begin(), h.end(), '\0');
+        EXPECT_EQ(rows, pixels - 2);
+        EXPECT_EQ(sized.err.find("letters lose their shape") != std::string::npos, rows < 7) << sized.err;
     }
 
     // A proportional font must be drawn so small that letters lose their shape.
