@@ -140,6 +140,9 @@ TEST_F(FontSheet, TakesOptionsTheGnuWay)
         {" ''", "OUT.png is an empty name"},
         {" -x.png", "invalid option -- 'x'"},
         {" --frobnicate", "unrecognized option '--frobnicate'"},
+        {" --text=t --scale=0 a.png", "invalid --scale '0': 1 to 16"},
+        {" --text=t --scale= a.png", "invalid --scale '': 1 to 16"},
+        {" --text=t --screen=128x64x a.png", "invalid --screen '128x64x': WxH, each 1 to 4096 pixels"},
     };
     for (const auto &misuse : misuses) {
         const tool_run result = run(FONT_SHEET + misuse.arguments);
@@ -254,6 +257,21 @@ TEST_F(FontSheet, DrawsTextAsTheDisplayShowsIt)
     const tool_run misuse = run(FONT_SHEET + " --screen=128x64 sheet.png");
     EXPECT_EQ(misuse.status, 2);
     EXPECT_EQ(lines_of(misuse.err).at(0), "font_sheet: --table, --screen, --scale and --fallback go with --text");
+
+    // A text that cannot be drawn: one line says why, and no picture is written.
+    write("a.txt", bytes{'A', '\n'});
+    const struct {
+        const char *options, *message;
+    } refusals[] = {
+        {" -t NO-SUCH-SET", "font_sheet: NO-SUCH-SET: unknown character set\n"},
+        {" --screen=4096x4096 --scale=2", "font_sheet: a.txt: a picture of 8192x8192 pixels is too large\n"},
+    };
+    for (const auto &refusal : refusals) {
+        const tool_run refused = run(FONT_SHEET + " --text=a.txt" + refusal.options + " none.png");
+        EXPECT_EQ(refused.status, 1) << refusal.options;
+        EXPECT_EQ(refused.err, refusal.message);
+    }
+    EXPECT_NE(run("test -e none.png").status, 0);
 }
 
 TEST_F(FontSheet, DrawsEachStringOfASourceInTheBoxOfItsRoom)

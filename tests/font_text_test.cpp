@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "charset/text_codes.h"
+#include "charset/utf8.h"
 #include "ui_text/ui_text.h"
 #include "tool_inputs.h"
 
@@ -67,6 +68,34 @@ TEST(TextCodes, GivesAsciiItsCodeAndOtherCharactersTheTableSetsUpperHalf)
     for (const char32_t blank : {U'A', U'\t'}) {
         EXPECT_FALSE(codes.code_of(blank, problem));
         EXPECT_EQ(problem, "shows a blank glyph");
+    }
+}
+
+TEST(DecodeUtf8, TakesEachFormToItsBoundsAndNothingPastTheEnd)
+{
+    const struct {
+        const char *bytes;
+        std::size_t size, length;
+        char32_t c;
+    } cases[] = {
+        {"", 0, 0, 0},      // nothing left to read
+        {"\x80", 1, 0, 0},  // a continuation byte without its lead
+        {"\xC2\x80", 2, 2, U'\x80'},
+        {"\xE2\x82\xAC", 2, 0, 0},  // cut short, though the next byte would finish it
+        {"\xED\x9F\xBF", 3, 3, U'\uD7FF'},
+        {"\xED\xA0\x80", 3, 0, 0},  // the surrogates, U+D800 to U+DFFF
+        {"\xED\xBF\xBF", 3, 0, 0},
+        {"\xEE\x80\x80", 3, 3, U'\uE000'},
+        {"\xF4\x8F\xBF\xBF", 4, 4, U'\U0010FFFF'},  // the last character
+        {"\xF4\x90\x80\x80", 4, 0, 0},
+    };
+    for (const auto &row : cases) {
+        char32_t c = 0;
+        const std::size_t length = decode_utf8(reinterpret_cast<const std::uint8_t *>(row.bytes), row.size, c);
+        EXPECT_EQ(length, row.length) << row.bytes;
+        if (length != 0) {
+            EXPECT_EQ(c, row.c) << row.bytes;
+        }
     }
 }
 
