@@ -21,7 +21,6 @@ namespace {
 
 constexpr char PROGRAM[] = "font_sheet";
 constexpr char STANDARD_OUTPUT[] = "-";
-constexpr char DEFAULT_TABLE_SET[] = "KOI8-R";
 constexpr int LARGEST_SCREEN_SIDE = 4096, LARGEST_SCALE = 16;
 
 constexpr char HELP[] =

@@ -21,7 +21,6 @@
 namespace {
 
 constexpr char PROGRAM[] = "font_text";
-constexpr char DEFAULT_TABLE_SET[] = "KOI8-R";
 
 constexpr char HELP[] =
     "Usage: font_text [OPTION]... FILE...\n"
