@@ -33,4 +33,5 @@ add_custom_target(make_h_docs ALL DEPENDS ${gzipped_docs})
 install(FILES "${PROJECT_SOURCE_DIR}/packaging/copyright" DESTINATION ${MAKE_H_DOC_DIR})
 # The sample inputs, which the man pages' examples use.
 install(FILES "${PROJECT_SOURCE_DIR}/sample/8x12.fnt" "${PROJECT_SOURCE_DIR}/sample/koi.bin"
-  "${PROJECT_SOURCE_DIR}/sample/6x12.pcf.gz" DESTINATION ${MAKE_H_DOC_DIR}/examples)
+  "${PROJECT_SOURCE_DIR}/sample/koi.sets" "${PROJECT_SOURCE_DIR}/sample/6x12.pcf.gz"
+  DESTINATION ${MAKE_H_DOC_DIR}/examples)
