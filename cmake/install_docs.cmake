@@ -21,7 +21,7 @@ function(_make_h_install_gzipped source destination)
 endfunction()
 
 set(gzipped_docs)
-foreach(tool IN ITEMS make_h font_sheet font_import font_text)
+foreach(tool IN ITEMS make_h font_sheet font_import font_text font_export)
   if(TARGET ${tool})
     _make_h_install_gzipped("${PROJECT_SOURCE_DIR}/man/${tool}.1" ${CMAKE_INSTALL_MANDIR}/man1)
   endif()
