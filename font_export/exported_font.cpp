@@ -35,20 +35,20 @@ exported_font export_font(const source_font &font, const recode_table &table, co
     exported_font out;
     out.set_name = set_name;
     out.characters.fill(NO_CHARACTER);
+    const auto &taken = out.characters;
+    const auto untaken = [&taken](char32_t c) { return std::find(taken.begin(), taken.end(), c) == taken.end(); };
     for (std::size_t code = 0; code < GLYPH_COUNT; ++code) {
         const std::uint8_t glyph = glyph_for_code(table, static_cast<std::uint8_t>(code));
         for (std::size_t line = 0; line < GLYPH_LINES; ++line)
             out.pictures[code][line] = font_byte(font, glyph, line);
         if (code >= FIRST_ASCII && code < DELETE_CODE)
             out.characters[code] = static_cast<char32_t>(code);
-        else if (code >= FIRST_UPPER && is_printable(set[code]))
+        else if (code >= FIRST_UPPER && is_printable(set[code]) && untaken(set[code]))
             out.characters[code] = set[code];
     }
-    const auto &taken = out.characters;
     for (std::size_t code = 1; code <= DELETE_CODE; ++code) {
         const char32_t symbol = pc_symbol(code);
-        if (symbol != NO_CHARACTER && !upper_code_shows(table, code) &&
-            std::find(taken.begin(), taken.end(), symbol) == taken.end())
+        if (symbol != NO_CHARACTER && !upper_code_shows(table, code) && untaken(symbol))
             out.characters[code] = symbol;
     }
     return out;
