@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <tuple>
 
 #include "font_files.h"
 #include "tool_inputs.h"
@@ -74,6 +75,7 @@ TEST_F(FontImport, ReproducesTheCommittedSample)
     EXPECT_EQ(result.out + result.err, "");
     EXPECT_TRUE(read("out/8x12.fnt") == contents(SAMPLE + "/8x12.fnt")) << "the font differs";
     EXPECT_TRUE(read("out/koi.bin") == contents(SAMPLE + "/koi.bin")) << "the table differs";
+    EXPECT_TRUE(read("out/koi.sets") == contents(SAMPLE + "/koi.sets")) << "the record of sets differs";
 
     // The table set equal to the glyph order gives the identity table.
     ASSERT_EQ(run(FONT_IMPORT + " -g KOI8-R " + quoted(SAMPLE + "/6x12.pcf.gz")).status, 0);
@@ -279,8 +281,9 @@ TEST_F(FontImport, ReplacesNothingWhenAWriteFailsHalfWay)
 TEST_F(FontImport, ReplacesBothFilesOrNeither)
 {
     const std::string sample = quoted(SAMPLE + "/6x12.pcf.gz");
+    // The record of sets is replaced with them.
     const auto pair_in = [this](const std::string &out) {
-        return std::pair{read(out + "/8x12.fnt"), read(out + "/koi.bin")};
+        return std::tuple{read(out + "/8x12.fnt"), read(out + "/koi.bin"), read(out + "/koi.sets")};
     };
     ASSERT_EQ(run("mkdir cp866 koi8 && " + FONT_IMPORT + " -o cp866 " + sample + " && " + FONT_IMPORT +
                   " -g KOI8-R -o koi8 " + sample)
@@ -300,13 +303,13 @@ TEST_F(FontImport, ReplacesBothFilesOrNeither)
     run("mkdir s && cp 8x12.fnt koi.bin s/ && { " + slowed("s.mark", "1") + FONT_IMPORT + " -o s " + sample +
         " & " + await("s.mark") + "kill -TERM $!; wait $!; }");
     EXPECT_TRUE(pair_in("s") == cp866) << "the font and table of different runs";
-    EXPECT_EQ(run("ls -A s").out, "8x12.fnt\nkoi.bin\n");
+    EXPECT_EQ(run("ls -A s").out, "8x12.fnt\nkoi.bin\nkoi.sets\n");
 
     // A second run into the same directory waits for the first to finish.
     run("mkdir c && cp 8x12.fnt koi.bin c/ && { " + slowed("c.mark", "1") + FONT_IMPORT + " -o c " + sample +
         " & " + await("c.mark") + FONT_IMPORT + " -g KOI8-R -o c " + sample + "; wait; }");
     EXPECT_TRUE(pair_in("c") == koi8) << "the font and table of different runs";
-    EXPECT_EQ(run("ls -A c").out, "8x12.fnt\nkoi.bin\n");
+    EXPECT_EQ(run("ls -A c").out, "8x12.fnt\nkoi.bin\nkoi.sets\n");
 }
 
 TEST_F(FontImport, RefusesAGlyphTooLargeBeforeDrawingIt)

@@ -254,6 +254,16 @@ TEST_F(FontSheet, DrawsTextAsTheDisplayShowsIt)
     EXPECT_EQ(pixel(32 + 7, 11), std::vector<std::uint8_t>(MARKED_PAPER.begin(), MARKED_PAPER.end()));
     EXPECT_EQ(pixel(255, 127), std::vector<std::uint8_t>(3, PAPER));  // the spare rows stay blank
 
+    // The set the pair's record names, in which € has a code; a -t that contradicts it is refused.
+    const std::string record = "table-set: CP1251\n";
+    write("koi.sets", bytes(record.begin(), record.end()));
+    const tool_run cp1251 = run(FONT_SHEET + " --text=ui.txt cp1251.png");
+    EXPECT_EQ(cp1251.status, 0);
+    EXPECT_EQ(cp1251.err, "");
+    const tool_run contradicted = run(FONT_SHEET + " -t KOI8-R --text=ui.txt koi8.png");
+    EXPECT_EQ(contradicted.status, 1);
+    EXPECT_EQ(contradicted.err, "font_sheet: koi.sets: koi.bin is made for CP1251, not for -t KOI8-R\n");
+
     const tool_run misuse = run(FONT_SHEET + " --screen=128x64 sheet.png");
     EXPECT_EQ(misuse.status, 2);
     EXPECT_EQ(lines_of(misuse.err).at(0), "font_sheet: --table, --screen, --scale and --fallback go with --text");
