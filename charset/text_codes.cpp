@@ -1,6 +1,7 @@
 #include "charset/text_codes.h"
 
 #include <iconv.h>
+#include <locale.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -16,6 +17,10 @@ constexpr char32_t NUL = 0x00, LINE_FEED = 0x0A;
 constexpr char32_t SPACE_SEPARATORS[] = {0x0020, 0x00A0, 0x1680, 0x202F, 0x205F, 0x3000};
 constexpr char32_t FIRST_EN_QUAD = 0x2000, HAIR_SPACE = 0x200A;
 constexpr char TRANSLITERATED[] = "//TRANSLIT";
+// iconv spells by the tables of the locale it runs in: C.UTF-8 has them (é
+// as e, which "C" cannot spell), and is the same on every machine, so a
+// build does not depend on the locale of whoever runs it.
+constexpr char SPELLING_LOCALE[] = "C.UTF-8";
 constexpr char UNSPELLED = '?';  // what iconv writes where it knows no spelling
 constexpr std::size_t LONGEST_SPELLING = 16;
 
@@ -41,6 +46,8 @@ text_codes::~text_codes()
 {
     if (spelling_converter_ != nullptr)
         iconv_close(converter_of(spelling_converter_));
+    if (spelling_locale_ != nullptr)
+        freelocale(static_cast<locale_t>(spelling_locale_));
 }
 
 void text_codes::check_glyphs(const source_font &font, const recode_table &table)
@@ -59,6 +66,7 @@ void text_codes::fall_back()
     const iconv_t converter = iconv_open((set_name_ + TRANSLITERATED).c_str(), "UTF-32LE");
     if (converter != reinterpret_cast<iconv_t>(-1))  // the set itself opened, so this will
         spelling_converter_ = converter;
+    spelling_locale_ = newlocale(LC_CTYPE_MASK, SPELLING_LOCALE, locale_t{});  // else the process's
 }
 
 std::optional<text_codes::spelling> text_codes::spelling_of(char32_t c) const
@@ -77,9 +85,12 @@ std::optional<text_codes::spelling> text_codes::spelling_of(char32_t c) const
     char out[LONGEST_SPELLING];
     char *in_at = reinterpret_cast<char *>(in), *out_at = out;
     std::size_t in_left = sizeof in, out_left = sizeof out;
+    const locale_t outside = spelling_locale_ != nullptr ? uselocale(static_cast<locale_t>(spelling_locale_)) : nullptr;
+    const bool converted = iconv(converter, &in_at, &in_left, &out_at, &out_left) != static_cast<std::size_t>(-1);
+    if (outside != nullptr)
+        uselocale(outside);
     std::optional<spelling> spelled;
-    if (iconv(converter, &in_at, &in_left, &out_at, &out_left) != static_cast<std::size_t>(-1) &&
-        out_at != out && !(out_at - out == 1 && out[0] == UNSPELLED)) {
+    if (converted && out_at != out && !(out_at - out == 1 && out[0] == UNSPELLED)) {
         // The bytes are in the set: each is a character of it, with a code.
         spelled.emplace();
         std::string problem;

@@ -121,6 +121,7 @@ private:
     std::string set_name_, no_code_;
     std::array<bool, BYTE_VALUES> blank_{};  // by code
     void *spelling_converter_ = nullptr;     // iconv's, once fall_back() is called
+    void *spelling_locale_ = nullptr;        // whose tables it spells by
     mutable std::map<char32_t, std::optional<spelling>> spellings_;
 };
 

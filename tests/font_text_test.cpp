@@ -259,14 +259,15 @@ TEST(EncodeCSource, SpellsWhatHasNoCodeAndChecksEscapes)
     codes.fall_back();
     text_rules rules;
     rules.screen = screen_room(64, 12);
-    const encoded_text spelled = encode_c_source("\"«Ж» — 5 €\";\n\"😀\"", "ui.c", codes, rules);
-    EXPECT_EQ(spelled.bytes, "#line 1 \"ui.c\"\n\"<<\\366>> -- 5 EUR\";\n\"😀\"");
+    const encoded_text spelled = encode_c_source("\"«Ж» — 5 €\";\n\"😀é\"", "ui.c", codes, rules);
+    EXPECT_EQ(spelled.bytes, "#line 1 \"ui.c\"\n\"<<\\366>> -- 5 EUR\";\n\"😀e\"");
     EXPECT_EQ(problems_of(spelled),
               (std::vector<std::string>{"1:1: 14 columns, 8 fit", "1:2: U+00AB «: no code in KOI8-R, written as \"<<\"",
                                         "1:4: U+00BB »: no code in KOI8-R, written as \">>\"",
                                         "1:6: U+2014 —: no code in KOI8-R, written as \"--\"",
                                         "1:10: U+20AC €: no code in KOI8-R, written as \"EUR\"",
-                                        "2:2: U+1F600 😀: no code in KOI8-R"}));
+                                        "2:2: U+1F600 😀: no code in KOI8-R",
+                                        "2:3: U+00E9 é: no code in KOI8-R, written as \"e\""}));  // whatever the locale
     EXPECT_EQ(spelled.problems.errors, 2u);  // the fit and 😀; the spellings only warn
 
     // A font whose glyphs are blank but those of A (0x41) and the newline's.
