@@ -202,7 +202,7 @@ TEST_F(FontImport, RejectsBadInputsAndChangesNothing)
         {"no-bitmap.bdf", "no-bitmap.bdf: U+0041 A: no bitmap data"},
         {"-g ISO-8859-1 -t ISO-8859-1 negative.bdf", "negative.bdf: ascent -24 and descent 12 leave the cell no rows"},
         {".", ".: Is a directory"},
-        {"text.ttf", "text.ttf: not a font (BDF, PCF, PSF, FON, FNT, TrueType or OpenType)"},
+        {"text.ttf", "text.ttf: not a font (BDF, PCF, PSF, FON, FNT, TrueType, OpenType or yaff)"},
         {"8x13.bdf", "8x13.bdf: glyphs are 8x13, at most 8x12 fit: --crop cuts them to fit"},
         {"-g NO-SUCH-SET 8x13.bdf", "NO-SUCH-SET: unknown character set"},
         {"-t UTF-8 8x13.bdf", "UTF-8: not a single-byte character set"},
