@@ -352,6 +352,8 @@ std::optional<import_error> import_font(const import_options &options, imported_
     if (cut > 0)
         result.warnings.push_back(cut_summary(cut, font, cell));
     warn_if_small(font, drawn, result);
-    result.report = report(font, cell, drawn.image_of.size(), plan.missing.size(), cut, options, pictures);
+    const auto characters_placed = static_cast<std::size_t>(std::count_if(
+        drawn.image_of.begin(), drawn.image_of.end(), [](const auto &drawn_one) { return drawn_one.first < FIRST_CODE_KEY; }));
+    result.report = report(font, cell, characters_placed, plan.missing.size(), cut, options, pictures);
     return std::nullopt;
 }
