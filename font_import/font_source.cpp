@@ -308,7 +308,7 @@ std::string font_source::format() const
 
 std::optional<unsigned> font_source::glyph_index(char32_t c) const
 {
-    if (unicode_map_) {
+    if (unicode_map_ && c < FIRST_CODE_KEY) {
         const FT_UInt glyph = FT_Get_Char_Index(face_->face, c);
         return glyph != 0 ? std::optional<unsigned>(glyph) : std::nullopt;
     }
@@ -489,6 +489,7 @@ std::string font_source::map_own_codes(const charset_table *encoding)
     charset_table own_codes;
     if (encoding == nullptr && face->charmap->encoding == FT_ENCODING_UNICODE) {
         unicode_map_ = true;
+        map_byte_codes();
         return "";
     }
     if (encoding == nullptr) {
@@ -519,6 +520,24 @@ std::string font_source::map_own_codes(const charset_table *encoding)
             glyph_of_.emplace((*encoding)[code], glyph);
     }
     return "";
+}
+
+// FreeType gives a font of ISO 8859-1 bytes (or a FON file's) a Unicode
+// map; where a byte and its character are one number, or the byte is a
+// control, the byte is a code of the font too.
+void font_source::map_byte_codes()
+{
+    FT_Face face = face_->face;
+    charset_table set;
+    const std::vector<std::string> names = charset_names(face);
+    if (names.empty() || !std::any_of(names.begin(), names.end(),
+                                      [&set](const std::string &name) { return load_charset(name, set).empty(); }))
+        return;
+    code_set_ = set;
+    for (std::uint32_t code = 0; code <= LAST_BYTE_CODE; ++code)
+        if (set[code] == code || (is_control(code) && (set[code] == NO_CHARACTER || is_control(set[code]))))
+            if (const FT_UInt glyph = FT_Get_Char_Index(face, code); glyph != 0)
+                glyph_of_.emplace(code_key(code), glyph);
 }
 
 std::string font_source::draw(const std::vector<char32_t> &chars, const size_limits &limits,

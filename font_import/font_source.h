@@ -116,6 +116,7 @@ private:
     void draw_yaff(const std::vector<char32_t> &chars, drawn_font &drawn) const;
     std::string choose_bitmap_size(const size_limits &limits);
     std::string map_own_codes(const charset_table *encoding);
+    void map_byte_codes();
     void draw_psf(const std::vector<char32_t> &chars, drawn_font &drawn) const;
     std::string draw_scalable(const std::vector<char32_t> &chars, const size_limits &limits,
                               drawn_font &drawn);

@@ -425,7 +425,11 @@ TEST_F(FontImport, ReadsAYaffAsItReadsTheSameFontInBdf)
     koi8.encoding = "R";
     koi8.glyphs.push_back({0xF6, {"#.#.#", ".###.", "#.#.#"}, 0, 0, 5});
     koi8.glyphs.push_back({0x01, {"#####"}, 0, 3, 5});  // a control: only code 1 shows it
-    for (const bdf_font &twins : {sample_bdf_font(), koi8}) {
+    // FreeType maps a font of ISO 8859-1 bytes as Unicode; its byte 0x7F is a code all the same.
+    bdf_font latin1 = sample_bdf_font();
+    latin1.registry = "ISO8859";
+    latin1.glyphs.back() = {0x7F, {"#####"}, 0, 0, 5};  // for │, whose code no byte is
+    for (const bdf_font &twins : {sample_bdf_font(), latin1, koi8}) {
         write("twin.bdf", as_bytes(bdf_text(twins)));
         std::string yaff = yaff_text(twins), crlf;
         for (const char c : yaff)
@@ -441,6 +445,7 @@ TEST_F(FontImport, ReadsAYaffAsItReadsTheSameFontInBdf)
             EXPECT_EQ(read("yaff/8x12.fnt"), read("bdf/8x12.fnt")) << twins.registry << " " << name;
             EXPECT_EQ(read("yaff/koi.bin"), read("bdf/koi.bin")) << twins.registry << " " << name;
         }
+        EXPECT_EQ(glyph_of(read("yaff/8x12.fnt"), 0x7F) != std::string(12, '\0'), twins.registry == "ISO8859") << twins.registry;
     }
     EXPECT_EQ(glyph_of(read("yaff/8x12.fnt"), 1), lines({0, 0, 0, 0, 0xF8, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(lines_of(run(FONT_IMPORT + " -v twin.yaff").err).back(),
