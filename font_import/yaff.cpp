@@ -19,6 +19,9 @@ constexpr char32_t LAST_UNICODE = 0x10FFFF;
 constexpr char32_t FIRST_SURROGATE = 0xD800, LAST_SURROGATE = 0xDFFF;
 constexpr std::uint8_t FIRST_NON_ASCII = 0x80, DELETE = 0x7F, FIRST_PRINTABLE = 0x20;
 constexpr int HEX = 16, OCTAL = 8, DECIMAL = 10;
+// Glyphs of grey levels: how many a yaff may have; with the most, a pixel
+// takes two characters.
+constexpr int TWO_LEVELS = 2, FOUR_LEVELS = 4, SIXTEEN_LEVELS = 16, MOST_LEVELS = 256;
 
 bool blank(char c)
 {
@@ -306,6 +309,7 @@ private:
     std::string key_, value_;  // of a property over several lines
     std::size_t key_line_ = 0;
     bool started_ = false;  // a property or glyph has been read
+    int levels_ = TWO_LEVELS;
 };
 
 std::optional<yaff_error> parser::take(std::string_view line, std::size_t number, bool &done)
@@ -421,21 +425,44 @@ std::optional<yaff_error> parser::take_glyph_line(std::size_t indent, std::strin
     return take_row(rest, number);
 }
 
+// A pixel's grey level: '.' none, '@' the most, and hex digits between,
+// two characters a pixel for 256 levels; -1 for what is none of these.
+int grey_level(std::string_view pixel, int levels)
+{
+    const int most = levels - 1;
+    if (pixel.find_first_not_of(PAPER) == std::string_view::npos)
+        return 0;
+    if (pixel.find_first_not_of(INK) == std::string_view::npos)
+        return most;
+    std::uint64_t level = 0;
+    const bool hex = levels > TWO_LEVELS && code_number("0x" + std::string(pixel), level);
+    return hex && level > 0 && level < static_cast<unsigned>(most) ? static_cast<int>(level) : -1;
+}
+
+// A pixel is ink where it is at least half dark.
 std::optional<yaff_error> parser::take_row(std::string_view row, std::size_t number)
 {
-    const auto stray = std::find_if(row.begin(), row.end(), [](char c) { return c != INK && c != PAPER; });
-    if (stray != row.end())
-        return fail(number, (static_cast<std::uint8_t>(*stray) < FIRST_NON_ASCII ? shown(std::string(1, *stray))
-                                                                                 : "a character")
-                                + " in a glyph row: rows are '.' and '@'");
-    const int width = static_cast<int>(row.size());
+    const std::size_t pixel_size = levels_ == MOST_LEVELS ? 2 : 1;
+    const auto stray = [&](std::size_t at) {
+        const char c = row[std::min(at, row.size() - 1)];
+        return fail(number, (static_cast<std::uint8_t>(c) < FIRST_NON_ASCII ? shown(std::string(1, c)) : "a character") +
+                                " in a glyph row: rows are '.' and '@'" +
+                                (levels_ == TWO_LEVELS ? "" : ", with hex digits for grey levels"));
+    };
+    if (row.size() % pixel_size != 0)
+        return stray(row.size());
+    for (std::size_t at = 0; at < row.size(); at += pixel_size) {
+        const int level = grey_level(row.substr(at, pixel_size), levels_);
+        if (level < 0)
+            return stray(at);
+        font_.pixels.push_back(2 * level >= levels_ ? 1 : 0);
+    }
+    const int width = static_cast<int>(row.size() / pixel_size);
     if (glyph_.height > 0 && width != glyph_.width)
         return fail(number, "a row of " + std::to_string(width) + " pixels in a glyph " +
                                 std::to_string(glyph_.width) + " wide");
     glyph_.width = width;
     ++glyph_.height;
-    for (const char pixel : row)
-        font_.pixels.push_back(pixel == INK ? 1 : 0);
     return std::nullopt;
 }
 
@@ -473,8 +500,10 @@ std::optional<yaff_error> parser::set_property(std::string_view key, std::string
             font_.descent = first;
         else if (name == "line-height")
             font_.line_height = first;
-        else if (first != 2)
-            return fail(number, "glyphs of " + std::to_string(first) + " grey levels are not read, only of 2");
+        else if (first == TWO_LEVELS || first == FOUR_LEVELS || first == SIXTEEN_LEVELS || first == MOST_LEVELS)
+            levels_ = first;
+        else
+            return fail(number, "glyphs of " + std::to_string(first) + " grey levels: a yaff has 2, 4, 16 or 256");
     } else if (global && name == "cell-size") {
         if (!whole_pair(value, first, second))
             return bad("a width and a height");

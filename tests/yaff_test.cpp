@@ -110,7 +110,9 @@ TEST(ParseYaff, NamesTheLineOfWhatIsWrong)
         {"ascent: high\n", 1, "ascent: 'high' is not a whole number"},
         {"shift-up: 99999999\n", 1, "shift-up: '99999999' is not a whole number"},
         {"cell-size: 8\n", 1, "cell-size: '8' is not a width and a height"},
-        {"levels: 4\n", 1, "glyphs of 4 grey levels are not read, only of 2"},
+        {"levels: 3\n", 1, "glyphs of 3 grey levels: a yaff has 2, 4, 16 or 256"},
+        {"levels: 16\n0x41:\n    .G\n", 3, "'G' in a glyph row: rows are '.' and '@', with hex digits for grey levels"},
+        {"levels: 256\n0x41:\n    .@@\n", 3, "'@' in a glyph row: rows are '.' and '@', with hex digits for grey levels"},
         {"0x41:\n    @\n\xff\n", 3, "not UTF-8"},
         {"0x41:\n    @\a\n", 2, "control character 7 in a line"},
     };
@@ -120,6 +122,17 @@ TEST(ParseYaff, NamesTheLineOfWhatIsWrong)
         ASSERT_TRUE(error) << bad.text;
         EXPECT_EQ(error->line, bad.line) << bad.text;
         EXPECT_EQ(error->reason, bad.reason) << bad.text;
+    }
+}
+
+TEST(ParseYaff, TakesAPixelOfGreyLevelsForInkWhereItIsAtLeastHalfDark)
+{
+    for (const char *text : {"levels: 4\n0x41:\n    .1@2\n", "levels: 16\n0x41:\n    .7@8\n",
+                             "levels: 256\n0x41:\n    ..7F@@80\n"}) {
+        yaff_font font;
+        ASSERT_FALSE(parse(text, font)) << text;
+        ASSERT_EQ(font.glyphs.size(), 1u);
+        EXPECT_EQ(rows_of(font, font.glyphs[0]), std::vector<std::string>{"..@@"}) << text;
     }
 }
 
