@@ -1,38 +1,51 @@
 #include "charset/text_codes.h"
 
+#include <iconv.h>
+
 #include <algorithm>
+#include <cstdio>
+
+#include "messages/messages.h"
 
 namespace {
 
-constexpr char32_t FIRST_ASCII = 0x20, LAST_ASCII = 0x7E;
 constexpr std::size_t FIRST_UPPER = 0x80;
+constexpr std::size_t PLANE_CHARACTERS = 0x10000;
+// Codes that end text rather than show a glyph.
+constexpr char32_t NUL = 0x00, LINE_FEED = 0x0A;
 constexpr char32_t SPACE_SEPARATORS[] = {0x0020, 0x00A0, 0x1680, 0x202F, 0x205F, 0x3000};
 constexpr char32_t FIRST_EN_QUAD = 0x2000, HAIR_SPACE = 0x200A;
-constexpr char BLANK_GLYPH[] = "shows a blank glyph";
+constexpr char TRANSLITERATED[] = "//TRANSLIT";
+constexpr char UNSPELLED = '?';  // what iconv writes where it knows no spelling
+constexpr std::size_t LONGEST_SPELLING = 16;
 
-bool ascii(char32_t c)
+iconv_t converter_of(void *converter)
 {
-    return c >= FIRST_ASCII && c <= LAST_ASCII;
+    return static_cast<iconv_t>(converter);
 }
 
 }  // namespace
 
 text_codes::text_codes(const charset_table &set, const std::string &set_name)
-    : no_code_("no code in " + set_name)
+    : upper_code_(PLANE_CHARACTERS, NO_CODE), set_(set), set_name_(set_name), no_code_("no code in " + set_name)
 {
-    for (std::size_t byte = FIRST_UPPER; byte < BYTE_VALUES; ++byte)
-        if (set[byte] != NO_CHARACTER && !ascii(set[byte]))
-            upper_.emplace_back(set[byte], static_cast<std::uint8_t>(byte));
     // Of a character the set has twice, the lower byte is taken.
-    std::stable_sort(upper_.begin(), upper_.end(),
-                     [](const auto &a, const auto &b) { return a.first < b.first; });
-    upper_.erase(std::unique(upper_.begin(), upper_.end(),
-                             [](const auto &a, const auto &b) { return a.first == b.first; }),
-                 upper_.end());
+    for (std::size_t byte = BYTE_VALUES; byte-- > FIRST_UPPER;) {
+        const char32_t c = set[byte];
+        if (c != NO_CHARACTER && c < PLANE_CHARACTERS && !own_byte(c))
+            upper_code_[c] = static_cast<std::uint8_t>(byte);
+    }
+}
+
+text_codes::~text_codes()
+{
+    if (spelling_converter_ != nullptr)
+        iconv_close(converter_of(spelling_converter_));
 }
 
 void text_codes::check_glyphs(const source_font &font, const recode_table &table)
 {
+    spellings_.clear();  // a spelling may now show a blank glyph
     for (std::size_t code = 0; code < BYTE_VALUES; ++code) {
         const std::uint8_t glyph = glyph_for_code(table, static_cast<std::uint8_t>(code));
         blank_[code] = true;
@@ -41,24 +54,81 @@ void text_codes::check_glyphs(const source_font &font, const recode_table &table
     }
 }
 
-std::optional<std::uint8_t> text_codes::code_of(char32_t c, std::string &problem) const
+void text_codes::fall_back()
 {
-    std::optional<std::uint8_t> code;
-    if (ascii(c)) {
-        code = static_cast<std::uint8_t>(c);
-    } else {
-        const auto found = std::lower_bound(upper_.begin(), upper_.end(), c,
-                                            [](const auto &entry, char32_t key) { return entry.first < key; });
-        if (found != upper_.end() && found->first == c)
-            code = found->second;
+    const iconv_t converter = iconv_open((set_name_ + TRANSLITERATED).c_str(), "UTF-32LE");
+    if (converter != reinterpret_cast<iconv_t>(-1))  // the set itself opened, so this will
+        spelling_converter_ = converter;
+}
+
+std::optional<text_codes::spelling> text_codes::spelling_of(char32_t c) const
+{
+    if (spelling_converter_ == nullptr)
+        return std::nullopt;
+    const auto known = spellings_.find(c);
+    if (known != spellings_.end())
+        return known->second;
+
+    const iconv_t converter = converter_of(spelling_converter_);
+    iconv(converter, nullptr, nullptr, nullptr, nullptr);
+    unsigned char in[sizeof(char32_t)];
+    for (std::size_t i = 0; i < sizeof in; ++i)
+        in[i] = static_cast<unsigned char>(c >> (8 * i));
+    char out[LONGEST_SPELLING];
+    char *in_at = reinterpret_cast<char *>(in), *out_at = out;
+    std::size_t in_left = sizeof in, out_left = sizeof out;
+    std::optional<spelling> spelled;
+    if (iconv(converter, &in_at, &in_left, &out_at, &out_left) != static_cast<std::size_t>(-1) &&
+        out_at != out && !(out_at - out == 1 && out[0] == UNSPELLED)) {
+        // The bytes are in the set: each is a character of it, with a code.
+        spelled.emplace();
+        std::string problem;
+        for (const char *byte = out; byte < out_at && spelled; ++byte) {
+            const char32_t character = set_[static_cast<unsigned char>(*byte)];
+            const auto code = character == NO_CHARACTER ? std::nullopt : code_of(character, problem);
+            if (code) {
+                spelled->codes.push_back(static_cast<char>(*code));
+                spelled->text += utf8(character);
+            } else {
+                spelled.reset();
+            }
+        }
     }
-    if (!code)
-        problem = no_code_;
-    else if (blank_[*code] && !is_space_separator(c))
-        problem = BLANK_GLYPH;
-    else
-        return code;
-    return std::nullopt;
+    spellings_.emplace(c, spelled);
+    return spelled;
+}
+
+bool text_codes::shows(std::uint8_t code, std::string &problem) const
+{
+    if (!blank_[code] || code == NUL || code == LINE_FEED)
+        return true;
+    problem = BLANK_GLYPH;
+    return false;
+}
+
+bool text_codes::may_be_blank(char32_t c)
+{
+    return c == NUL || c == LINE_FEED || is_space_separator(c);
+}
+
+void text_problems::sort()
+{
+    std::stable_sort(shown.begin(), shown.end(), [](const text_problem &a, const text_problem &b) {
+        return a.line != b.line ? a.line < b.line : a.column < b.column;
+    });
+}
+
+void report_problems(const char *program, const std::string &file, const text_problems &problems)
+{
+    const std::string name = quoted_name(file);
+    for (const text_problem &problem : problems.shown) {
+        const std::string column = problem.column != 0 ? ":" + std::to_string(problem.column) : "";
+        std::fprintf(stderr, "%s: %s:%zu%s: %s\n", program, name.c_str(), problem.line, column.c_str(),
+                     problem.what.c_str());
+    }
+    if (problems.more != 0)
+        std::fprintf(stderr, "%s: %s: %zu more problem%s\n", program, name.c_str(), problems.more,
+                     problems.more == 1 ? "" : "s");
 }
 
 bool is_space_separator(char32_t c)

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <utility>
@@ -13,32 +14,114 @@
 #include "charset/charset.h"
 #include "font_data/font_data.h"
 
-// A character that cannot be shown, or bytes that are no UTF-8, and where:
-// line and column count from 1, a column in characters as editors count.
-struct text_problem {
-    std::size_t line, column;
-    std::string what;  // "U+20AC €: no code in KOI8-R"
+// A place in a text: line and column count from 1, a column in characters
+// as editors count; CR, LF and CR LF each end a line.
+struct text_place {
+    std::size_t line = 1, column = 1;
 };
+
+// A character that cannot be shown, bytes that are no UTF-8, a string that
+// does not fit, and where; or a warning of what was done about one.
+struct text_problem {
+    std::size_t line, column;  // column 0: the whole line
+    std::string what;          // "U+20AC €: no code in KOI8-R"
+    bool warning = false;
+};
+
+// The problems of one text: the first few in full, the rest counted, so
+// that a text with a problem on every character still reads in a screen.
+constexpr std::size_t MOST_PROBLEMS_SHOWN = 100;
+struct text_problems {
+    std::vector<text_problem> shown;
+    std::size_t more = 0;    // past the first MOST_PROBLEMS_SHOWN
+    std::size_t errors = 0;  // of all, shown or not
+
+    bool empty() const { return shown.empty(); }
+    // Whether the next problem is shown in full, or only counted.
+    bool full() const { return shown.size() >= MOST_PROBLEMS_SHOWN; }
+    void add(text_problem problem)
+    {
+        errors += problem.warning ? 0 : 1;
+        if (full())
+            ++more;
+        else
+            shown.push_back(std::move(problem));
+    }
+    // Counts a problem that is not shown.
+    void count(bool warning = false)
+    {
+        errors += warning ? 0 : 1;
+        ++more;
+    }
+    // In the order of their places.
+    void sort();
+};
+
+// Writes each problem shown as "PROGRAM: FILE:LINE:COLUMN: what" (no
+// column for a whole line), then "PROGRAM: FILE: N more problems".
+void report_problems(const char *program, const std::string &file, const text_problems &problems);
 
 class text_codes {
 public:
     // The codes of the table set named set_name, whose table is set.
     text_codes(const charset_table &set, const std::string &set_name);
+    ~text_codes();
+    text_codes(const text_codes &) = delete;
+    text_codes &operator=(const text_codes &) = delete;
 
     // From now on a code whose glyph has no lit pixel is a problem too,
-    // except for the space characters (Unicode's Zs).
+    // except for the space characters (Unicode's Zs), NUL and the line feed.
     void check_glyphs(const source_font &font, const recode_table &table);
+    // From now on a character without a code may be spelled in other
+    // characters, as iconv spells it in the set ("<<" for «).
+    void fall_back();
 
-    // The code of c: U+0020-U+007E keep their ASCII code; any other
+    // The code of c: U+0000-U+007F keep their ASCII code; any other
     // character gets the byte 0x80-0xFF the set gives it. Nothing else has
     // a code: for such a character, or one whose glyph is blank, returns
     // nothing and says why in problem ("no code in KOI8-R").
-    std::optional<std::uint8_t> code_of(char32_t c, std::string &problem) const;
+    std::optional<std::uint8_t> code_of(char32_t c, std::string &problem) const
+    {
+        const std::uint8_t code = c < upper_code_.size() ? upper_code_[c] : NO_CODE;
+        if (code == NO_CODE && !own_byte(c)) {
+            problem = no_code_;
+            return std::nullopt;
+        }
+        const std::uint8_t own = code == NO_CODE ? static_cast<std::uint8_t>(c) : code;
+        if (blank_[own] && !may_be_blank(c)) {
+            problem = BLANK_GLYPH;
+            return std::nullopt;
+        }
+        return own;
+    }
+    // With fall_back(), iconv's spelling of a character that has no code,
+    // when every character of it shows a glyph; else nothing.
+    struct spelling {
+        std::string codes;
+        std::string text;  // in UTF-8, for messages
+    };
+    std::optional<spelling> spelling_of(char32_t c) const;
+    // Whether a code written as it is, by an escape, shows a glyph (NUL and
+    // the line feed need none). Says why not in problem.
+    bool shows(std::uint8_t code, std::string &problem) const;
+
+    static constexpr char BLANK_GLYPH[] = "shows a blank glyph";
 
 private:
-    std::vector<std::pair<char32_t, std::uint8_t>> upper_;  // sorted by character
-    std::string no_code_;
+    static constexpr std::uint8_t NO_CODE = 0;  // no character has it in upper_code_
+    static constexpr char32_t LAST_OWN_BYTE = 0x7F;
+    static bool own_byte(char32_t c) { return c <= LAST_OWN_BYTE; }
+    static bool may_be_blank(char32_t c);
+
+    // The code of each character of the Basic Multilingual Plane that
+    // takes one from the upper half of the set, NO_CODE for the others; an
+    // 8-bit set has no character beyond it.
+    std::vector<std::uint8_t> upper_code_;
+    charset_table set_;
+    std::string set_name_, no_code_;
     std::array<bool, BYTE_VALUES> blank_{};  // by code
+    void *spelling_converter_ = nullptr;     // iconv's, once fall_back() is called
+    mutable std::map<char32_t, std::optional<spelling>> spellings_;
 };
 
 // U+0020, U+00A0, U+1680, U+2000-U+200A, U+202F, U+205F and U+3000.

@@ -2,7 +2,7 @@
 #   FONT <8x12.fnt> TABLE <koi.bin> [TABLE_SET <set>]
 #   | IMPORT <font file> [GLYPH_ORDER <set>] [TABLE_SET <set>] [SIZE <px>] [TOP <rows>]
 #     [FONT_ENCODING <set>] [CROP] [GLYPHS <yaff>]
-#   [TEXT <source>...])
+#   [TEXT <source>... [SCREEN <WxH>] [FALLBACK]])
 #
 # Makes <header> at build time with make_h, from the two inputs of make_h or
 # from a font (a yaff too) that font_import turns into them (GLYPH_ORDER,
@@ -19,12 +19,17 @@
 # Each TEXT source is encoded by font_text for the font's codes in the table
 # set (TABLE_SET, KOI8-R by default; with FONT and TABLE, the set the table
 # was made for) and checked against the header's font; the encoded copy is
-# compiled into <target> in the source's place. Every input must exist when
-# CMake runs.
+# compiled into <target> in the source's place. Headers with UI text go under
+# TEXT too: an encoded source finds the copies of the headers beside it
+# first. A source that CMake compiles as C or C++ is read as one whatever
+# its extension. SCREEN and FALLBACK are font_text's --screen and
+# --fallback: every string must fit a display of WxH pixels (unless a fit:
+# note says otherwise), and a character without a code is written as iconv
+# spells it. Every input must exist when CMake runs.
 function(make_h_add_font_header target)
   set(import_keywords GLYPH_ORDER TABLE_SET SIZE TOP FONT_ENCODING)
   set(import_options --glyph-order --table --size --top --font-encoding)  # font_import's, in that order
-  cmake_parse_arguments(PARSE_ARGV 1 arg "CROP" "OUTPUT;FONT;TABLE;IMPORT;GLYPHS;${import_keywords}" "TEXT")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "CROP;FALLBACK" "OUTPUT;FONT;TABLE;IMPORT;GLYPHS;SCREEN;${import_keywords}" "TEXT")
   _make_h_check_call("${target}" "${import_keywords}")
   foreach(keyword IN ITEMS FONT TABLE IMPORT GLYPHS TEXT)
     foreach(path IN LISTS arg_${keyword})
@@ -68,9 +73,40 @@ function(make_h_add_font_header target)
   else()
     set(table_set KOI8-R)  # font_import's default, and the sample's
   endif()
+  # What includes a copy must be compiled again when the list changes, since
+  # an #include may now find a copy, or no longer find one.
+  set(list_file "${header}.text-list")
+  set(text_options --table=${table_set} --font=${inputs})
+  if(DEFINED arg_SCREEN)
+    list(APPEND text_options --screen=${arg_SCREEN})
+  endif()
+  if(arg_FALLBACK)
+    list(APPEND text_options --fallback)
+  endif()
+  set(copies)
   foreach(source IN LISTS arg_TEXT)
-    _make_h_encode_text("${target}" "${header}" "${shown}" "${inputs}" "${table_set}" "${source}")
+    _make_h_encode_text("${target}" "${header}" "${shown}" "${inputs}" "${text_options}" "${source}"
+      "${list_file}" copy)
+    list(APPEND copies "${copy}")
   endforeach()
+  _make_h_follow_text_list("${list_file}" "${copies}")
+endfunction()
+
+# Removes the copies of sources no longer listed under TEXT, so that nothing
+# includes a stale one, and rewrites the list file when the list changes.
+function(_make_h_follow_text_list list_file copies)
+  set(listed "")
+  if(EXISTS "${list_file}")
+    file(READ "${list_file}" listed)
+  endif()
+  foreach(old IN LISTS listed)
+    if(NOT old IN_LIST copies)
+      file(REMOVE "${old}" "${old}.options")
+    endif()
+  endforeach()
+  if(NOT listed STREQUAL "${copies}")
+    file(WRITE "${list_file}" "${copies}")
+  endif()
 endfunction()
 
 # Stops the configure run when an input named by keyword does not exist,
@@ -99,6 +135,12 @@ function(_make_h_check_call target import_keywords)
   endif()
   if(NOT DEFINED arg_OUTPUT)
     message(FATAL_ERROR "${call}: OUTPUT <header> is missing")
+  endif()
+  if((DEFINED arg_SCREEN OR arg_FALLBACK) AND NOT DEFINED arg_TEXT)
+    message(FATAL_ERROR "${call}: SCREEN and FALLBACK go with TEXT")
+  endif()
+  if(DEFINED arg_SCREEN AND NOT arg_SCREEN MATCHES "^[0-9]+x[0-9]+$")
+    message(FATAL_ERROR "${call}: SCREEN ${arg_SCREEN} is not WxH, a size in pixels")
   endif()
   if(DEFINED arg_IMPORT)
     if(DEFINED arg_FONT OR DEFINED arg_TABLE)
@@ -162,30 +204,54 @@ function(_make_h_run_make_h header shown inputs)
     VERBATIM)
 endfunction()
 
-# Compiles the copy of a TEXT source that font_text encodes, in its place.
-function(_make_h_encode_text target header shown inputs table_set source)
+# The language CMake compiles source in, C or CXX, or nothing.
+function(_make_h_language_of source result)
+  get_source_file_property(language "${source}" LANGUAGE)
+  if(NOT language)
+    get_filename_component(extension "${source}" LAST_EXT)
+    string(SUBSTRING "${extension}" 1 -1 extension)
+    foreach(candidate IN ITEMS C CXX)
+      if(extension IN_LIST CMAKE_${candidate}_SOURCE_FILE_EXTENSIONS)
+        set(language ${candidate})
+      endif()
+    endforeach()
+  endif()
+  if(NOT language MATCHES "^(C|CXX)$")
+    set(language "")
+  endif()
+  set(${result} "${language}" PARENT_SCOPE)
+endfunction()
+
+# Compiles the copy of a TEXT source that font_text encodes, in its place;
+# sets copy_var to the copy's path.
+function(_make_h_encode_text target header shown inputs text_options source list_file copy_var)
   get_filename_component(original "${source}" ABSOLUTE)
   get_filename_component(original_dir "${original}" DIRECTORY)
   file(RELATIVE_PATH relative "${CMAKE_CURRENT_SOURCE_DIR}" "${original}")
   string(REPLACE "../" "__/" relative "${relative}")  # a source outside stays inside the copies
   set(copy "${header}.text/${relative}")
   get_filename_component(copy_dir "${copy}" DIRECTORY)
-  # The set is a dependency too: a file that changes only when it does.
-  set(set_file "${copy}.set")
+  # The options are a dependency too: a file that changes only when they do.
+  set(options_file "${copy}.options")
   set(written "")
-  if(EXISTS "${set_file}")
-    file(READ "${set_file}" written)
+  if(EXISTS "${options_file}")
+    file(READ "${options_file}" written)
   endif()
-  if(NOT written STREQUAL table_set)
-    file(WRITE "${set_file}" "${table_set}")
+  if(NOT written STREQUAL text_options)
+    file(WRITE "${options_file}" "${text_options}")
+  endif()
+  _make_h_language_of("${original}" language)
+  set(language_option "")
+  if(language)
+    set(language_option --language=c)
   endif()
   add_custom_command(OUTPUT "${copy}"
     # A failed check must not leave an old copy looking current.
     COMMAND "${CMAKE_COMMAND}" -E rm -f "${copy}"
     COMMAND "${CMAKE_COMMAND}" -E make_directory "${copy_dir}"
-    COMMAND "$<TARGET_FILE:make_h::font_text>" --table=${table_set} --font=${inputs}
-      --output=${copy} "${original}"
-    DEPENDS "${original}" "${set_file}" "${inputs}/8x12.fnt" "${inputs}/koi.bin" make_h::font_text
+    COMMAND "$<TARGET_FILE:make_h::font_text>" ${text_options} ${language_option} --output=${copy} "${original}"
+    DEPENDS "${original}" "${options_file}" "${list_file}" "${inputs}/8x12.fnt" "${inputs}/koi.bin"
+      make_h::font_text
     COMMENT "Encoding ${relative} for ${shown}"
     VERBATIM)
   # The original is not compiled, wherever the target lists it.
@@ -201,4 +267,8 @@ function(_make_h_encode_text target header shown inputs table_set source)
   target_sources("${target}" PRIVATE "${copy}")
   # #include "x.h" beside the original still finds x.h.
   set_source_files_properties("${copy}" PROPERTIES INCLUDE_DIRECTORIES "${original_dir}")
+  if(language)
+    set_source_files_properties("${copy}" PROPERTIES LANGUAGE ${language})
+  endif()
+  set(${copy_var} "${copy}" PARENT_SCOPE)
 endfunction()

@@ -1,6 +1,9 @@
 #include "command_line/command_line.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -67,6 +70,14 @@ std::string operand_error(const char *name, int count, char *const *operands)
     return "";
 }
 
+std::string empty_name(const option *long_options, int value)
+{
+    const option *found = long_options;
+    while (found->name != nullptr && found->val != value)
+        ++found;
+    return std::string("--") + (found->name != nullptr ? found->name : "?") + " is given an empty name";
+}
+
 void report_usage_error(const char *program, const std::string &reason)
 {
     if (!reason.empty())
@@ -84,20 +95,49 @@ std::optional<int> whole_number(const char *text, int least, int most)
     return static_cast<int>(value);
 }
 
+std::optional<std::pair<std::size_t, std::size_t>> screen_size(const std::string &text)
+{
+    const std::size_t x = text.find('x');
+    if (x == std::string::npos)
+        return std::nullopt;
+    const auto width = whole_number(text.substr(0, x).c_str(), 1, LARGEST_SCREEN_SIDE);
+    const auto height = whole_number(text.substr(x + 1).c_str(), 1, LARGEST_SCREEN_SIDE);
+    if (!width || !height)
+        return std::nullopt;
+    return std::make_pair(static_cast<std::size_t>(*width), static_cast<std::size_t>(*height));
+}
+
 std::string read_file(const std::string &path, std::string &content)
 {
-    std::FILE *file = std::fopen(path.c_str(), "rb");
+    const bool standard_input = path == STANDARD_STREAM;
+    std::FILE *file = standard_input ? stdin : std::fopen(path.c_str(), "rb");
     if (file == nullptr)
         return std::strerror(errno);
-    for (std::size_t got = READ_CHUNK; got == READ_CHUNK;) {
+    const std::string too_large = "larger than " + std::to_string(MAX_TEXT_BYTES >> 20) + " MiB";
+    struct stat status {};
+    const bool regular = fstat(fileno(file), &status) == 0 && S_ISREG(status.st_mode);
+    if (regular && static_cast<std::uintmax_t>(status.st_size) > MAX_TEXT_BYTES) {
+        if (!standard_input)
+            std::fclose(file);
+        return too_large;
+    }
+    // Room for all at once: growing by doubling would hold two copies at the
+    // bound. Pages of a pipe's room are spent only as it fills them.
+    content.reserve(regular ? static_cast<std::size_t>(status.st_size) + READ_CHUNK : MAX_TEXT_BYTES + READ_CHUNK);
+    std::string reason;
+    for (std::size_t got = READ_CHUNK; got == READ_CHUNK && reason.empty();) {
         const std::size_t had = content.size();
         content.resize(had + READ_CHUNK);
         got = std::fread(content.data() + had, 1, READ_CHUNK, file);
         content.resize(had + got);
+        if (content.size() > MAX_TEXT_BYTES)
+            reason = too_large;  // a pipe or a device
     }
     // A directory opens, but reading it fails.
-    const std::string reason = std::ferror(file) ? error_text(errno) : "";
-    std::fclose(file);
+    if (reason.empty() && std::ferror(file))
+        reason = error_text(errno);
+    if (!standard_input)
+        std::fclose(file);
     return reason;
 }
 

@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "font_data/font_data.h"
 
@@ -45,16 +46,34 @@ int print_version(const char *program);
 // "missing FONT operand"; an empty text when nothing is.
 std::string operand_error(const char *name, int count, char *const *operands);
 
+// "--NAME is given an empty name", for an option of long_options whose
+// argument names a file, a directory or a set.
+std::string empty_name(const option *long_options, int option);
+
 // A usage error: "PROGRAM: reason" (unless reason is empty, when the option
 // parser has said it), then how to get help.
 void report_usage_error(const char *program, const std::string &reason);
 
-// Reads a file named on the command line whole, as it is. Returns why it
-// cannot, or an empty text.
+// The most bytes a text read whole may have: far more than any UI text, and
+// few enough that a device without end (/dev/zero) is refused in time.
+constexpr std::size_t MAX_TEXT_BYTES = std::size_t{64} << 20;
+
+// Reads a file named on the command line whole, as it is, up to
+// MAX_TEXT_BYTES; "-" is standard input. Returns why it cannot, or an empty
+// text.
 std::string read_file(const std::string &path, std::string &content);
 
 // A whole number from least to most, or nothing.
 std::optional<int> whole_number(const char *text, int least, int most);
+
+// The largest side of a display --screen=WxH takes, in pixels.
+constexpr int LARGEST_SCREEN_SIDE = 4096;
+
+// "WxH", two whole numbers from 1 to LARGEST_SCREEN_SIDE, or nothing.
+std::optional<std::pair<std::size_t, std::size_t>> screen_size(const std::string &text);
+
+// The name of standard input and output in messages, and on the command line.
+constexpr char STANDARD_STREAM[] = "-";
 
 // Where one of the two files is in a directory, as the tools name it: the
 // name alone for ".".

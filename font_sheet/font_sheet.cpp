@@ -16,13 +16,13 @@
 #include "font_sheet/preview.h"
 #include "font_sheet/sheet.h"
 #include "output_file/output_file.h"
+#include "ui_text/ui_text.h"
 
 namespace {
 
 constexpr char PROGRAM[] = "font_sheet";
-constexpr char STANDARD_OUTPUT[] = "-";
 constexpr char DEFAULT_TABLE_SET[] = "KOI8-R";
-constexpr int LARGEST_SCREEN_SIDE = 4096, LARGEST_SCALE = 16;
+constexpr int LARGEST_SCALE = 16;
 
 constexpr char HELP[] =
     "Usage: font_sheet [OPTION]... OUT.png\n"
@@ -35,25 +35,30 @@ constexpr char HELP[] =
     "  -f, --font=DIR     where \"8x12.fnt\" and \"koi.bin\" are (default: .)\n"
     "      --text=FILE    draw FILE's lines, each a row of 8x12 cells; a\n"
     "                     character with no code, or a blank glyph, gets a\n"
-    "                     marked cell and a warning\n"
+    "                     marked cell and a warning. Of a C or C++ source,\n"
+    "                     draw each string in a box of its room (its fit:\n"
+    "                     note's, or the screen's), what falls outside marked\n"
     "  -t, --table=SET    the 8-bit set that codes 128-255 show, for --text\n"
     "                     (default: KOI8-R)\n"
     "      --screen=WxH   the display's size in pixels, for --text (default: as\n"
     "                     large as the text)\n"
     "      --scale=N      each font pixel an NxN square, for --text (default: 3)\n"
+    "      --fallback     draw a character that has no code as iconv spells it\n"
+    "                     in SET, for --text\n"
     "  -h, --help         display this help and exit\n"
     "      --version      output version information and exit\n"
     "\n"
     "Exit status: 0 when the picture is written, 1 for a bad input or a failed\n"
     "write, 2 for bad usage. Warnings of --text do not change it.\n";
 
-enum long_only { TEXT_OPTION = CHAR_MAX + 1, SCREEN_OPTION, SCALE_OPTION, VERSION_OPTION };
+enum long_only { TEXT_OPTION = CHAR_MAX + 1, SCREEN_OPTION, SCALE_OPTION, FALLBACK_OPTION, VERSION_OPTION };
 constexpr char SHORT_OPTIONS[] = "f:t:h";
 const option LONG_OPTIONS[] = {{"font", required_argument, nullptr, 'f'},
                                {"text", required_argument, nullptr, TEXT_OPTION},
                                {"table", required_argument, nullptr, 't'},
                                {"screen", required_argument, nullptr, SCREEN_OPTION},
                                {"scale", required_argument, nullptr, SCALE_OPTION},
+                               {"fallback", no_argument, nullptr, FALLBACK_OPTION},
                                {"help", no_argument, nullptr, 'h'},
                                {"version", no_argument, nullptr, VERSION_OPTION},
                                {nullptr, 0, nullptr, 0}};
@@ -63,32 +68,18 @@ struct settings {
     std::optional<std::string> text;
     std::optional<std::string> table_set;
     preview_options preview;
-    bool preview_option = false;  // --screen or --scale, which need --text
+    bool preview_option = false;  // --screen, --scale or --fallback, which need --text
+    bool fallback = false;
     std::string out;
     int exit_now = -1;  // the status to exit with at once, or -1 to go on
 };
 
-// "WxH" as a width and a height, or nothing.
-bool take_screen(const std::string &text, preview_options &preview)
-{
-    const std::size_t x = text.find('x');
-    if (x == std::string::npos)
-        return false;
-    const auto width = whole_number(text.substr(0, x).c_str(), 1, LARGEST_SCREEN_SIDE);
-    const auto height = whole_number(text.substr(x + 1).c_str(), 1, LARGEST_SCREEN_SIDE);
-    if (!width || !height)
-        return false;
-    preview.screen_width = static_cast<std::size_t>(*width);
-    preview.screen_height = static_cast<std::size_t>(*height);
-    return true;
-}
-
 // What is wrong with an option's argument, or an empty text.
 std::string take_option(int option, const char *argument, settings &given)
 {
-    if (*argument == '\0')
-        return std::string(option == 'f' ? "--font" : option == 't' ? "--table" : "--text") +
-               " is given an empty name";
+    const bool names_something = option == 'f' || option == 't' || option == TEXT_OPTION;
+    if (names_something && *argument == '\0')
+        return empty_name(LONG_OPTIONS, option);
     switch (option) {
     case 'f':
         given.font_dir = argument;
@@ -99,11 +90,19 @@ std::string take_option(int option, const char *argument, settings &given)
     case TEXT_OPTION:
         given.text = argument;
         break;
-    case SCREEN_OPTION:
+    case SCREEN_OPTION: {
         given.preview_option = true;
-        if (!take_screen(argument, given.preview))
+        const auto size = screen_size(argument);
+        if (!size)
             return "invalid --screen " + quote(argument) + ": WxH, each 1 to " +
                    std::to_string(LARGEST_SCREEN_SIDE) + " pixels";
+        given.preview.screen_width = size->first;
+        given.preview.screen_height = size->second;
+        break;
+    }
+    case FALLBACK_OPTION:
+        given.preview_option = true;
+        given.fallback = true;
         break;
     case SCALE_OPTION: {
         given.preview_option = true;
@@ -129,7 +128,7 @@ settings parse(int argc, char **argv)
     }
     std::string error = operand_error("OUT.png", argc - optind, argv + optind);
     if (error.empty() && !given.text && (given.table_set || given.preview_option))
-        error = "--table, --screen and --scale go with --text";
+        error = "--table, --screen, --scale and --fallback go with --text";
     if (!error.empty()) {
         report_usage_error(PROGRAM, error);
         given.exit_now = USAGE_STATUS;
@@ -156,12 +155,12 @@ bool draw_text(const settings &given, const source_font &font, const recode_tabl
     }
     text_codes codes(set, set_name);
     codes.check_glyphs(font, table);
-    text_preview preview = draw_preview(text, codes, font, table, given.preview);
-    for (const text_problem &problem : preview.problems) {
-        const std::string column = problem.column != 0 ? ":" + std::to_string(problem.column) : "";
-        std::fprintf(stderr, "%s: %s:%zu%s: %s\n", PROGRAM, quoted_name(*given.text).c_str(), problem.line,
-                     column.c_str(), problem.what.c_str());
-    }
+    if (given.fallback)
+        codes.fall_back();
+    preview_options options = given.preview;
+    options.c_source = is_c_source(*given.text);
+    text_preview preview = draw_preview(text, codes, font, table, options);
+    report_problems(PROGRAM, *given.text, preview.problems);
     if (!preview.refused.empty()) {
         report_failure(PROGRAM, given.text->c_str(), preview.refused.c_str());
         return false;
@@ -173,7 +172,7 @@ bool draw_text(const settings &given, const source_font &font, const recode_tabl
 // Returns why the picture did not get to out, or an empty text.
 std::string write_picture(const std::string &out, const file_bytes &png)
 {
-    if (out == STANDARD_OUTPUT)
+    if (out == STANDARD_STREAM)
         return write_standard_output(png.data(), png.size());
     const auto failure = write_output_files({{out, png}});
     return failure ? failure->reason : "";
@@ -204,7 +203,7 @@ int main(int argc, char **argv)
     if (reason.empty())
         reason = write_picture(given.out, png);
     if (!reason.empty()) {
-        report_failure(PROGRAM, given.out == STANDARD_OUTPUT ? "standard output" : given.out.c_str(),
+        report_failure(PROGRAM, given.out == STANDARD_STREAM ? "standard output" : given.out.c_str(),
                        reason.c_str());
         return EXIT_FAILURE;
     }

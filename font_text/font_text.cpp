@@ -1,6 +1,7 @@
 // font_text: puts UI text into the 8-bit codes that a font made for make_h
 // shows, and checks it against the font.
 #include <getopt.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <climits>
@@ -15,7 +16,7 @@
 #include "command_line/command_line.h"
 #include "font_data/font_data.h"
 #include "messages/messages.h"
-#include "font_text/encoder.h"
+#include "ui_text/ui_text.h"
 #include "output_file/output_file.h"
 
 namespace {
@@ -28,8 +29,9 @@ constexpr char HELP[] =
     "Put the UI text of each FILE into the 8-bit codes of a font made for make_h,\n"
     "and check it: every character that has no code, or whose code shows a blank\n"
     "glyph, is named with its place. In a C or C++ source (.c .h .cc .cpp .cxx\n"
-    ".hh .hpp .hxx .ino) only ordinary string and character literals are text;\n"
-    "in any other file, every character but the line ends is.\n"
+    ".hh .hpp .hxx .ino and the rest CMake compiles as C or C++) only ordinary\n"
+    "string and character literals are text; in any other file, every character\n"
+    "but the line ends is.\n"
     "\n"
     "  -t, --table=SET      the 8-bit set that codes 128-255 show, as for\n"
     "                       font_import (default: KOI8-R)\n"
@@ -39,22 +41,37 @@ constexpr char HELP[] =
     "                       source keeps its lines and names FILE in #line\n"
     "  -x, --language=LANG  read every FILE as LANG, c or text, whatever its\n"
     "                       extension\n"
+    "      --screen=WxH     the display's size in pixels: every string must\n"
+    "                       fit its W/8 columns and H/12 lines, unless a fit:\n"
+    "                       note gives it its own room\n"
+    "      --fallback       write a character that has no code as iconv spells\n"
+    "                       it in SET (\"<<\" for \u00ab), with a warning\n"
     "  -h, --help           display this help and exit\n"
     "      --version        output version information and exit\n"
     "\n"
-    "U+0020-U+007E keep their ASCII codes; any other character gets the byte\n"
-    "0x80-0xFF that SET gives it, or has no code. Space characters may show a\n"
-    "blank glyph.\n"
+    "FILE \"-\" is standard input, and OUT \"-\" standard output. In a C or C++\n"
+    "source a string is a literal with those it joins, counted in codes; a\n"
+    "comment on the line where it ends may give it its own room: \"fit: 16\"\n"
+    "(columns), \"fit: 16x2\" (and lines) or \"fit: none\". In any other file\n"
+    "each line is a string.\n"
+    "\n"
+    "U+0000-U+007F keep their ASCII codes; any other character gets the byte\n"
+    "0x80-0xFF that SET gives it, or has no code. Space characters, NUL and the\n"
+    "line feed may show a blank glyph. A FILE over 64 MiB is refused.\n"
     "\n"
     "Exit status: 0 when all is well, 1 for any problem or I/O error, 2 for bad\n"
     "usage. OUT is written only when FILE has no problem.\n";
 
-enum long_only { VERSION_OPTION = CHAR_MAX + 1 };
+enum long_only { SCREEN_OPTION = CHAR_MAX + 1, FALLBACK_OPTION, VERSION_OPTION };
 constexpr char SHORT_OPTIONS[] = "t:f:o:x:h";
+constexpr char STANDARD_INPUT_NAME[] = "standard input";
+constexpr char STANDARD_INPUT_LINE_NAME[] = "<stdin>";  // as compilers name it
 const option LONG_OPTIONS[] = {{"table", required_argument, nullptr, 't'},
                                {"font", required_argument, nullptr, 'f'},
                                {"output", required_argument, nullptr, 'o'},
                                {"language", required_argument, nullptr, 'x'},
+                               {"screen", required_argument, nullptr, SCREEN_OPTION},
+                               {"fallback", no_argument, nullptr, FALLBACK_OPTION},
                                {"help", no_argument, nullptr, 'h'},
                                {"version", no_argument, nullptr, VERSION_OPTION},
                                {nullptr, 0, nullptr, 0}};
@@ -64,6 +81,8 @@ struct settings {
     std::optional<std::string> font_dir;
     std::optional<std::string> output;
     std::optional<bool> c_source;  // what --language says
+    text_rules rules;
+    bool fallback = false;
     std::vector<std::string> files;
     int exit_now = -1;             // the status to exit with at once, or -1 to go on
 };
@@ -71,8 +90,8 @@ struct settings {
 // What is wrong with an option's argument, or an empty text.
 std::string take_option(int option, const char *argument, settings &given)
 {
-    if (*argument == '\0')
-        return std::string("-") + static_cast<char>(option) + " is given an empty name";
+    if (argument != nullptr && *argument == '\0' && option != 'x' && option != SCREEN_OPTION)
+        return empty_name(LONG_OPTIONS, option);
     switch (option) {
     case 't':
         given.table_set = argument;
@@ -87,6 +106,16 @@ std::string take_option(int option, const char *argument, settings &given)
         if (std::strcmp(argument, "c") != 0 && std::strcmp(argument, "text") != 0)
             return "invalid --language " + quote(argument) + ": c or text";
         given.c_source = std::strcmp(argument, "c") == 0;
+        break;
+    case SCREEN_OPTION: {
+        const auto size = screen_size(argument);
+        if (!size || !(given.rules.screen = screen_room(size->first, size->second)))
+            return "invalid --screen " + quote(argument) + ": WxH pixels, from 8x12 (one cell) to " +
+                   std::to_string(LARGEST_SCREEN_SIDE) + "x" + std::to_string(LARGEST_SCREEN_SIDE);
+        break;
+    }
+    case FALLBACK_OPTION:
+        given.fallback = true;
         break;
     }
     return "";
@@ -130,27 +159,53 @@ bool check_against_font(const std::string &dir, text_codes &codes)
     return true;
 }
 
-// Encodes one file and writes it where asked; returns whether all was well.
-bool encode_file(const std::string &file, const settings &given, const text_codes &codes)
+// Whether out is the file itself, by any name: writing it would leave no
+// original to encode again.
+bool same_file(const std::string &file, const std::string &out)
 {
-    std::string content;
-    if (const std::string reason = read_file(file, content); !reason.empty()) {
-        report_failure(PROGRAM, file.c_str(), reason.c_str());
-        return false;
+    struct stat input {}, output {};
+    return file != STANDARD_STREAM && out != STANDARD_STREAM && stat(file.c_str(), &input) == 0 &&
+           stat(out.c_str(), &output) == 0 && input.st_dev == output.st_dev && input.st_ino == output.st_ino;
+}
+
+// Writes the encoded bytes to out; returns whether they got there.
+bool write_encoded(const std::string &out, const std::string &encoded)
+{
+    const auto *bytes = reinterpret_cast<const std::uint8_t *>(encoded.data());
+    if (out == STANDARD_STREAM) {
+        const std::string reason = write_standard_output(bytes, encoded.size());
+        if (!reason.empty())
+            report_failure(PROGRAM, "standard output", reason.c_str());
+        return reason.empty();
     }
-    const encoded_text encoded = given.c_source.value_or(is_c_source(file))
-                                     ? encode_c_source(content, file, codes)
-                                     : encode_plain_text(content, codes);
-    for (const text_problem &problem : encoded.problems)
-        std::fprintf(stderr, "%s: %s:%zu:%zu: %s\n", PROGRAM, quoted_name(file).c_str(), problem.line,
-                     problem.column, problem.what.c_str());
-    if (!encoded.problems.empty() || !given.output)
-        return encoded.problems.empty();
-    const auto *bytes = reinterpret_cast<const std::uint8_t *>(encoded.bytes.data());
-    const auto failure = write_output_files({{*given.output, file_bytes(bytes, bytes + encoded.bytes.size())}});
+    const auto failure = write_output_files({{out, file_bytes(bytes, bytes + encoded.size())}});
     if (failure)
         report_failure(PROGRAM, failure->file.c_str(), failure->reason.c_str());
     return !failure;
+}
+
+// Encodes one file and writes it where asked; returns whether all was well.
+bool encode_file(const std::string &file, const settings &given, const text_codes &codes)
+{
+    const bool standard_input = file == STANDARD_STREAM;
+    const std::string name = standard_input ? STANDARD_INPUT_NAME : file;
+    if (given.output && same_file(file, *given.output)) {
+        report_failure(PROGRAM, given.output->c_str(), ("the same file as " + quoted_name(file)).c_str());
+        return false;
+    }
+    std::string content;
+    if (const std::string reason = read_file(file, content); !reason.empty()) {
+        report_failure(PROGRAM, name.c_str(), reason.c_str());
+        return false;
+    }
+    const encoded_text encoded =
+        given.c_source.value_or(is_c_source(file))
+            ? encode_c_source(content, standard_input ? STANDARD_INPUT_LINE_NAME : file, codes, given.rules)
+            : encode_plain_text(content, codes, given.rules);
+    report_problems(PROGRAM, name, encoded.problems);
+    if (encoded.problems.errors != 0 || !given.output)
+        return encoded.problems.errors == 0;
+    return write_encoded(*given.output, encoded.bytes);
 }
 
 }  // namespace
@@ -169,6 +224,8 @@ int main(int argc, char **argv)
     text_codes codes(set, given.table_set);
     if (given.font_dir && !check_against_font(*given.font_dir, codes))
         return EXIT_FAILURE;
+    if (given.fallback)
+        codes.fall_back();
 
     bool all_well = true;
     for (const std::string &file : given.files)

@@ -28,6 +28,7 @@ constexpr std::size_t TEMP_SUFFIX_LENGTH = 6;
 constexpr int CREATE_ATTEMPTS = 100;
 constexpr mode_t CREATE_MODE = 0666;  // less the umask, as a plain create
 constexpr mode_t PERMISSION_BITS = 0777;
+constexpr int MOST_LINKS = 40;  // as Linux follows them, before ELOOP
 
 // The temporary files that exist now, for the signal handler: fixed arrays,
 // since it may only do what is async-signal-safe.
@@ -213,39 +214,70 @@ int write_and_close(int fd, const file_bytes &content, bool (*finish)(int fd))
     return error;
 }
 
-// Returns errno of the first step that failed, or 0.
-int stage(const output_file &file, const struct stat &target, bool replaces,
-          std::vector<staged> &files)
+// The file that path names, through its symbolic links: what is written
+// there replaces the link's target, not the link, as cp writes through it.
+// A loop is left for the rename to name (ELOOP).
+std::string through_links(const std::string &path)
+{
+    std::string at = path;
+    for (int hops = 0; hops < MOST_LINKS; ++hops) {
+        struct stat status {};
+        if (lstat(at.c_str(), &status) != 0 || !S_ISLNK(status.st_mode))
+            return at;
+        char target[PATH_MAX];
+        const ssize_t length = readlink(at.c_str(), target, sizeof target);
+        if (length <= 0 || static_cast<std::size_t>(length) == sizeof target)
+            return at;
+        const std::string name(target, static_cast<std::size_t>(length));
+        at = name[0] == '/' ? name : directory_of(at) + "/" + name;
+    }
+    return at;
+}
+
+std::optional<output_failure> failed(const std::string &file, int error)
+{
+    if (error == 0)
+        return std::nullopt;
+    return output_failure{file, error_text(error)};
+}
+
+// Writes the file beside path; a directory that refuses the new file is
+// named as what failed.
+std::optional<output_failure> stage(const output_file &file, const std::string &path,
+                                    const struct stat &target, bool replaces, std::vector<staged> &files)
 {
     const mode_t mode = replaces ? target.st_mode & PERMISSION_BITS : CREATE_MODE;
     errno = 0;
-    const int fd = create_beside(file.path, mode, replaces, files);
+    const int fd = create_beside(path, mode, replaces, files);
+    if (fd < 0)
+        return failed(directory_of(path), errno);
     // The umask may have taken bits the replaced file had.
-    if (fd >= 0 && replaces && fchmod(fd, mode) != 0) {
+    if (replaces && fchmod(fd, mode) != 0) {
         const int error = errno;
         close(fd);
-        return error;
+        return failed(file.path, error);
     }
-    return write_and_close(fd, file.content, [](int synced) { return fsync(synced) == 0; });
+    return failed(file.path, write_and_close(fd, file.content, [](int synced) { return fsync(synced) == 0; }));
 }
 
 // A pipe or a device is written as it is: a rename would put a plain file in
 // its place, even of /dev/null.
-int write_in_place(const output_file &file)
+std::optional<output_failure> write_in_place(const output_file &file, const std::string &path)
 {
     errno = 0;
-    return write_and_close(open(file.path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC), file.content,
-                           [](int) { return true; });
+    return failed(file.path, write_and_close(open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC), file.content,
+                                             [](int) { return true; }));
 }
 
-int write_one(const output_file &file, std::vector<staged> &files)
+std::optional<output_failure> write_one(const output_file &file, std::vector<staged> &files)
 {
+    const std::string path = through_links(file.path);
     struct stat target {};
-    if (stat(file.path.c_str(), &target) != 0)
-        return stage(file, target, false, files);
+    if (stat(path.c_str(), &target) != 0)
+        return stage(file, path, target, false, files);
     if (S_ISREG(target.st_mode) || S_ISDIR(target.st_mode))  // a directory fails the rename
-        return stage(file, target, S_ISREG(target.st_mode), files);
-    return write_in_place(file);
+        return stage(file, path, target, S_ISREG(target.st_mode), files);
+    return write_in_place(file, path);
 }
 
 // Puts a temporary file at its final name. A file it replaces is swapped
@@ -339,9 +371,9 @@ std::optional<output_failure> write_output_files(const std::vector<output_file> 
     install_cleanup_handlers();
     std::vector<staged> temps;
     for (const output_file &file : files)
-        if (const int error = write_one(file, temps); error != 0) {
+        if (auto failure = write_one(file, temps)) {
             remove_staged(temps);
-            return output_failure{file.path, error_text(error)};
+            return failure;
         }
     return commit(temps);
 }

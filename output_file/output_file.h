@@ -25,7 +25,8 @@ struct output_failure {
 // puts back what the earlier ones replaced. Writers of one directory take
 // turns, by an advisory lock on it. A file that replaces another keeps that
 // one's permission bits; a new one gets what a plain create would give. A
-// pipe or device already at a path is written to as it is. Until the files
+// pipe or device already at a path is written to as it is, and a symbolic
+// link is followed to the file it names, which is replaced. Until the files
 // are in place, SIGINT, SIGTERM, SIGHUP and SIGXFSZ remove the temporary
 // files before the process dies of them; while they are renamed, those
 // signals wait. Returns what failed, or nothing when all are in place.

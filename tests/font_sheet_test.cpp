@@ -225,14 +225,14 @@ TEST_F(FontSheet, RejectsBadInputsAndFailedWritesLeavingNoFile)
 
 TEST_F(FontSheet, DrawsTextAsTheDisplayShowsIt)
 {
-    // A, Ж, € (no code in KOI8-R); a line too wide; a line below the screen.
-    const std::string text = "A\u0416\u20AC\n" + std::string(17, 'B') + "\n3\n4\n5\n6\n";
+    // A, Ж, € (no code in KOI8-R); a line too wide; lines below the screen.
+    const std::string text = "A\u0416\u20AC\n" + std::string(17, 'B') + "\n3\n4\n5\n6\n7\r8\n";
     write("ui.txt", bytes(text.begin(), text.end()));
     const tool_run result = run(FONT_SHEET + " --text=ui.txt --screen=128x64 --scale=2 text.png");
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.err, "font_sheet: ui.txt:1:3: U+20AC \u20AC: no code in KOI8-R\n"
                           "font_sheet: ui.txt:2: 17 characters, 16 fit the screen: cut\n"
-                          "font_sheet: ui.txt:6: below the screen's 5 rows: cut\n");
+                          "font_sheet: ui.txt:6: 3 lines below the screen's 5 rows: cut\n");
     png_uint_32 width = 0, height = 0;
     const bytes rgb = decode_rgb(file("text.png"), width, height);
     ASSERT_EQ(width, 256u);
@@ -253,5 +253,38 @@ TEST_F(FontSheet, DrawsTextAsTheDisplayShowsIt)
 
     const tool_run misuse = run(FONT_SHEET + " --screen=128x64 sheet.png");
     EXPECT_EQ(misuse.status, 2);
-    EXPECT_EQ(lines_of(misuse.err).at(0), "font_sheet: --table, --screen and --scale go with --text");
+    EXPECT_EQ(lines_of(misuse.err).at(0), "font_sheet: --table, --screen, --scale and --fallback go with --text");
+}
+
+TEST_F(FontSheet, DrawsEachStringOfASourceInTheBoxOfItsRoom)
+{
+    // AB in a box of one column; « spelled "<<" in a box of the screen's 8;
+    // a log message that is never shown.
+    const std::string source = "const char *a = \"AB\"; // fit: 1\n"
+                               "const char *b = \"\u00AB\";\n"
+                               "const char *c = \"log\"; // fit: none\n";
+    write("ui.c", bytes(source.begin(), source.end()));
+    const tool_run result = run(FONT_SHEET + " --text=ui.c --fallback --screen=64x12 --scale=1 strings.png");
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "font_sheet: ui.c:1:17: 2 columns, 1 fit\n"
+                          "font_sheet: ui.c:2:18: U+00AB \u00AB: no code in KOI8-R, written as \"<<\"\n");
+    png_uint_32 width = 0, height = 0;
+    const bytes rgb = decode_rgb(file("strings.png"), width, height);
+    // A margin and a frame around 8 columns; two boxes of one line, each
+    // with its frame and the room below it.
+    ASSERT_EQ(width, 2 * (4 + 1) + 8 * 8u);
+    ASSERT_EQ(height, 4 + 2 * (12 + 2 + 4u));
+    const auto expect_cell = [&](std::uint8_t code, std::size_t x, std::size_t y, const colour &paper) {
+        for (std::size_t line = 0; line < 12; ++line)
+            for (std::size_t column = 0; column < 8; ++column) {
+                const bool ink = font[code * 12 + line] >> (7 - column) & 1;
+                const std::size_t at = ((y + line) * width + x + column) * 3;
+                const colour shown = {rgb[at], rgb[at + 1], rgb[at + 2]};
+                EXPECT_EQ(shown, ink ? grey(INK) : paper) << code << " at " << line << ", " << column;
+            }
+    };
+    expect_cell('A', 5, 5, grey(PAPER));
+    expect_cell('B', 5 + 8, 5, MARKED_PAPER);  // outside its box
+    expect_cell('<', 5, 5 + 18, grey(PAPER));
+    expect_cell('<', 5 + 8, 5 + 18, grey(PAPER));
 }

@@ -3,7 +3,7 @@
 #include <fstream>
 
 #include "charset/text_codes.h"
-#include "font_text/encoder.h"
+#include "ui_text/ui_text.h"
 #include "tool_inputs.h"
 
 namespace {
@@ -21,7 +21,7 @@ text_codes koi8r_codes()
 std::string encoded(const std::string &source)
 {
     const encoded_text out = encode_c_source(source, "ui.c", koi8r_codes());
-    EXPECT_TRUE(out.problems.empty()) << source << ": " << (out.problems.empty() ? "" : out.problems[0].what);
+    EXPECT_TRUE(out.problems.empty()) << source << ": " << (out.problems.empty() ? "" : out.problems.shown[0].what);
     return out.bytes.substr(0, sizeof LINE_ONE - 1) == LINE_ONE ? out.bytes.substr(sizeof LINE_ONE - 1)
                                                                 : "no #line: " + out.bytes;
 }
@@ -42,7 +42,9 @@ TEST(TextCodes, GivesAsciiItsCodeAndOtherCharactersTheTableSetsUpperHalf)
     EXPECT_EQ(codes.code_of(U'A', problem), 0x41);
     EXPECT_EQ(codes.code_of(U'~', problem), 0x7E);
     EXPECT_EQ(codes.code_of(U'\u0416', problem), 0xF6);
-    for (const char32_t none : {U'\u0410', U'\u20AC', U'\t', U'\x7F', U'\x80'}) {
+    EXPECT_EQ(codes.code_of(U'\t', problem), 0x09);  // a control character is its own byte
+    EXPECT_EQ(codes.code_of(U'\x7F', problem), 0x7F);
+    for (const char32_t none : {U'\u0410', U'\u20AC', U'\x80'}) {
         problem.clear();
         EXPECT_FALSE(codes.code_of(none, problem)) << static_cast<unsigned>(none);
         EXPECT_EQ(problem, "no code in TEST");
@@ -60,8 +62,12 @@ TEST(TextCodes, GivesAsciiItsCodeAndOtherCharactersTheTableSetsUpperHalf)
     EXPECT_EQ(codes.code_of(U'\u0411', problem), 0xC1);
     EXPECT_EQ(codes.code_of(U' ', problem), 0x20);
     EXPECT_EQ(codes.code_of(U'\u00A0', problem), 0xA0);
-    EXPECT_FALSE(codes.code_of(U'A', problem));
-    EXPECT_EQ(problem, "shows a blank glyph");
+    EXPECT_EQ(codes.code_of(U'\0', problem), 0x00);  // ends a string, shows nothing
+    EXPECT_EQ(codes.code_of(U'\n', problem), 0x0A);
+    for (const char32_t blank : {U'A', U'\t'}) {
+        EXPECT_FALSE(codes.code_of(blank, problem));
+        EXPECT_EQ(problem, "shows a blank glyph");
+    }
 }
 
 TEST(EncodeCSource, EncodesOrdinaryLiteralsAndCopiesEverythingElse)
@@ -87,6 +93,46 @@ TEST(EncodeCSource, EncodesOrdinaryLiteralsAndCopiesEverythingElse)
         {"\"Ж\"_ru R\"(Ж)\"sv", "\"\\366\"_ru \"\\366\"sv"},                       // suffixes
         {"LABEL\"Ж\" Ж_name", "LABEL\"\\366\" Ж_name"},
         {"\xEF\xBB\xBF\"Ж\"", "\"\\366\""},  // a byte order mark would stand mid-file
+        {"\t#include \"Ж.h\"\n", "\t#include \"Ж.h\"\n"},
+        {"\"a\tЖ\" '\x7f'", "\"a\\011\\366\" '\\177'"},  // a control character is its byte
+        // Strings the compiler keeps as they are: those joined to a u8, u, U or
+        // L literal, messages, pragmas, assembly and attributes.
+        {"L\"Имя: \" \"Ж\" \"Ж\"", "L\"Имя: \" \"Ж\" \"Ж\""},
+        {"\"Ж\" /* c */\n#if 1\n u8\"\"\n#endif\n;\"Ж\"", "\"Ж\" /* c */\n#if 1\n u8\"\"\n#endif\n;\"\\366\""},
+        {"R\"(Ж)\" U\"Ж\"", "R\"(Ж)\" U\"Ж\""},
+        {"static_assert(sizeof(int) > 1, \"Ж\"); _Static_assert(1, \"Ж\")",
+         "static_assert(sizeof(int) > 1, \"Ж\"); _Static_assert(1, \"Ж\")"},
+        {"_Pragma(\"message(\\\"Ж\\\")\") \"Ж\"", "_Pragma(\"message(\\\"Ж\\\")\") \"\\366\""},
+        {"asm volatile\n(\"# Ж\" : : \"r\"(x)); f(\"Ж\")", "asm volatile\n(\"# Ж\" : : \"r\"(x)); f(\"\\366\")"},
+        {"__attribute__((deprecated(\"Ж\"))) int x = 'Ж';", "__attribute__((deprecated(\"Ж\"))) int x = '\\366';"},
+        {"[[deprecated(\"Ж\")]] int x[1] = {a[\"Ж\"[0]]};", "[[deprecated(\"Ж\")]] int x[1] = {a[\"\\366\"[0]]};"},
+        {"#define static_assert _Static_assert\nf(\"Ж\")", "#define static_assert _Static_assert\nf(\"\\366\")"},
+        // A quote its line does not close is a stray character, with the rest of its line.
+        {"#if 0\ndon't \"Ж\"\n#endif\n\"Ж\"", "#if 0\ndon't \"Ж\"\n#endif\n\"\\366\""},
+        {"#define Q \"Ж\n'Ж'", "#define Q \"Ж\n'\\366'"},
+    };
+    for (const auto &row : cases)
+        EXPECT_EQ(encoded(row.source), row.output) << row.source;
+}
+
+// Splices go before anything else is read, and CR, LF and CR LF end lines,
+// as compilers read them; each line stays where it was.
+TEST(EncodeCSource, ReadsSplicesAndLineEndsAsTheCompilerDoes)
+{
+    const struct {
+        const char *source, *output;
+    } cases[] = {
+        {"\"\\u04\\\n16\" \"\\x4\\\r\n1Ж\"", "\"\\\n\\366\" \"\\x4\\\r\n1\\366\""},  // inside escapes
+        {"u8\\\n\"Ж\" u\\\n8\"Ж\"", "u8\\\n\"Ж\" u\\\n8\"Ж\""},                      // a prefix
+        {"/\\\n* \"Ж\" *\\ \n/ /\\\n/ \"Ж\"\n'Ж'", "/\\\n* \"Ж\" *\\ \n/ /\\\n/ \"Ж\"\n'\\366'"},  // comments
+        {"// \"Ж\" it's \\\n\"Ж\"\n'Ж'", "// \"Ж\" it's \\\n\"Ж\"\n'\\366'"},                  // a comment goes on
+        {"#inc\\\nlude \"Ж.h\"\n", "#inc\\\nlude \"Ж.h\"\n"},                              // a directive's name
+        {"1'0\\\n00 + Ж_na\\\nme + 'Ж'", "1'0\\\n00 + Ж_na\\\nme + '\\366'"},            // a number, a name
+        {"\"раз\\\nдва\"", "\"\\322\\301\\332\\\n\\304\\327\\301\""},               // a literal
+        {"R\"(Ж\\\n)\"", "\"\\366\\\\\\n\"\n\"\""},  // undone in a raw literal: its text
+        {"#include <stdio.h>\rconst char *p = \"Ж\";\r// \"Ж\"\r\"Ж\"\r\n",
+         "#include <stdio.h>\rconst char *p = \"\\366\";\r// \"Ж\"\r\"\\366\"\r\n"},
+        {"R\"(Ж\r\n)\"", "\"\\366\\n\"\r\n\"\""},
     };
     for (const auto &row : cases)
         EXPECT_EQ(encoded(row.source), row.output) << row.source;
@@ -94,17 +140,114 @@ TEST(EncodeCSource, EncodesOrdinaryLiteralsAndCopiesEverythingElse)
 
 TEST(EncodeCSource, NamesEveryProblemWithItsPlace)
 {
-    const encoded_text out =
-        encode_c_source("int x;\n  \"ЖЖ€\" /* € */ '\xff'\n\"ok\t\"\n\"open\n", "ui.c", koi8r_codes());
-    ASSERT_EQ(out.problems.size(), 4u);
-    const std::pair<std::size_t, std::size_t> places[] = {{2, 6}, {2, 18}, {3, 4}, {4, 1}};
-    const char *whats[] = {"U+20AC \u20AC: no code in KOI8-R", "byte 0xFF is not UTF-8", "U+0009: no code in KOI8-R",
-                           "missing terminating \" character"};
-    for (std::size_t i = 0; i < 4; ++i) {
-        EXPECT_EQ(std::make_pair(out.problems[i].line, out.problems[i].column), places[i]) << i;
-        EXPECT_EQ(out.problems[i].what, whats[i]);
+    const encoded_text out = encode_c_source(
+        "int x;\n  \"ЖЖ€\" /* € */ '\xff'\r\"ok\t\"\r\n\"a\\\n€\\Ж\" \"\\u20AC\"\n\"open\n\"\\Ж\"/*",
+        "ui.c", koi8r_codes());
+    const struct {
+        std::size_t line, column;
+        const char *what;
+    } expected[] = {
+        {2, 6, "U+20AC \u20AC: no code in KOI8-R"}, {2, 18, "byte 0xFF is not UTF-8"},
+        {5, 1, "U+20AC \u20AC: no code in KOI8-R"}, {5, 2, "unknown escape sequence '\\Ж'"},
+        {5, 7, "U+20AC \u20AC: no code in KOI8-R"}, {7, 2, "unknown escape sequence '\\Ж'"},
+        {7, 5, "unterminated comment"},
+    };
+    ASSERT_EQ(out.problems.shown.size(), std::size(expected));
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        const text_problem &problem = out.problems.shown[i];
+        EXPECT_EQ(std::make_pair(problem.line, problem.column), std::make_pair(expected[i].line, expected[i].column))
+            << i;
+        EXPECT_EQ(problem.what, expected[i].what);
     }
     EXPECT_EQ(encode_c_source("", "a\"\\b.c", koi8r_codes()).bytes, "#line 1 \"a\\\"\\\\b.c\"\n");
+
+    // A line of nothing but problems: the first few in full, the rest counted,
+    // in time that grows with the line (the whole line is read once).
+    const std::string line(3 * 200000, '\xff');
+    const encoded_text many = encode_c_source("\"" + line + "\"", "ui.c", koi8r_codes());
+    ASSERT_EQ(many.problems.shown.size(), MOST_PROBLEMS_SHOWN);
+    EXPECT_EQ(many.problems.shown.back().column, MOST_PROBLEMS_SHOWN + 1);
+    EXPECT_EQ(many.problems.more, line.size() - MOST_PROBLEMS_SHOWN);
+    EXPECT_EQ(encode_plain_text("a\r\r\nb\n\xff", koi8r_codes()).problems.shown.at(0).line, 4u);
+}
+
+// What each problem says, with its place: "3:5: 17 columns, 16 fit".
+std::vector<std::string> problems_of(const encoded_text &out)
+{
+    std::vector<std::string> found;
+    for (const text_problem &problem : out.problems.shown)
+        found.push_back(std::to_string(problem.line) + ":" + std::to_string(problem.column) + ": " + problem.what);
+    return found;
+}
+
+// Every string must fit its room: its note's, or the screen's.
+TEST(EncodeCSource, ChecksThatEachStringFitsItsRoom)
+{
+    const auto screen = screen_room(128, 24);  // 16 columns, 2 lines
+    const struct {
+        const char *source;
+        bool on_screen;
+        std::vector<std::string> problems;
+    } cases[] = {
+        {"f(\"Привет, \" \"мир\", \"0123456789ABCDEF\");", true, {}},  // 11 codes, and exactly 16
+        {"f(\"Привет, \"\n  \"мир, \" \"это я\");", true, {"1:3: 18 columns, 16 fit"}},
+        {"f(\"a\\nb\\n\", \"a\\nb\\nc\", \"\\x41\\101\\u0416\\n\\n\");", true, {"1:13: 3 lines, 2 fit"}},
+        {"'Ж' L\"0123456789ABCDEFG\" static_assert(1, \"0123456789ABCDEFG\");", true, {}},  // no UI strings
+        {"\"0123456789ABCDEFG\"; // fit: 17\n\"Ж\\n\\n\\n\" /* fit: 2x3 */", true, {}},
+        {"\"0123456789ABCDEFG\"; /* log only, fit: none */", true, {}},
+        {"/* fit: 3 */ \"four\", \"five5\"", false, {"1:14: 4 columns, 3 fit", "1:22: 5 columns, 3 fit"}},
+        {"f(\"Ж\",\n  \"abcd\"); // fit: 3x1", false, {"2:3: 4 columns, 3 fit"}},
+        {"\"\\18\" // fit: 1", false, {"1:1: 2 columns, 1 fit"}},  // \1, then 8
+        {"\"a\"; // fit: 0\n\"b\"; // fit: 3x\n// fit: 3\n\"c\"; // outfit: 2", false,
+         {"1:9: a fit: note is N, NxR or none", "2:9: a fit: note is N, NxR or none",
+          "3:4: no string ends on the line of this fit: note"}},
+    };
+    for (const auto &row : cases) {
+        text_rules rules;
+        if (row.on_screen)
+            rules.screen = screen;
+        EXPECT_EQ(problems_of(encode_c_source(row.source, "ui.c", koi8r_codes(), rules)), row.problems)
+            << row.source;
+    }
+    text_rules rules;
+    rules.screen = screen;
+    EXPECT_EQ(problems_of(encode_plain_text("0123456789ABCDEF\nЖ0123456789ABCDEF\n\n\n", koi8r_codes(), rules)),
+              std::vector<std::string>{"2:1: 17 columns, 16 fit"});  // each line a string, of any number
+    EXPECT_FALSE(screen_room(7, 12));
+    EXPECT_FALSE(screen_room(8, 11));
+}
+
+// With fallbacks a character without a code is spelled as iconv spells it,
+// with a warning, and the spelling is what must fit; escapes are checked
+// against the font as characters are.
+TEST(EncodeCSource, SpellsWhatHasNoCodeAndChecksEscapes)
+{
+    charset_table koi8r;
+    ASSERT_EQ(load_charset("KOI8-R", koi8r), "");
+    text_codes codes(koi8r, "KOI8-R");
+    codes.fall_back();
+    text_rules rules;
+    rules.screen = screen_room(64, 12);
+    const encoded_text spelled = encode_c_source("\"«Ж» — 5 €\";\n\"😀\"", "ui.c", codes, rules);
+    EXPECT_EQ(spelled.bytes, "#line 1 \"ui.c\"\n\"<<\\366>> -- 5 EUR\";\n\"😀\"");
+    EXPECT_EQ(problems_of(spelled),
+              (std::vector<std::string>{"1:1: 14 columns, 8 fit", "1:2: U+00AB «: no code in KOI8-R, written as \"<<\"",
+                                        "1:4: U+00BB »: no code in KOI8-R, written as \">>\"",
+                                        "1:6: U+2014 —: no code in KOI8-R, written as \"--\"",
+                                        "1:10: U+20AC €: no code in KOI8-R, written as \"EUR\"",
+                                        "2:2: U+1F600 😀: no code in KOI8-R"}));
+    EXPECT_EQ(spelled.problems.errors, 2u);  // the fit and 😀; the spellings only warn
+
+    // A font whose glyphs are blank but those of A (0x41) and the newline's.
+    source_font font{};
+    recode_table table{};
+    font[0x41 * 12] = 0xFF;
+    codes.check_glyphs(font, table);
+    EXPECT_EQ(problems_of(encode_c_source("\"A\\101\\x41\\0\\n\\037\\x100\\t\" '\\102' \"E\\u20AC\"", "ui.c", codes)),
+              (std::vector<std::string>{"1:15: \\037: shows a blank glyph", "1:19: \\x100: out of range for a code",
+                                        "1:24: \\t: shows a blank glyph", "1:29: \\102: shows a blank glyph",
+                                        "1:36: U+0045 E: shows a blank glyph",
+                                        "1:37: U+20AC €: no code in KOI8-R"}));  // EUR would be blank
 }
 
 using FontText = ToolInputs;
@@ -164,6 +307,9 @@ TEST_F(FontText, ChecksAgainstTheFontAndWritesNothingWhenAnythingIsWrong)
         {"-t UTF-8 strings.txt", 1, "font_text: UTF-8: not a single-byte character set"},
         {"-f nowhere strings.txt", 1, "font_text: nowhere/8x12.fnt: No such file or directory"},
         {"missing.c strings.txt", 1, "font_text: missing.c: No such file or directory"},
+        {"-x text /dev/zero", 1, "font_text: /dev/zero: larger than 64 MiB"},
+        {"-t '' strings.txt", 2, "font_text: --table is given an empty name"},
+        {"-o no/out.txt strings.txt", 1, "font_text: no: No such file or directory"},
     };
     for (const auto &misuse : misuses) {
         const tool_run result = run(FONT_TEXT + " " + misuse.arguments);
@@ -171,4 +317,70 @@ TEST_F(FontText, ChecksAgainstTheFontAndWritesNothingWhenAnythingIsWrong)
         EXPECT_EQ(lines_of(result.err).at(0), misuse.first_line);
     }
     EXPECT_EQ(run(FONT_TEXT + " --version").out, "font_text " MAKE_H_VERSION "\n");
+
+    // Through a link, the file it names is written, as cp writes it.
+    ASSERT_EQ(run("ln -s out.txt link.txt").status, 0);
+    ASSERT_EQ(run(FONT_TEXT + " -o link.txt strings.txt").status, 0);
+    EXPECT_EQ(run("readlink link.txt").out, "out.txt\n");
+    EXPECT_EQ(read("out.txt"), "B \xF6\r\n");
+
+    // Standard input and output; an output that is the input, by any name.
+    const tool_run piped = run("printf 'B \\320\\226\\n' | " + FONT_TEXT + " -o - -");
+    EXPECT_EQ(piped.status, 0) << piped.err;
+    EXPECT_EQ(piped.out, "B \xF6\n");
+    EXPECT_EQ(run("printf '\"\\342\\202\\254\"' | " + FONT_TEXT + " -x c -").err,
+              "font_text: standard input:1:2: U+20AC \u20AC: no code in KOI8-R\n");
+    ASSERT_EQ(run("ln -s strings.txt same.txt").status, 0);
+    const tool_run same = run(FONT_TEXT + " -o same.txt strings.txt");
+    EXPECT_EQ(same.status, 1);
+    EXPECT_EQ(same.err, "font_text: same.txt: the same file as strings.txt\n");
+    EXPECT_EQ(read("strings.txt"), "B \xD0\x96\r\n");
+    for (const char *size : {"7x12", "8x11", "8", "8x12x2", ""})
+        EXPECT_EQ(run(FONT_TEXT + " --screen=" + std::string(size) + " strings.txt").status, 2) << size;
+
+    // A problem on every character: a screenful, then how many more.
+    write("many.txt", bytes(MOST_PROBLEMS_SHOWN + 2, 0xFF));
+    const tool_run many = run(FONT_TEXT + " many.txt");
+    EXPECT_EQ(many.status, 1);
+    EXPECT_EQ(lines_of(many.err).size(), MOST_PROBLEMS_SHOWN + 1);
+    EXPECT_EQ(lines_of(many.err).back(), "font_text: many.txt: 2 more problems");
+}
+
+// GCC puts ordinary literals into the execution character set as it
+// compiles: a source it compiles so must give the same program as the one
+// font_text encodes.
+TEST_F(FontText, GivesTheProgramThatGccsExecutionCharsetGives)
+{
+    if (run("gcc -fexec-charset=KOI8-R -x c -S -o /dev/null /dev/null").status != 0)
+        GTEST_SKIP() << "no gcc with iconv's KOI8-R";
+    const struct {
+        const char *name, *source;
+    } sources[] = {
+        {"joined.c", "const char *a = \"Имя: \" \"Ж\", *b = u8\"Имя: \" \"Ж\";\n"
+                     "const int *c = L\"Имя: \" /* Ж */\n#if 1\n\"Ж\"\n#endif\n;\n"
+                     "const char d[] = \"\\x41Ж\\101\\18\\u0416\\U00000416\" \"a\tb\";\n"
+                     "_Static_assert(sizeof d > 1, \"Ж\");\n_Pragma(\"GCC diagnostic ignored \\\"-Wall\\\"\")\n"
+                     "void f(void) { __asm__ volatile (\"# Ж\"); }\n"
+                     "__attribute__((unused)) static const char e[] = \"Ж\";\n"
+                     "#if 0\ndon't \"€\n#endif\nint g = 'Ж';\n"},
+        {"spliced.c", "const char *a = \"\\u04\\\n16\" \"\\x4\\\r\n1Ж\";\n"
+                      "const char *b = u8\\\n\"Ж\" \"Ж\";\n/\\\n* \"€\" *\\ \n/ const char *c = \"раз\\\nдва\";\n"
+                      "#inc\\\nlude <stdio.h>\n// \"€\" \\\n\"€\"\nint d = 'Ж';\\\n"},
+        {"lines.c", "#include <stdio.h>\rconst char *p = \"Цена: 5\";\r// \"€\"\r\nconst char *q = \"Ж\";\r"},
+        {"raw.cc", "const char *a = R\"(Ж\"\\\n?)\" \"Ж\", *b = R\"d(мир\r\n)d\";\n"
+                   "const char16_t *c = R\"(Ж)\" u\"Ж\";\n[[deprecated(\"Ж\")]] int d = 1'0\\\n00;\n"
+                   "static_assert(sizeof(int) > 1, \"Ж\");\n"},
+    };
+    const std::string flags = " -S -w -g0 -fno-asynchronous-unwind-tables ";
+    const std::string assembly = " | grep -v -e '\\.file' -e '\\.ident'";
+    for (const auto &source : sources) {
+        std::ofstream(file(source.name), std::ios::binary) << source.source;
+        const std::string name = source.name, encoded = "koi-" + name;
+        const tool_run by_gcc = run("gcc -fexec-charset=KOI8-R" + flags + name + " -o -" + assembly);
+        ASSERT_EQ(by_gcc.status, 0) << name << ": " << by_gcc.err;
+        ASSERT_EQ(run(FONT_TEXT + " -o " + encoded + " " + name).status, 0) << name;
+        const tool_run by_font_text = run("gcc" + flags + encoded + " -o -" + assembly);
+        ASSERT_EQ(by_font_text.status, 0) << name << ": " << by_font_text.err;
+        EXPECT_EQ(by_font_text.out, by_gcc.out) << name;
+    }
 }

@@ -1,11 +1,11 @@
 // libFuzzer target: font_text's scanner on any bytes, as a C source and as
-// plain text. It never reads outside them, and every problem it names has a
-// place within them.
+// plain text. It never reads outside them, every problem it names has a
+// place within them, and an encoded source keeps its lines.
 #include <algorithm>
 #include <cstdlib>
 #include <string_view>
 
-#include "font_text/encoder.h"
+#include "ui_text/ui_text.h"
 
 namespace {
 
@@ -20,12 +20,28 @@ const text_codes &koi8r_codes()
     return codes;
 }
 
+// Lines as compilers and editors count them: CR, LF and CR LF each end one.
+std::size_t line_ends(std::string_view text)
+{
+    std::size_t ends = 0;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        ends += text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')) ? 1 : 0;
+    return ends;
+}
+
 void check_places(const encoded_text &out, std::string_view text)
 {
-    const std::size_t lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
-    for (const text_problem &problem : out.problems)
+    const std::size_t lines = line_ends(text) + 1;
+    for (const text_problem &problem : out.problems.shown)
         if (problem.line < 1 || problem.line > lines || problem.column < 1 || problem.column > text.size() + 1)
             std::abort();
+}
+
+// An encoded source keeps every line where it was, below its #line.
+void check_lines(const encoded_text &out, std::string_view text)
+{
+    if (out.problems.empty() && line_ends(out.bytes) != line_ends(text) + 1)
+        std::abort();
 }
 
 }  // namespace
@@ -33,7 +49,9 @@ void check_places(const encoded_text &out, std::string_view text)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const std::string_view text(reinterpret_cast<const char *>(data), size);
-    check_places(encode_c_source(text, "fuzz.c", koi8r_codes()), text);
+    const encoded_text source = encode_c_source(text, "fuzz.c", koi8r_codes());
+    check_places(source, text);
+    check_lines(source, text);
     check_places(encode_plain_text(text, koi8r_codes()), text);
     return 0;
 }

@@ -95,10 +95,11 @@ TEST_F(WriteOutputFiles, WritesAsOftenAsAsked)
 TEST_F(WriteOutputFiles, LeavesNothingHalfDone)
 {
     write("a", {'o', 'l', 'd'});
-    // The second file cannot be made: the first does not take its name either.
+    // The second file cannot be made, for want of its directory: the first
+    // does not take its name either.
     const auto failure = write_output_files({{file("a"), {'n'}}, {file("no/b"), {'n'}}});
     ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->file, file("no/b"));
+    EXPECT_EQ(failure->file, file("no"));
     EXPECT_EQ(failure->reason, "No such file or directory");
     // The second cannot take its name: the first, a new file, goes away again.
     ASSERT_EQ(run("mkdir d").status, 0);

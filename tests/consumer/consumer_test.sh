@@ -278,6 +278,74 @@ case_yaff() {
     expect_bad_input "font_import: $inputs/own.yaff:1: a picture of 9x1: at most 8x12" import/font8x12.h
 }
 
+# expect_greeting BUILD ENCODING TEXT: greeting_form there says TEXT in ENCODING.
+expect_greeting() {
+    "$1/greeting_form" >"$scratch/shown" || fail "greeting_form does not run"
+    printf '%s\n' "$3" | iconv -f UTF-8 -t "$2" | cmp - "$scratch/shown" ||
+        fail "greeting_form does not say $3 in $2"
+}
+
+# With each generator: a header put under TEXT reaches the sources that
+# include it, and taken out again, its copy goes and its edits reach them.
+case_text_list() {
+    local project="$scratch/project" generator build
+    cp -r "$projects/app" "$project"
+    for generator in "Unix Makefiles" Ninja; do
+        if [[ $generator == Ninja ]] && ! command -v ninja >/dev/null; then
+            continue
+        fi
+        build="$scratch/build-${generator// /-}"
+        sed -i 's/"[^"]*"/"Мир"/' "$project/ui/greeting.h"
+        CMAKE_GENERATOR=$generator "$cmake" -S "$project" -B "$build" -Dmake_h_DIR="$package" \
+            -DINPUTS="$inputs" -DGREETING_TEXT=
+        build "$build" || fail "$generator: the app does not build"
+        expect_greeting "$build" UTF-8 "Мир"
+
+        "$cmake" -S "$project" -B "$build" -DGREETING_TEXT=ui/greeting.h
+        build "$build" || fail "$generator: the app does not build with the header listed"
+        expect_greeting "$build" KOI8-R "Мир"
+
+        "$cmake" -S "$project" -B "$build" -DGREETING_TEXT=
+        [[ ! -e "$build/greeting/font8x12.h.text/ui/greeting.h" ]] ||
+            fail "$generator: the copy of a header no longer listed stays"
+        next_second
+        sed -i 's/Мир/Мир €/' "$project/ui/greeting.h"
+        build "$build" || fail "$generator: the app does not build with the header left out"
+        expect_greeting "$build" UTF-8 "Мир €"
+    done
+}
+
+# SCREEN: a greeting too wide fails the build at its place; FALLBACK: a
+# character without a code is written as iconv spells it.
+case_text_fit() {
+    local project="$scratch/project"
+    cp -r "$projects/app" "$project"
+    configure_app_in() {
+        "$cmake" -S "$project" -B "$app" -Dmake_h_DIR="$package" -DINPUTS="$inputs" \
+            -DGREETING_TEXT=ui/greeting.h "-DGREETING_OPTIONS=$1"
+    }
+    configure_app_in "SCREEN;24x12"
+    build_app
+    expect_greeting "$app" KOI8-R "Мир"
+
+    configure_app_in "SCREEN;16x12"
+    if build "$app"; then
+        fail "a greeting wider than the screen was built"
+    fi
+    grep -F 'ui/greeting.h:1:18: 3 columns, 2 fit' "$log" >/dev/null || fail "the greeting's width was not named"
+
+    next_second
+    sed -i 's/"Мир"/"«Мир»"/' "$project/ui/greeting.h"
+    configure_app_in "SCREEN;56x12"
+    if build "$app"; then
+        fail "a character without a code was built without FALLBACK"
+    fi
+    configure_app_in "SCREEN;56x12;FALLBACK"
+    build_app
+    grep -F 'U+00AB «: no code in KOI8-R, written as "<<"' "$log" >/dev/null || fail "the fallback gave no warning"
+    expect_greeting "$app" KOI8-R "<<Мир>>"
+}
+
 case_bad_call() {
     local right="OUTPUT;font8x12.h;FONT;$sample/8x12.fnt;TABLE;$sample/koi.bin"
     local call="$scratch/call" without_import="$scratch/call-without-import"
@@ -299,6 +367,8 @@ case_bad_call() {
         "OUTPUT;font8x12.h;IMPORT;$sample/6x12.pcf.gz;GLYPHS;$sample/missing.yaff"
     expect_refused "$call" "GLYPHS goes with IMPORT, not with FONT and TABLE" "$right;GLYPHS;$sample/koi.bin"
     expect_refused "$call" "CROP goes with IMPORT, not with FONT and TABLE" "$right;CROP"
+    expect_refused "$call" "SCREEN and FALLBACK go with TEXT" "$right;FALLBACK"
+    expect_refused "$call" "SCREEN 128 is not WxH" "$right;TEXT;$sample/README.md;SCREEN;128"
 
     configure call "$without_import" -DMAKE_H_SOURCE_DIR="$source_dir" -DCALL="$right" \
         -DCMAKE_DISABLE_FIND_PACKAGE_Freetype=ON || fail "a right call is refused without font_import"

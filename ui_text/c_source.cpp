@@ -1,0 +1,713 @@
+// The literals of a C or C++ source, found by one small state machine over
+// the bytes, read as the compiler reads them: line splices are gone before
+// anything else looks at the text. What it does not recognise is copied as
+// it is.
+#include <algorithm>
+#include <array>
+#include <utility>
+
+#include "charset/text_cursor.h"
+#include "ui_text/ui_text.h"
+
+namespace {
+
+// Directives whose strings are no text of the program: header and file
+// names, pragmas, diagnostics.
+constexpr std::string_view VERBATIM_DIRECTIVES[] = {"include", "include_next", "import", "line",
+                                                   "pragma",  "error",        "warning", "embed",
+                                                   "ident"};
+// Words whose parenthesised strings the compiler never puts into the
+// program's characters: messages, pragmas, assembly, attributes, file names.
+constexpr std::string_view VERBATIM_GROUPS[] = {
+    "static_assert", "_Static_assert", "_Pragma",   "asm",           "__asm",
+    "__asm__",       "__attribute__",  "__declspec", "__has_include", "__has_include_next",
+    "__has_embed"};
+// What may stand between asm and its parenthesis.
+constexpr std::string_view ASM_QUALIFIERS[] = {"volatile", "__volatile__", "goto", "inline", "__inline__"};
+// Literals whose encoding the language fixes.
+constexpr std::string_view FIXED_PREFIXES[] = {"u8", "u", "U", "L"};
+constexpr std::string_view FIXED_RAW_PREFIXES[] = {"u8R", "uR", "UR", "LR"};
+constexpr std::string_view RAW_PREFIX = "R";
+constexpr std::size_t LONGEST_RAW_DELIMITER = 16;
+constexpr std::size_t MOST_OCTAL_DIGITS = 3;
+constexpr unsigned LARGEST_ESCAPE = 0xFF;  // what a code can be
+constexpr std::size_t SHORT_NAME_DIGITS = 4, LONG_NAME_DIGITS = 8;  // \u and \U
+constexpr char FIRST_PRINTABLE = 0x20, LAST_PRINTABLE = 0x7E;
+constexpr unsigned char FIRST_NON_ASCII = 0x80;
+constexpr std::size_t MOST_UTF8_BYTES = 4;
+
+// Letters, digits, '_', '$' and the bytes of UTF-8 characters, looked up by
+// byte: identifiers are most of a source.
+constexpr std::array<bool, 256> IDENTIFIER_BYTES = [] {
+    std::array<bool, 256> bytes{};
+    for (std::size_t b = 0; b < bytes.size(); ++b)
+        bytes[b] = (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') ||
+                   b == '_' || b == '$' || b >= FIRST_NON_ASCII;
+    return bytes;
+}();
+
+bool identifier_byte(char c)
+{
+    return IDENTIFIER_BYTES[static_cast<unsigned char>(c)];
+}
+
+bool digit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+bool hex_digit(char c)
+{
+    return digit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+char32_t hex_value(char c)
+{
+    return static_cast<char32_t>(digit(c) ? c - '0' : (c | 0x20) - 'a' + 10);
+}
+
+bool octal_digit(char c)
+{
+    return c >= '0' && c <= '7';
+}
+
+bool continuation(char c)
+{
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+bool blank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\f' || c == '\v';
+}
+
+template <std::size_t N> bool one_of(std::string_view word, const std::string_view (&words)[N])
+{
+    return std::find(std::begin(words), std::end(words), word) != std::end(words);
+}
+
+constexpr unsigned OCTAL_DIGIT_BITS = 3, OCTAL_DIGIT_MASK = 07;
+constexpr std::size_t OCTAL_ESCAPE_LENGTH = 4;  // \ooo
+
+// How each code stands in a literal: printable ASCII as it is, any other
+// as a three-digit octal escape, which nothing after it extends.
+struct written_code {
+    std::array<char, OCTAL_ESCAPE_LENGTH> text;
+    std::size_t length;
+};
+constexpr std::array<written_code, 256> WRITTEN_CODES = [] {
+    std::array<written_code, 256> codes{};
+    for (unsigned code = 0; code < codes.size(); ++code) {
+        if (code >= FIRST_PRINTABLE && code <= LAST_PRINTABLE) {
+            codes[code] = {{static_cast<char>(code)}, 1};
+            continue;
+        }
+        codes[code].length = OCTAL_ESCAPE_LENGTH;
+        codes[code].text[0] = '\\';
+        for (std::size_t digit = 1; digit < OCTAL_ESCAPE_LENGTH; ++digit)
+            codes[code].text[digit] = static_cast<char>(
+                '0' + (code >> (OCTAL_DIGIT_BITS * (OCTAL_ESCAPE_LENGTH - 1 - digit)) & OCTAL_DIGIT_MASK));
+    }
+    return codes;
+}();
+
+void write_in_literal(std::uint8_t code, text_cursor &out)
+{
+    const written_code &written = WRITTEN_CODES[code];
+    for (std::size_t i = 0; i < written.length; ++i)
+        out.write(written.text[i]);
+}
+
+// The value of the simple escape \c, as C and GCC give it (\e is GCC's);
+// an unknown one stands for c itself, as GCC takes it with a warning.
+std::uint8_t simple_escape_value(char c)
+{
+    constexpr std::string_view LETTERS = "abfnrtveE";
+    constexpr std::uint8_t VALUES[] = {0x07, 0x08, 0x0C, 0x0A, 0x0D, 0x09, 0x0B, 0x1B, 0x1B};
+    const std::size_t at = LETTERS.find(c);
+    return at == std::string_view::npos ? static_cast<std::uint8_t>(c) : VALUES[at];
+}
+
+constexpr std::string_view NOTE_MARK = "fit:";
+
+// Where a comment's fit: note starts, or nothing.
+const char *fit_note_in(const char *from, const char *to)
+{
+    const std::string_view comment(from, static_cast<std::size_t>(to - from));
+    for (std::size_t at = comment.find(NOTE_MARK); at != std::string_view::npos;
+         at = comment.find(NOTE_MARK, at + 1))
+        if (at == 0 || !identifier_byte(comment[at - 1]))
+            return from + at;
+    return nullptr;
+}
+
+// "name" as a C string literal, for #line.
+std::string c_string(const std::string &text)
+{
+    std::string quoted = "\"";
+    for (const char c : text)
+        quoted += c == '"' || c == '\\' ? std::string{'\\', c} : std::string(1, c);
+    return quoted + "\"";
+}
+
+// Where a raw literal R"d(...)d" opens and ends, from its quote.
+struct raw_bounds {
+    const char *open = nullptr;  // its '(', or nothing when the delimiter is invalid
+    const char *end = nullptr;   // after its last quote, or nothing when it has none
+    const char *delimiter_end = nullptr;  // where the delimiter stopped
+};
+
+// The compiler undoes line splices in a raw literal, so none may stand in
+// its delimiter or its end.
+raw_bounds find_raw_bounds(const text_cursor &in, const char *quote)
+{
+    raw_bounds bounds;
+    const char *d = quote + 1, *end = in.end();
+    while (d < end && d - quote <= static_cast<std::ptrdiff_t>(LONGEST_RAW_DELIMITER) && *d != '(' &&
+           std::string_view(" ()\\\t\v\f\n\r").find(*d) == std::string_view::npos)
+        ++d;
+    bounds.delimiter_end = d;
+    if (d == end || *d != '(' || in.splice_between(quote, d))
+        return bounds;
+    bounds.open = d;
+    const std::string terminator = ")" + std::string(quote + 1, d) + "\"";
+    const std::string_view rest(d, static_cast<std::size_t>(end - d));
+    for (std::size_t found = rest.find(terminator); found != std::string_view::npos && bounds.end == nullptr;
+         found = rest.find(terminator, found + 1))
+        if (!in.splice_between(d + found, d + found + terminator.size() - 1))
+            bounds.end = d + found + terminator.size();
+    return bounds;
+}
+
+// A view of the source ahead of the scanner, read without writing, to see
+// which literals a string literal joins. Splices are gone here too.
+class lookahead {
+public:
+    explicit lookahead(const text_cursor &in) : in_(in), at_(in.at()), end_(in.end()) {}
+    const char *at() const { return at_; }
+
+    // Past a string literal with any prefix and suffix; returns whether one
+    // was there, in fixed whether its prefix fixes its encoding, and in
+    // quote and end where its quotes are (before the first, after the last).
+    bool string_literal(bool &fixed, const char *&quote, const char *&end);
+    // Past blanks, line ends, comments and whole directives.
+    void between_tokens();
+
+private:
+    char peek(std::size_t ahead = 0) const { return ahead < static_cast<std::size_t>(end_ - at_) ? at_[ahead] : '\0'; }
+    bool line_end() const { return peek() == '\n' || peek() == '\r'; }
+    void to_line_end()
+    {
+        while (at_ < end_ && !line_end())
+            ++at_;
+    }
+
+    const text_cursor &in_;
+    const char *at_, *end_;
+};
+
+// The bytes that stop a run through a literal: its quotes, escapes and line ends.
+constexpr std::array<bool, 256> LITERAL_STOPS = [] {
+    std::array<bool, 256> stops{};
+    for (const char c : {'"', '\'', '\\', '\n', '\r'})
+        stops[static_cast<unsigned char>(c)] = true;
+    return stops;
+}();
+
+// The end of an ordinary literal opened by the quote at `quote`: after its
+// closing quote, or nothing if the line ends first.
+const char *literal_end(const char *quote, const char *end)
+{
+    for (const char *at = quote + 1; at < end; ++at) {
+        if (!LITERAL_STOPS[static_cast<unsigned char>(*at)])
+            continue;
+        if (*at == *quote)
+            return at + 1;
+        if (*at == '\n' || *at == '\r')
+            return nullptr;
+        if (*at == '\\' && at + 1 < end && at[1] != '\n' && at[1] != '\r')
+            ++at;
+    }
+    return nullptr;
+}
+
+bool lookahead::string_literal(bool &fixed, const char *&quote, const char *&end)
+{
+    std::size_t length = 0;
+    while (identifier_byte(peek(length)))
+        ++length;
+    const std::string_view prefix(at_, length);
+    const bool raw = one_of(prefix, FIXED_RAW_PREFIXES) || prefix == RAW_PREFIX;
+    if (peek(length) != '"' || !(prefix.empty() || raw || one_of(prefix, FIXED_PREFIXES)))
+        return false;
+    fixed = !prefix.empty() && prefix != RAW_PREFIX;
+    const char *after = raw ? find_raw_bounds(in_, at_ + length).end : literal_end(at_ + length, end_);
+    if (after == nullptr)
+        return false;
+    quote = at_ + length;
+    end = after;
+    at_ = after;
+    while (identifier_byte(peek()))  // a user-defined suffix
+        ++at_;
+    return true;
+}
+
+void lookahead::between_tokens()
+{
+    bool line_start = false;
+    while (at_ < end_) {
+        if (line_end()) {
+            ++at_;
+            line_start = true;
+        } else if (blank(peek())) {
+            ++at_;
+        } else if (peek() == '/' && peek(1) == '/') {
+            to_line_end();
+        } else if (peek() == '/' && peek(1) == '*') {
+            const std::string_view rest(at_ + 2, static_cast<std::size_t>(end_ - at_ - 2));
+            const std::size_t close = rest.find("*/");
+            at_ = close == std::string_view::npos ? end_ : at_ + 2 + close + 2;
+        } else if (peek() == '#' && line_start) {
+            to_line_end();
+        } else {
+            return;
+        }
+    }
+}
+
+class c_scanner {
+public:
+    c_scanner(std::string_view source, const text_codes &codes, const text_rules &rules, encoded_text &out)
+        : in_(source, codes, out.bytes, out.problems, line_splices::joined), rules_(rules), out_(out)
+    {
+    }
+    void run();
+
+private:
+    void directive();
+    void word(bool group);
+    void number();
+    void line_comment();
+    void block_comment();
+    void bracket(char c, bool group);
+    bool encodes_string(std::size_t prefix_length);
+    void comment_to(const char *end);
+    void literal(bool encode, bool string = false);
+    void escape(bool encode, ui_string *string);
+    void character(bool escape_question_mark, ui_string *string);
+    void count(text_cell cell, ui_string *string) const
+    {
+        if (string != nullptr)
+            string->add(cell, rules_.keep_strings);
+    }
+    // The string whose piece is being read, when its codes are counted.
+    ui_string *current_string() { return string_ ? &out_.strings[*string_] : nullptr; }
+    void raw_literal(bool encode);
+    void raw_text(const char *to, ui_string *string);
+
+    text_cursor in_;
+    bool line_start_ = true;  // nothing but blanks yet on this line: '#' starts a directive
+    bool group_ahead_ = false;       // a word whose parenthesised strings stay as they are was read
+    std::size_t verbatim_depth_ = 0;  // brackets open in such a group, or in [[attributes]]
+    // Where the string literals that join the one being read end, and
+    // whether one of them fixes the encoding of all.
+    const char *joined_end_ = nullptr;
+    bool joined_fixed_ = false;
+    std::optional<std::size_t> string_;  // the UI string of the literals being joined
+    // Where each of those literals opens and ends, as the lookahead found
+    // them, so that they are not searched twice; and the next to be read.
+    std::vector<std::pair<const char *, const char *>> pieces_;
+    std::size_t next_piece_ = 0;
+    const text_rules &rules_;
+    encoded_text &out_;
+    std::vector<fit_note> notes_;
+};
+
+void c_scanner::run()
+{
+    while (!in_.done()) {
+        const char c = in_.peek();
+        if (const std::size_t end = in_.line_end(); end != 0) {
+            in_.copy(end);
+            line_start_ = true;
+        } else if (c == '/' && in_.peek(1) == '/') {
+            line_comment();
+        } else if (c == '/' && in_.peek(1) == '*') {
+            block_comment();  // a comment before '#' still leaves it first
+        } else if (blank(c)) {
+            in_.copy();
+        } else {
+            const bool group = std::exchange(group_ahead_, false);
+            if (c == '#' && line_start_)
+                directive();
+            else if (digit(c) || (c == '.' && digit(in_.peek(1))))
+                number();
+            else if (identifier_byte(c))
+                word(group);
+            else if (c == '"')
+                literal(encodes_string(0), true);
+            else if (c == '\'')
+                literal(verbatim_depth_ == 0);
+            else
+                bracket(c, group);
+            line_start_ = false;
+        }
+    }
+    in_.finish();
+    check_fit(out_.strings, notes_, rules_, out_.problems);
+    out_.problems.sort();
+}
+
+// Follows the brackets of a group whose strings are copied as they are:
+// ( ... ) after a word of VERBATIM_GROUPS, and [[ ... ]].
+void c_scanner::bracket(char c, bool group)
+{
+    if (group && c == '(')
+        verbatim_depth_ = 1;
+    else if (c == '[' && in_.peek(1) == '[' && verbatim_depth_ == 0)
+        verbatim_depth_ = 1;  // the second '[' follows
+    else if (verbatim_depth_ > 0 && (c == '(' || c == '['))
+        ++verbatim_depth_;
+    else if (verbatim_depth_ > 0 && (c == ')' || c == ']'))
+        --verbatim_depth_;
+    in_.copy();
+}
+
+void c_scanner::directive()
+{
+    in_.copy();  // '#'
+    while (blank(in_.peek()))
+        in_.copy();
+    const char *name = in_.at();
+    while (identifier_byte(in_.peek()))
+        in_.copy();
+    if (!one_of(std::string_view(name, static_cast<std::size_t>(in_.at() - name)), VERBATIM_DIRECTIVES))
+        return;
+    // Its strings are names: copied as they are, up to the directive's end.
+    while (!in_.done() && in_.line_end() == 0) {
+        const char c = in_.peek();
+        if (c == '/' && in_.peek(1) == '*')
+            block_comment();
+        else if (c == '"' || c == '\'')
+            literal(false);  // a name may hold "/*"
+        else
+            in_.copy();
+    }
+}
+
+// An identifier, or the prefix of a literal that follows it at once.
+void c_scanner::word(bool group)
+{
+    std::size_t length = 0;
+    while (identifier_byte(in_.peek(length)))
+        ++length;
+    const std::string_view name(in_.at(), length);
+    const char next = in_.peek(length);
+    const bool raw = (next == '"' || next == '\'') && (name == RAW_PREFIX || one_of(name, FIXED_RAW_PREFIXES));
+    if (next == '"' && (raw || one_of(name, FIXED_PREFIXES))) {
+        // Even a fixed prefix is looked at here: it fixes the strings it joins.
+        const bool encode = encodes_string(length) && name == RAW_PREFIX;
+        if (encode)
+            in_.skip(length);  // written as an ordinary literal
+        else
+            in_.copy(length);
+        if (raw)
+            raw_literal(encode);
+        else
+            literal(false);
+    } else if (next == '\'' && one_of(name, FIXED_PREFIXES)) {
+        in_.copy(length);
+        literal(false);
+    } else {
+        // Most words are none of these: those start with a letter of one.
+        const bool may_be_one = group || name[0] == '_' || name[0] == 'a' || name[0] == 's';
+        group_ahead_ = may_be_one && ((group && one_of(name, ASM_QUALIFIERS)) || one_of(name, VERBATIM_GROUPS));
+        in_.copy(length);
+    }
+}
+
+// Whether the string literal that starts here (its prefix prefix_length
+// bytes long) is put into the font's codes: not inside a group whose
+// strings stay as they are, and not when it joins a literal with a u8, u, U
+// or L prefix, which gives the whole its encoding. The first of the
+// literals that join opens a UI string.
+bool c_scanner::encodes_string(std::size_t prefix_length)
+{
+    const bool encode_here = verbatim_depth_ == 0;
+    if (in_.at() >= joined_end_) {
+        lookahead ahead(in_);
+        joined_fixed_ = false;
+        pieces_.clear();
+        next_piece_ = 0;
+        const char *quote = nullptr, *end = nullptr;
+        for (bool fixed = false; ahead.string_literal(fixed, quote, end); ahead.between_tokens()) {
+            joined_fixed_ = joined_fixed_ || fixed;
+            pieces_.emplace_back(quote, end);
+        }
+        joined_end_ = std::max(ahead.at(), in_.at() + 1);
+        string_.reset();
+        if (encode_here && !joined_fixed_) {
+            text_place opening = in_.place();
+            opening.column += prefix_length;  // a prefix is ASCII
+            out_.strings.emplace_back().place = opening;
+            string_ = out_.strings.size() - 1;
+        }
+    }
+    return encode_here && !joined_fixed_;
+}
+
+// A preprocessing number, with exponent signs and digit separators, so that
+// the apostrophe of 1'000 starts no character literal.
+void c_scanner::number()
+{
+    for (;;) {
+        const char c = in_.peek(), next = in_.peek(1);
+        if ((c == 'e' || c == 'E' || c == 'p' || c == 'P') && (next == '+' || next == '-'))
+            in_.copy(2);
+        else if (c == '\'' && identifier_byte(next))
+            in_.copy(2);
+        else if (identifier_byte(c) || c == '.')
+            in_.copy();
+        else
+            return;
+    }
+}
+
+void c_scanner::line_comment()
+{
+    const char *end = in_.at();
+    while (end < in_.end() && *end != '\n' && *end != '\r')
+        ++end;
+    comment_to(end);
+}
+
+void c_scanner::block_comment()
+{
+    const text_place start = in_.place();
+    const std::string_view rest(in_.at() + 2, static_cast<std::size_t>(in_.end() - in_.at() - 2));
+    const std::size_t close = rest.find("*/");
+    comment_to(close == std::string_view::npos ? in_.end() : in_.at() + 2 + close + 2);
+    if (close == std::string_view::npos)
+        in_.note(start, "unterminated comment");
+}
+
+// Copies a comment up to end, reading the fit: note it may hold.
+void c_scanner::comment_to(const char *end)
+{
+    const std::size_t line = in_.line();
+    if (const char *note = fit_note_in(in_.at(), end)) {
+        in_.copy_to(note);
+        const text_place place = in_.place();
+        const std::string_view text(note + NOTE_MARK.size(), static_cast<std::size_t>(end - note) - NOTE_MARK.size());
+        bool none = false;
+        std::string error;
+        const auto room = read_fit_note(text.substr(0, text.find("*/")), none, error);
+        if (room)  // for the strings ending where the comment starts
+            notes_.push_back({place, line, none ? std::nullopt : room});
+        else
+            in_.note(place, error);
+    }
+    in_.copy_to(end);
+}
+
+// "..." or '...': with encode, each character goes into the font's codes;
+// escapes stay as they are, but for \u and \U, which name a character. A
+// quote that its line does not close is a stray character: it and the rest
+// of its line are copied, as the compiler takes them (under #if 0, say).
+void c_scanner::literal(bool encode, bool string)
+{
+    const bool known = next_piece_ < pieces_.size() && pieces_[next_piece_].first == in_.at();
+    const char *end = known ? pieces_[next_piece_++].second : literal_end(in_.at(), in_.end());
+    if (end == nullptr) {
+        while (!in_.done() && in_.line_end() == 0)
+            in_.copy();
+        return;
+    }
+    ui_string *counted = string && encode ? current_string() : nullptr;
+    in_.copy();
+    while (in_.at() + 1 < end) {
+        if (in_.peek() == '\\')
+            escape(encode, counted);
+        else if (encode)
+            character(false, counted);
+        else
+            in_.copy();
+    }
+    if (counted != nullptr)
+        counted->end_line = in_.line();
+    in_.copy();  // the closing quote
+}
+
+// An escape: with encode, the code it writes is counted into the string
+// and checked against the font, and \u and \U name a character to encode.
+void c_scanner::escape(bool encode, ui_string *string)
+{
+    const text_place start = in_.place();
+    const char *from = in_.at();
+    const char kind = in_.peek(1);
+    std::size_t length = 2;
+    unsigned value = simple_escape_value(kind);
+    if (kind == 'x') {
+        value = 0;
+        for (; hex_digit(in_.peek(length)); ++length)
+            value = std::min(value << 4 | static_cast<unsigned>(hex_value(in_.peek(length))), LARGEST_ESCAPE + 1);
+    } else if (octal_digit(kind)) {
+        while (length <= MOST_OCTAL_DIGITS && octal_digit(in_.peek(length)))
+            ++length;
+        value = 0;
+        for (std::size_t digit = 1; digit < length; ++digit)
+            value = value << OCTAL_DIGIT_BITS | static_cast<unsigned>(in_.peek(digit) - '0');
+    } else if ((kind == 'u' || kind == 'U') && encode) {
+        const std::size_t digits = kind == 'u' ? SHORT_NAME_DIGITS : LONG_NAME_DIGITS;
+        char32_t c = 0;
+        for (; length < 2 + digits && hex_digit(in_.peek(length)); ++length)
+            c = c << 4 | hex_value(in_.peek(length));
+        if (length == 2 + digits) {
+            in_.skip(length);
+            const std::string_view codes = in_.named_character(c, start);
+            if (codes.empty()) {
+                in_.write(std::string_view(from, length));
+                count(std::nullopt, string);
+            }
+            for (const char code : codes) {
+                write_in_literal(static_cast<std::uint8_t>(code), in_);
+                count(static_cast<std::uint8_t>(code), string);
+            }
+            return;
+        }
+    } else if (static_cast<unsigned char>(kind) >= FIRST_NON_ASCII && encode) {
+        // The compiler cannot put "\Ж" into the font's codes either.
+        while (length < 1 + MOST_UTF8_BYTES && continuation(in_.peek(length)))
+            ++length;
+        if (in_.noting())
+            in_.note(start, "unknown escape sequence '" + std::string(from, length) + "'");
+        else
+            in_.count_problem();
+        value = LARGEST_ESCAPE + 1;
+    }
+    in_.copy(length);
+    if (!encode || kind == '\0')
+        return;
+    const std::string_view escape(from, length);
+    if (value > LARGEST_ESCAPE) {
+        if (static_cast<unsigned char>(kind) < FIRST_NON_ASCII)
+            in_.note(start, std::string(escape) + ": out of range for a code");
+        count(std::nullopt, string);
+        return;
+    }
+    const auto code = static_cast<std::uint8_t>(value);
+    count(in_.check_code(code, start, escape) ? text_cell(code) : std::nullopt, string);
+}
+
+// One character inside an encoded literal, written in the font's codes.
+void c_scanner::character(bool escape_question_mark, ui_string *string)
+{
+    char32_t c = 0;
+    std::string_view original;
+    const std::string_view codes = in_.take_character(c, original);
+    if (codes.empty()) {
+        in_.write(original);
+        count(std::nullopt, string);
+    }
+    for (const char byte : codes) {
+        const auto code = static_cast<std::uint8_t>(byte);
+        if (escape_question_mark && code == '?')  // no trigraph may come of it
+            in_.write("\\?");
+        else
+            write_in_literal(code, in_);
+        count(code, string);
+    }
+}
+
+// R"d(...)d": with encode, written as an ordinary literal, one piece a
+// line, so that the lines stay where they were.
+void c_scanner::raw_literal(bool encode)
+{
+    const text_place start = in_.place();
+    const raw_bounds bounds = find_raw_bounds(in_, in_.at());
+    if (bounds.open == nullptr) {
+        in_.note(start, "invalid raw string delimiter");
+        in_.copy_to(bounds.delimiter_end);
+        return;
+    }
+    if (bounds.end == nullptr) {
+        in_.note(start, "unterminated raw string");
+        in_.copy_to(in_.end());
+        return;
+    }
+    if (!encode) {
+        in_.copy_to(bounds.end);
+        return;
+    }
+    const std::size_t terminator = static_cast<std::size_t>(bounds.open - in_.at()) + 1;
+    ui_string *string = current_string();
+    in_.skip(terminator);
+    in_.write("\"");
+    raw_text(bounds.end - terminator, string);
+    in_.write("\"");
+    if (string != nullptr)
+        string->end_line = in_.line();
+    in_.skip(terminator);
+}
+
+// The body of a raw literal, written as the body of an ordinary one. The
+// compiler undoes line splices here, so a splice is text of the body.
+void c_scanner::raw_text(const char *to, ui_string *string)
+{
+    constexpr std::uint8_t LINE_FEED = '\n';
+    for (;;) {
+        if (const std::string_view splice = in_.take_splice(); !splice.empty()) {
+            const std::size_t line_end = splice.find_first_of("\r\n");
+            in_.write("\\\\");
+            count('\\', string);
+            for (const char blank : splice.substr(1, line_end - 1)) {
+                in_.write(blank);
+                count(static_cast<std::uint8_t>(blank), string);
+            }
+            in_.write("\\n\"");
+            in_.write(splice.substr(line_end));
+            in_.write("\"");
+            count(LINE_FEED, string);
+            continue;
+        }
+        if (in_.at() >= to)
+            return;
+        const char c = in_.peek();
+        if (const std::size_t end = in_.line_end(); end != 0) {
+            in_.write("\\n\"");
+            in_.copy(end);
+            in_.write("\"");
+            count(LINE_FEED, string);
+        } else if (c == '"' || c == '\\') {
+            in_.write(std::string{'\\', c});
+            in_.skip(1);
+            count(static_cast<std::uint8_t>(c), string);
+        } else {
+            character(true, string);
+        }
+    }
+}
+
+}  // namespace
+
+bool is_c_source(const std::string &path)
+{
+    // What CMake compiles as C or C++, its headers, and Arduino sketches.
+    static constexpr std::string_view EXTENSIONS[] = {
+        "c",   "C",   "c++", "cc",   "cpp", "cxx",  "CPP", "cppm", "ccm", "cxxm", "c++m", "ixx", "mpp",
+        "h",   "H",   "h++", "hh",   "hm",  "hpp",  "hxx", "inl",  "txx", "tcc",  "ino"};
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos || path.find('/', dot) != std::string::npos)
+        return false;
+    return one_of(std::string_view(path).substr(dot + 1), EXTENSIONS);
+}
+
+encoded_text encode_c_source(std::string_view source, const std::string &name, const text_codes &codes,
+                             const text_rules &rules)
+{
+    encoded_text out;
+    out.bytes.reserve(source.size() + name.size() + 16);
+    out.bytes = "#line 1 " + c_string(name) + "\n";
+    c_scanner(without_bom(source), codes, rules, out).run();  // a mark would now stand mid-file
+    return out;
+}

@@ -1,0 +1,114 @@
+// UI text put into a font's 8-bit codes and checked against it and against
+// the screen: a C or C++ source, whose ordinary narrow string and character
+// literals are encoded, or any other text, which is encoded whole.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "charset/text_codes.h"
+
+// Room on the display, in the font's 8x12 cells: columns and lines; 0 for
+// no bound.
+struct text_room {
+    std::size_t columns = 0, lines = 0;
+};
+
+// The room of a display of width x height pixels, or nothing when it has
+// not one whole cell.
+std::optional<text_room> screen_room(std::size_t width, std::size_t height);
+
+// What every string must fit, unless a fit: note gives it its own room;
+// and whether to keep the codes of the strings, to draw them.
+struct text_rules {
+    std::optional<text_room> screen;
+    bool keep_strings = false;
+};
+
+// A code the display shows, or nothing where a character has none.
+using text_cell = std::optional<std::uint8_t>;
+
+// A string of the text as the display gets it: in a C or C++ source an
+// encoded literal with the literals it joins, in any other text a line.
+struct ui_string {
+    text_place place;           // the opening quote of its first piece
+    std::size_t end_line = 0;   // where its last piece ends
+    std::size_t width = 0;      // in codes, of its widest line
+    std::size_t lines = 1;      // split at the line feed code; a last one opens no line
+    std::optional<text_room> room;  // its fit: note's, or the screen's
+    bool shown = true;              // not with fit: none
+    std::vector<std::vector<text_cell>> cells;  // its lines, when kept
+
+    // Counts a code in, or a character that has none (nothing).
+    void add(text_cell cell, bool keep)
+    {
+        if (after_line_feed_ || keep)
+            open_line(keep);
+        if (cell == LINE_FEED_CODE) {  // it ends a line; what follows, if anything, opens one
+            after_line_feed_ = true;
+            return;
+        }
+        width = std::max(width, ++current_);
+        if (keep)
+            cells.back().push_back(cell);
+    }
+
+private:
+    static constexpr std::uint8_t LINE_FEED_CODE = 0x0A;
+    void open_line(bool keep);
+    std::size_t current_ = 0;  // codes on the line being counted
+    bool after_line_feed_ = false;
+};
+
+struct encoded_text {
+    std::string bytes;  // meant to be written only when there is no error
+    text_problems problems;
+    std::vector<ui_string> strings;
+};
+
+// Whether a file is a C or C++ source by its extension: any that CMake
+// compiles as C or C++ (.c .C .cc .cpp .cxx .c++ .CPP .cppm .ixx ...), their
+// headers (.h .H .hh .hpp .hxx .h++ .inl .txx ...) and Arduino's .ino.
+bool is_c_source(const std::string &path);
+
+// Encodes the contents of the ordinary narrow literals ("..." and '...',
+// raw strings R"d(...)d" too) and copies everything else byte for byte:
+// comments, header names, identifiers, literals with a u8, u, U or L prefix
+// and those they join, and the strings of static_assert, _Pragma, asm and
+// attributes. The source is read as the compiler reads it: line splices are
+// gone first, and CR, LF and CR LF end lines. Each encoded byte that is not
+// printable ASCII is written as a three-digit octal escape, so that no
+// escape before it grows. The output starts with #line 1 "name" and keeps
+// every line where it was.
+//
+// Each string must fit the room its fit: note gives (a comment starting on
+// the line where the string ends: "fit: 16", "fit: 16x2" or "fit: none"),
+// else the screen of the rules; codes written by escapes are checked
+// against the font like characters.
+encoded_text encode_c_source(std::string_view source, const std::string &name, const text_codes &codes,
+                             const text_rules &rules = {});
+
+// Encodes every character but the line ends (CR, LF, CR LF), which are
+// kept; each line must be no wider than the screen of the rules.
+encoded_text encode_plain_text(std::string_view text, const text_codes &codes, const text_rules &rules = {});
+
+// The room a fit: note gives, from what follows "fit:", no bound at all
+// for "none", which sets `none` too. Returns nothing, with why in error,
+// for anything else.
+std::optional<text_room> read_fit_note(std::string_view note, bool &none, std::string &error);
+
+// Gives each string the room of the note on the line where it ends, else the
+// screen's; notes no string ends beside are problems. Then notes each
+// string that does not fit its room, at its place.
+struct fit_note {
+    text_place place;               // of "fit:"
+    std::size_t line;               // where its comment starts
+    std::optional<text_room> room;  // nothing: fit: none
+};
+void check_fit(std::vector<ui_string> &strings, const std::vector<fit_note> &notes, const text_rules &rules,
+               text_problems &problems);
