@@ -191,6 +191,8 @@ TEST_F(FontImport, RejectsBadInputsAndChangesNothing)
     write("cut.psf", cut_table);
     write("utf8.psf", not_utf8);
     write("none.psf", no_glyphs);
+    write("ragged.yaff", as_bytes("# rows of two widths\n0x41:\n    @@\n    @\n"));
+    write("codes.yaff", as_bytes("0x41:\n    @@\n"));
     ASSERT_EQ(run("ln -s " + quoted(SAMPLE + "/6x12.pcf.gz") + " sample.pcf.gz").status, 0);
     const std::string listing = run("ls -A").out;
 
@@ -212,6 +214,9 @@ TEST_F(FontImport, RejectsBadInputsAndChangesNothing)
         {"cut.psf", "cut.psf: Unicode table cut short"},
         {"utf8.psf", "utf8.psf: Unicode table is not UTF-8"},
         {"none.psf", "none.psf: has no glyphs"},
+        {"ragged.yaff", "ragged.yaff:4: a row of 1 pixels in a glyph 2 wide"},
+        {"codes.yaff", "codes.yaff: has none of the characters of CP866 or KOI8-R (1 glyph known only by a code, "
+                       "and no encoding named: left out; name the set of the codes with -e)"},
         {"-t CP1251 sample.pcf.gz", "sample.pcf.gz: -t CP1251 needs 50 spare slots, -g CP866 leaves 32: "
                                     "choose a glyph order closer to CP1251 (e.g. -g CP1251)"},
     };
