@@ -5,11 +5,15 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <iterator>
 
 namespace {
 
 constexpr char UNICODE_CODES[] = "UTF-32LE";
 constexpr char32_t LAST_C0 = 0x1F, FIRST_C1 = 0x7F, LAST_C1 = 0x9F;
+constexpr char32_t PC_SYMBOLS[] = U"☺☻♥♦♣♠•◘○◙♂♀♪♫☼►◄↕‼¶§▬↨↑↓→←∟↔▲▼";  // codes 1-31
+constexpr std::size_t FIRST_SYMBOL_CODE = 1, DELETE_CODE = 0x7F;
+constexpr char32_t HOUSE = U'⌂';  // code 127
 
 char32_t little_endian(const unsigned char *bytes)
 {
@@ -53,6 +57,19 @@ std::string load_charset(const std::string &name, charset_table &table)
 bool is_control(char32_t c)
 {
     return c <= LAST_C0 || (c >= FIRST_C1 && c <= LAST_C1);
+}
+
+bool is_printable(char32_t c)
+{
+    return c != NO_CHARACTER && !is_control(c);
+}
+
+char32_t pc_symbol(std::size_t code)
+{
+    if (code == DELETE_CODE)
+        return HOUSE;
+    const std::size_t index = code - FIRST_SYMBOL_CODE;  // wraps for 0: then too large
+    return index < std::size(PC_SYMBOLS) - 1 ? PC_SYMBOLS[index] : NO_CHARACTER;
 }
 
 std::string utf8(char32_t c)

@@ -8,6 +8,9 @@
 constexpr char32_t NO_CHARACTER = 0xFFFFFFFF;
 constexpr std::size_t BYTE_VALUES = 256;
 
+// The set that codes 128-255 show when no one says otherwise: the sample's.
+constexpr char DEFAULT_TABLE_SET[] = "KOI8-R";
+
 // Entry b is the character byte b stands for, or NO_CHARACTER.
 using charset_table = std::array<char32_t, BYTE_VALUES>;
 
@@ -17,6 +20,13 @@ std::string load_charset(const std::string &name, charset_table &table);
 
 // U+0000-U+001F and U+007F-U+009F.
 bool is_control(char32_t c);
+
+// A character that a font can show: neither NO_CHARACTER nor a control.
+bool is_printable(char32_t c);
+
+// The symbol PC fonts show for code 1-31 or 127 (☺ ... ▼, ⌂), or
+// NO_CHARACTER for any other code.
+char32_t pc_symbol(std::size_t code);
 
 // The character in UTF-8, for messages.
 std::string utf8(char32_t c);

@@ -21,7 +21,7 @@ function(_make_h_install_gzipped source destination)
 endfunction()
 
 set(gzipped_docs)
-foreach(tool IN ITEMS make_h font_sheet font_import font_text)
+foreach(tool IN ITEMS make_h font_sheet font_import font_text font_export)
   if(TARGET ${tool})
     _make_h_install_gzipped("${PROJECT_SOURCE_DIR}/man/${tool}.1" ${CMAKE_INSTALL_MANDIR}/man1)
   endif()
@@ -33,4 +33,5 @@ add_custom_target(make_h_docs ALL DEPENDS ${gzipped_docs})
 install(FILES "${PROJECT_SOURCE_DIR}/packaging/copyright" DESTINATION ${MAKE_H_DOC_DIR})
 # The sample inputs, which the man pages' examples use.
 install(FILES "${PROJECT_SOURCE_DIR}/sample/8x12.fnt" "${PROJECT_SOURCE_DIR}/sample/koi.bin"
-  "${PROJECT_SOURCE_DIR}/sample/6x12.pcf.gz" DESTINATION ${MAKE_H_DOC_DIR}/examples)
+  "${PROJECT_SOURCE_DIR}/sample/koi.sets" "${PROJECT_SOURCE_DIR}/sample/6x12.pcf.gz"
+  DESTINATION ${MAKE_H_DOC_DIR}/examples)

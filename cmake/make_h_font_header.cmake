@@ -17,15 +17,17 @@
 # machine, so a cross build uses them as they are.
 #
 # Each TEXT source is encoded by font_text for the font's codes in the table
-# set (TABLE_SET, KOI8-R by default; with FONT and TABLE, the set the table
-# was made for) and checked against the header's font; the encoded copy is
-# compiled into <target> in the source's place. Headers with UI text go under
-# TEXT too: an encoded source finds the copies of the headers beside it
-# first. A source that CMake compiles as C or C++ is read as one whatever
-# its extension. SCREEN and FALLBACK are font_text's --screen and
-# --fallback: every string must fit a display of WxH pixels (unless a fit:
-# note says otherwise), and a character without a code is written as iconv
-# spells it. Every input must exist when CMake runs.
+# set and checked against the header's font; the encoded copy is compiled into
+# <target> in the source's place. The table set is the one font_import records
+# beside the pair in koi.sets: with IMPORT, TABLE_SET's; with FONT and TABLE,
+# that of the koi.sets beside a TABLE named koi.bin, which a TABLE_SET given
+# must agree with; else TABLE_SET, KOI8-R by default. Headers with UI text go
+# under TEXT too: an encoded source finds the copies of the headers beside it
+# first. A source that CMake compiles as C or C++ is read as one whatever its
+# extension. SCREEN and FALLBACK are font_text's --screen and --fallback:
+# every string must fit a display of WxH pixels (unless a fit: note says
+# otherwise), and a character without a code is written as iconv spells it.
+# Every input must exist when CMake runs.
 function(make_h_add_font_header target)
   set(import_keywords GLYPH_ORDER TABLE_SET SIZE TOP FONT_ENCODING)
   set(import_options --glyph-order --table --size --top --font-encoding)  # font_import's, in that order
@@ -57,10 +59,20 @@ function(make_h_add_font_header target)
     endif()
     get_filename_component(font "${arg_IMPORT}" ABSOLUTE)
     _make_h_import_inputs("${header}" "${shown}" "${inputs}" "${font}" "${glyphs}" ${options_given})
+    set(record "${inputs}/koi.sets")
   else()
     get_filename_component(font "${arg_FONT}" ABSOLUTE)
     get_filename_component(table "${arg_TABLE}" ABSOLUTE)
-    _make_h_copy_inputs("${shown}" "${inputs}" "${font}" "${table}")
+    # The record of the pair's sets goes with the table it was made with.
+    get_filename_component(table_dir "${table}" DIRECTORY)
+    get_filename_component(table_name "${table}" NAME)
+    set(record)
+    if(table_name STREQUAL "koi.bin" AND EXISTS "${table_dir}/koi.sets")
+      set(record "${inputs}/koi.sets")
+    else()
+      file(REMOVE "${inputs}/koi.sets")  # copied while there was one
+    endif()
+    _make_h_copy_inputs("${shown}" "${inputs}" "${font}" "${table}" "${record}")
   endif()
   _make_h_run_make_h("${header}" "${shown}" "${inputs}")
 
@@ -68,15 +80,18 @@ function(make_h_add_font_header target)
   target_sources("${target}" PRIVATE "${header}")
   target_include_directories("${target}" PRIVATE "${header_dir}")
 
-  if(DEFINED arg_TABLE_SET)
+  # With IMPORT, TABLE_SET went to font_import, which recorded it.
+  set(table_set)
+  if(DEFINED arg_TABLE_SET AND NOT DEFINED arg_IMPORT)
     set(table_set "${arg_TABLE_SET}")
-  else()
-    set(table_set KOI8-R)  # font_import's default, and the sample's
   endif()
   # What includes a copy must be compiled again when the list changes, since
   # an #include may now find a copy, or no longer find one.
   set(list_file "${header}.text-list")
-  set(text_options --table=${table_set} --font=${inputs})
+  set(text_options --font=${inputs})
+  if(table_set)
+    list(PREPEND text_options --table=${table_set})
+  endif()
   if(DEFINED arg_SCREEN)
     list(APPEND text_options --screen=${arg_SCREEN})
   endif()
@@ -85,8 +100,8 @@ function(make_h_add_font_header target)
   endif()
   set(copies)
   foreach(source IN LISTS arg_TEXT)
-    _make_h_encode_text("${target}" "${header}" "${shown}" "${inputs}" "${text_options}" "${source}"
-      "${list_file}" copy)
+    _make_h_encode_text("${target}" "${header}" "${shown}" "${inputs}" "${text_options}" "${record}"
+      "${source}" "${list_file}" copy)
     list(APPEND copies "${copy}")
   endforeach()
   _make_h_follow_text_list("${list_file}" "${copies}")
@@ -168,12 +183,21 @@ function(_make_h_check_call target import_keywords)
   endif()
 endfunction()
 
-function(_make_h_copy_inputs shown inputs font table)
-  add_custom_command(OUTPUT "${inputs}/8x12.fnt" "${inputs}/koi.bin"
+# Copies the pair, and the record of its sets into record unless that is empty.
+function(_make_h_copy_inputs shown inputs font table record)
+  set(copy_record)
+  set(record_source)
+  if(record)
+    get_filename_component(table_dir "${table}" DIRECTORY)
+    set(record_source "${table_dir}/koi.sets")
+    set(copy_record COMMAND "${CMAKE_COMMAND}" -E copy "${record_source}" "${record}")
+  endif()
+  add_custom_command(OUTPUT "${inputs}/8x12.fnt" "${inputs}/koi.bin" ${record}
     COMMAND "${CMAKE_COMMAND}" -E make_directory "${inputs}"
     COMMAND "${CMAKE_COMMAND}" -E copy "${font}" "${inputs}/8x12.fnt"
     COMMAND "${CMAKE_COMMAND}" -E copy "${table}" "${inputs}/koi.bin"
-    DEPENDS "${font}" "${table}"
+    ${copy_record}
+    DEPENDS "${font}" "${table}" ${record_source}
     COMMENT "Copying the font and table of ${shown}"
     VERBATIM)
 endfunction()
@@ -184,7 +208,7 @@ function(_make_h_import_inputs header shown inputs font glyphs)
   if(glyphs)
     set(glyphs_option "--glyphs=${glyphs}")
   endif()
-  add_custom_command(OUTPUT "${inputs}/8x12.fnt" "${inputs}/koi.bin"
+  add_custom_command(OUTPUT "${inputs}/8x12.fnt" "${inputs}/koi.bin" "${inputs}/koi.sets"
     # A failed import must not leave the header of the old font looking current.
     COMMAND "${CMAKE_COMMAND}" -E rm -f "${header}" "${header}.trace"
     COMMAND "${CMAKE_COMMAND}" -E make_directory "${inputs}"
@@ -222,9 +246,10 @@ function(_make_h_language_of source result)
   set(${result} "${language}" PARENT_SCOPE)
 endfunction()
 
-# Compiles the copy of a TEXT source that font_text encodes, in its place;
+# Compiles the copy of a TEXT source that font_text encodes with
+# text_options, in its place, again when the record of sets (if any) changes;
 # sets copy_var to the copy's path.
-function(_make_h_encode_text target header shown inputs text_options source list_file copy_var)
+function(_make_h_encode_text target header shown inputs text_options record source list_file copy_var)
   get_filename_component(original "${source}" ABSOLUTE)
   get_filename_component(original_dir "${original}" DIRECTORY)
   file(RELATIVE_PATH relative "${CMAKE_CURRENT_SOURCE_DIR}" "${original}")
@@ -237,7 +262,7 @@ function(_make_h_encode_text target header shown inputs text_options source list
   if(EXISTS "${options_file}")
     file(READ "${options_file}" written)
   endif()
-  if(NOT written STREQUAL text_options)
+  if(NOT EXISTS "${options_file}" OR NOT written STREQUAL text_options)
     file(WRITE "${options_file}" "${text_options}")
   endif()
   _make_h_language_of("${original}" language)
@@ -250,7 +275,7 @@ function(_make_h_encode_text target header shown inputs text_options source list
     COMMAND "${CMAKE_COMMAND}" -E rm -f "${copy}"
     COMMAND "${CMAKE_COMMAND}" -E make_directory "${copy_dir}"
     COMMAND "$<TARGET_FILE:make_h::font_text>" ${text_options} ${language_option} --output=${copy} "${original}"
-    DEPENDS "${original}" "${options_file}" "${list_file}" "${inputs}/8x12.fnt" "${inputs}/koi.bin"
+    DEPENDS "${original}" "${options_file}" "${list_file}" "${inputs}/8x12.fnt" "${inputs}/koi.bin" ${record}
       make_h::font_text
     COMMENT "Encoding ${relative} for ${shown}"
     VERBATIM)

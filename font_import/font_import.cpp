@@ -1,5 +1,6 @@
 // font_import: makes "8x12.fnt" and "koi.bin", the inputs of make_h, from a
-// BDF, PCF, PSF, FON, TrueType or yaff font.
+// BDF, PCF, PSF, FON, TrueType or yaff font, and "koi.sets", the record of
+// the sets they are made for.
 #include <getopt.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,6 +17,7 @@
 #include "font_import/importer.h"
 #include "messages/messages.h"
 #include "command_line/command_line.h"
+#include "command_line/set_record.h"
 #include "output_file/output_file.h"
 
 namespace {
@@ -30,9 +32,10 @@ constexpr char HELP[] =
     "Usage: font_import [OPTION]... FONT\n"
     "Make \"8x12.fnt\" and \"koi.bin\", the inputs of make_h, from FONT: a BDF, PCF,\n"
     "PSF (1 or 2), Windows FON or FNT, TrueType, OpenType or yaff font, plain or\n"
-    "gzip'd.\n"
+    "gzip'd. Beside them goes \"koi.sets\", which records the two sets below;\n"
+    "font_text, font_sheet and font_export take the table set from it.\n"
     "\n"
-    "  -o, --output=DIR         write the two files into DIR, made if missing\n"
+    "  -o, --output=DIR         write the files into DIR, made if missing\n"
     "                           (default: .)\n"
     "  -g, --glyph-order=SET    the 8-bit set whose order the 256 glyph slots\n"
     "                           follow (default: CP866)\n"
@@ -75,7 +78,7 @@ constexpr char HELP[] =
     "means the same there, or is a control character there, shows the font's\n"
     "glyph for that code.\n"
     "\n"
-    "Exit status: 0 when both files are written, 1 for any error, 2 for bad usage.\n";
+    "Exit status: 0 when the files are written, 1 for any error, 2 for bad usage.\n";
 
 enum long_only { TOP_OPTION = CHAR_MAX + 1, CROP_OPTION, GLYPHS_OPTION, VERSION_OPTION };
 constexpr char SHORT_OPTIONS[] = "o:g:t:e:s:vh";
@@ -182,17 +185,20 @@ int make_directories(const std::string &dir, std::vector<std::string> &made)
     }
 }
 
-// Writes both files into dir, made if missing; returns whether they are there.
-bool write_pair(const std::string &dir, const imported_font &result)
+// Writes both files, and the record of their sets, into dir, made if
+// missing; returns whether they are there.
+bool write_pair(const std::string &dir, const imported_font &result, const set_record &sets)
 {
     std::vector<std::string> made;
+    const std::string record = record_text(sets, result.table);
     if (const int error = make_directories(dir, made); error != 0) {
         report_failure(PROGRAM, dir.c_str(), std::strerror(error));
         return false;
     }
     const auto failure = write_output_files(
         {{path_in(dir, SOURCE_FONT_FILE), file_bytes(result.font.begin(), result.font.end())},
-         {path_in(dir, RECODE_TABLE_FILE), file_bytes(result.table.begin(), result.table.end())}});
+         {path_in(dir, RECODE_TABLE_FILE), file_bytes(result.table.begin(), result.table.end())},
+         {path_in(dir, SET_RECORD_FILE), file_bytes(record.begin(), record.end())}});
     if (!failure)
         return true;
     report_failure(PROGRAM, failure->file.c_str(), failure->reason.c_str());
@@ -219,5 +225,6 @@ int main(int argc, char **argv)
     if (line.verbose)
         report_failure(PROGRAM, line.options.font_path.c_str(), result.report.c_str());
 
-    return write_pair(line.output_dir, result) ? EXIT_SUCCESS : EXIT_FAILURE;
+    const set_record sets{line.options.table_set, line.options.glyph_order};
+    return write_pair(line.output_dir, result, sets) ? EXIT_SUCCESS : EXIT_FAILURE;
 }

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "charset/charset.h"
 #include "font_data/font_data.h"
 
 constexpr char DEFAULT_GLYPH_ORDER[] = "CP866";
-constexpr char DEFAULT_TABLE_SET[] = "KOI8-R";
 
 struct import_options {
     std::string font_path;

@@ -6,15 +6,7 @@
 
 namespace {
 
-// The symbols PC fonts show for codes 1-31 and 127.
-constexpr char32_t PC_SYMBOLS[] = U"☺☻♥♦♣♠•◘○◙♂♀♪♫☼►◄↕‼¶§▬↨↑↓→←∟↔▲▼";
-constexpr char32_t HOUSE = U'⌂';
 constexpr std::size_t FIRST_PRINTABLE = 0x20, DELETE_CODE = 0x7F, FIRST_UPPER = 0x80;
-
-bool printable(char32_t c)
-{
-    return c != NO_CHARACTER && !is_control(c);
-}
 
 // The slot whose glyph-order character is c, upper half first; 0 if none.
 std::size_t slot_meant_for(const charset_table &glyph_order, char32_t c)
@@ -58,15 +50,15 @@ slot_plan plan_slots(const charset_table &glyph_order, const charset_table &tabl
     plan.shown.fill(NO_CHARACTER);
     spare_slots spares;
     for (std::size_t slot = 1; slot < FIRST_PRINTABLE; ++slot) {
-        plan.shown[slot] = PC_SYMBOLS[slot - 1];
+        plan.shown[slot] = pc_symbol(slot);
         spares.order.push_back(slot);
     }
-    plan.shown[DELETE_CODE] = HOUSE;
+    plan.shown[DELETE_CODE] = pc_symbol(DELETE_CODE);
     spares.order.push_back(DELETE_CODE);
     for (std::size_t slot = FIRST_PRINTABLE; slot < GLYPH_COUNT; ++slot) {
         if (slot == DELETE_CODE)
             continue;
-        if (printable(glyph_order[slot]))
+        if (is_printable(glyph_order[slot]))
             plan.shown[slot] = glyph_order[slot];
         else
             spares.order.push_back(slot);
@@ -79,7 +71,7 @@ slot_plan plan_slots(const charset_table &glyph_order, const charset_table &tabl
 
     for (std::size_t k = 0; k < RECODE_ENTRIES; ++k) {
         const char32_t c = table_set[FIRST_UPPER + k];
-        if (!printable(c)) {
+        if (!is_printable(c)) {
             plan.table[k] = 0;
             continue;
         }
@@ -95,7 +87,7 @@ slot_plan plan_slots(const charset_table &glyph_order, const charset_table &tabl
     plan.spares_needed = spares.taken.size() + spares.left_out.size();
 
     for (const char32_t c : shown_by_header)
-        if (printable(c) && !font_has(c) &&
+        if (is_printable(c) && !font_has(c) &&
             std::find(plan.missing.begin(), plan.missing.end(), c) == plan.missing.end())
             plan.missing.push_back(c);
     return plan;

@@ -11,6 +11,7 @@
 
 #include "charset/text_codes.h"
 #include "command_line/command_line.h"
+#include "command_line/set_record.h"
 #include "font_data/font_data.h"
 #include "messages/messages.h"
 #include "font_sheet/preview.h"
@@ -21,7 +22,6 @@
 namespace {
 
 constexpr char PROGRAM[] = "font_sheet";
-constexpr char DEFAULT_TABLE_SET[] = "KOI8-R";
 constexpr int LARGEST_SCALE = 16;
 
 constexpr char HELP[] =
@@ -39,7 +39,7 @@ constexpr char HELP[] =
     "                     draw each string in a box of its room (its fit:\n"
     "                     note's, or the screen's), what falls outside marked\n"
     "  -t, --table=SET    the 8-bit set that codes 128-255 show, for --text\n"
-    "                     (default: KOI8-R)\n"
+    "                     (default: what DIR's \"koi.sets\" says, else KOI8-R)\n"
     "      --screen=WxH   the display's size in pixels, for --text (default: as\n"
     "                     large as the text)\n"
     "      --scale=N      each font pixel an NxN square, for --text (default: 3)\n"
@@ -142,18 +142,15 @@ settings parse(int argc, char **argv)
 // returns whether it could be drawn at all.
 bool draw_text(const settings &given, const source_font &font, const recode_table &table, picture &image)
 {
-    const std::string set_name = given.table_set.value_or(DEFAULT_TABLE_SET);
-    charset_table set;
-    if (const std::string reason = load_charset(set_name, set); !reason.empty()) {
-        report_failure(PROGRAM, set_name.c_str(), reason.c_str());
+    const auto set = pair_table_set_reported(PROGRAM, given.font_dir, table, given.table_set);
+    if (!set)
         return false;
-    }
     std::string text;
     if (const std::string reason = read_file(*given.text, text); !reason.empty()) {
         report_failure(PROGRAM, given.text->c_str(), reason.c_str());
         return false;
     }
-    text_codes codes(set, set_name);
+    text_codes codes(set->characters, set->name);
     codes.check_glyphs(font, table);
     if (given.fallback)
         codes.fall_back();

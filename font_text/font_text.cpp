@@ -14,6 +14,7 @@
 
 #include "charset/text_codes.h"
 #include "command_line/command_line.h"
+#include "command_line/set_record.h"
 #include "font_data/font_data.h"
 #include "messages/messages.h"
 #include "ui_text/ui_text.h"
@@ -22,7 +23,6 @@
 namespace {
 
 constexpr char PROGRAM[] = "font_text";
-constexpr char DEFAULT_TABLE_SET[] = "KOI8-R";
 
 constexpr char HELP[] =
     "Usage: font_text [OPTION]... FILE...\n"
@@ -34,9 +34,10 @@ constexpr char HELP[] =
     "but the line ends is.\n"
     "\n"
     "  -t, --table=SET      the 8-bit set that codes 128-255 show, as for\n"
-    "                       font_import (default: KOI8-R)\n"
+    "                       font_import (default: what DIR's \"koi.sets\" says,\n"
+    "                       else KOI8-R)\n"
     "  -f, --font=DIR       also check against the font in DIR (\"8x12.fnt\" and\n"
-    "                       \"koi.bin\")\n"
+    "                       \"koi.bin\"), whose \"koi.sets\" -t must agree with\n"
     "  -o, --output=OUT     write the encoded FILE to OUT (one FILE only); a C\n"
     "                       source keeps its lines and names FILE in #line\n"
     "  -x, --language=LANG  read every FILE as LANG, c or text, whatever its\n"
@@ -77,7 +78,7 @@ const option LONG_OPTIONS[] = {{"table", required_argument, nullptr, 't'},
                                {nullptr, 0, nullptr, 0}};
 
 struct settings {
-    std::string table_set = DEFAULT_TABLE_SET;
+    std::optional<std::string> table_set;
     std::optional<std::string> font_dir;
     std::optional<std::string> output;
     std::optional<bool> c_source;  // what --language says
@@ -148,14 +149,29 @@ settings parse(int argc, char **argv)
     return given;
 }
 
-// Reads the font in dir and has the codes checked against it.
-bool check_against_font(const std::string &dir, text_codes &codes)
+// Makes the codes of the table set, checked against the font in -f DIR,
+// whose record of sets the set must agree with, and spelled with
+// --fallback; returns false when a failure has been reported.
+bool make_codes(const settings &given, std::optional<text_codes> &codes)
 {
-    source_font font;
-    recode_table table;
-    if (!load_inputs_reported(PROGRAM, dir, font, table))
-        return false;
-    codes.check_glyphs(font, table);
+    if (!given.font_dir) {
+        const auto set = table_set_reported(PROGRAM, given.table_set.value_or(DEFAULT_TABLE_SET));
+        if (!set)
+            return false;
+        codes.emplace(set->characters, set->name);
+    } else {
+        source_font font;
+        recode_table table;
+        if (!load_inputs_reported(PROGRAM, *given.font_dir, font, table))
+            return false;
+        const auto set = pair_table_set_reported(PROGRAM, *given.font_dir, table, given.table_set);
+        if (!set)
+            return false;
+        codes.emplace(set->characters, set->name);
+        codes->check_glyphs(font, table);
+    }
+    if (given.fallback)
+        codes->fall_back();
     return true;
 }
 
@@ -216,19 +232,12 @@ int main(int argc, char **argv)
     if (given.exit_now >= 0)
         return given.exit_now;
 
-    charset_table set;
-    if (const std::string reason = load_charset(given.table_set, set); !reason.empty()) {
-        report_failure(PROGRAM, given.table_set.c_str(), reason.c_str());
+    std::optional<text_codes> codes;
+    if (!make_codes(given, codes))
         return EXIT_FAILURE;
-    }
-    text_codes codes(set, given.table_set);
-    if (given.font_dir && !check_against_font(*given.font_dir, codes))
-        return EXIT_FAILURE;
-    if (given.fallback)
-        codes.fall_back();
 
     bool all_well = true;
     for (const std::string &file : given.files)
-        all_well = encode_file(file, given, codes) && all_well;
+        all_well = encode_file(file, given, *codes) && all_well;
     return all_well ? EXIT_SUCCESS : EXIT_FAILURE;
 }

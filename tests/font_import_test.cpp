@@ -1,5 +1,8 @@
 // font_import run end to end on fonts the tests write and on the sample's.
+#include <algorithm>
+#include <cstdio>
 #include <fstream>
+#include <tuple>
 
 #include "charset/charset.h"
 #include "font_files.h"
@@ -73,6 +76,7 @@ TEST_F(FontImport, ReproducesTheCommittedSample)
     EXPECT_EQ(result.out + result.err, "");
     EXPECT_TRUE(read("out/8x12.fnt") == contents(SAMPLE + "/8x12.fnt")) << "the font differs";
     EXPECT_TRUE(read("out/koi.bin") == contents(SAMPLE + "/koi.bin")) << "the table differs";
+    EXPECT_TRUE(read("out/koi.sets") == contents(SAMPLE + "/koi.sets")) << "the record of sets differs";
 
     // The table set equal to the glyph order gives the identity table.
     ASSERT_EQ(run(FONT_IMPORT + " -g KOI8-R " + quoted(SAMPLE + "/6x12.pcf.gz")).status, 0);
@@ -131,6 +135,16 @@ TEST_F(FontImport, PlacesABdfFontAtItsBearingsAndWarnsOfWhatItLacks)
     ASSERT_EQ(run(latin1 + "grey.bdf").status, 0);
     EXPECT_EQ(glyph_of(read("8x12.fnt"), 'A'), lines({0, 0, 0, 0, 0, 0, 0, 0x38, 0, 0, 0, 0}));
 
+    // Glyphs of no columns or no rows have no bitmap, and need none.
+    bdf_font empty = sample_bdf_font();
+    empty.glyphs = {{U'A', {"", ""}, 0, 0, 5}, {U'B', {"", ""}, 0, 0, 5}};
+    std::string empty_text = bdf_text(empty);
+    empty_text.replace(empty_text.rfind("BBX 0 2"), 7, "BBX 5 0");
+    write("empty.bdf", as_bytes(empty_text));
+    const tool_run blank = run(latin1 + "empty.bdf");
+    EXPECT_EQ(blank.status, 0) << blank.err;
+    EXPECT_EQ(glyph_of(read("8x12.fnt"), 'B'), std::string(12, '\0'));
+
     const tool_run no_room = run(FONT_IMPORT + " --top=5 small.bdf");
     EXPECT_EQ(no_room.status, 1);
     EXPECT_EQ(no_room.err, "font_import: small.bdf: --top=5 leaves no room for glyphs 5x8: at most 4\n");
@@ -178,6 +192,7 @@ TEST_F(FontImport, RejectsBadInputsAndChangesNothing)
     for (int line = 0; line < 8; ++line)
         text += "These words are no font, whatever the name of their file says.\n";
     write("text.ttf", as_bytes(text));
+    write("cut.pcf", bytes{1, 'f', 'c', 'p'});  // a PCF font's mark, and nothing after it
     // One glyph and its table; each copy breaks one count, size or byte.
     const bytes psf = psf_bytes({2, 8, 8, true, {{{"#"}, U"A"}}});
     bytes huge_count = psf, past_end = psf, cut_table = psf, not_utf8 = psf, no_glyphs = psf;
@@ -194,6 +209,7 @@ TEST_F(FontImport, RejectsBadInputsAndChangesNothing)
     write("ragged.yaff", as_bytes("# rows of two widths\n0x41:\n    @@\n    @\n"));
     write("codes.yaff", as_bytes("0x41:\n    @@\n"));
     ASSERT_EQ(run("ln -s " + quoted(SAMPLE + "/6x12.pcf.gz") + " sample.pcf.gz").status, 0);
+    ASSERT_EQ(run("head -c 65M /dev/zero | gzip -1 >big.psf.gz").status, 0);
     const std::string listing = run("ls -A").out;
 
     const struct {
@@ -206,6 +222,8 @@ TEST_F(FontImport, RejectsBadInputsAndChangesNothing)
         {"-g ISO-8859-1 -t ISO-8859-1 negative.bdf", "negative.bdf: ascent -24 and descent 12 leave the cell no rows"},
         {".", ".: Is a directory"},
         {"text.ttf", "text.ttf: not a font (BDF, PCF, PSF, FON, FNT, TrueType, OpenType or yaff)"},
+        {"cut.pcf", "cut.pcf: not a font (BDF, PCF, PSF, FON, FNT, TrueType, OpenType or yaff): invalid stream operation"},
+        {"big.psf.gz", "big.psf.gz: larger than 64 MiB"},
         {"8x13.bdf", "8x13.bdf: glyphs are 8x13, at most 8x12 fit: --crop cuts them to fit"},
         {"-g NO-SUCH-SET 8x13.bdf", "NO-SUCH-SET: unknown character set"},
         {"-t UTF-8 8x13.bdf", "UTF-8: not a single-byte character set"},
@@ -227,7 +245,8 @@ TEST_F(FontImport, RejectsBadInputsAndChangesNothing)
         expect_unchanged(listing, bad.arguments);
     }
 
-    for (const char *misuse : {"", "a b", "--size=0 a", "--top=13 a", "--bogus a", "-o '' a", "-g '' a", "-t '' a", "-e '' a"}) {
+    for (const char *misuse : {"", "a b", "--size=0 a", "--size=12x a", "--top=13 a", "--top= a", "--bogus a",
+                               "-o '' a", "-g '' a", "-t '' a", "-e '' a"}) {
         const tool_run result = run(FONT_IMPORT + " " + misuse);
         EXPECT_EQ(result.status, 2) << misuse;
         ASSERT_FALSE(result.err.empty()) << misuse;
@@ -268,8 +287,9 @@ TEST_F(FontImport, ReplacesNothingWhenAWriteFailsHalfWay)
 TEST_F(FontImport, ReplacesBothFilesOrNeither)
 {
     const std::string sample = quoted(SAMPLE + "/6x12.pcf.gz");
+    // The record of sets is replaced with them.
     const auto pair_in = [this](const std::string &out) {
-        return std::pair{read(out + "/8x12.fnt"), read(out + "/koi.bin")};
+        return std::tuple{read(out + "/8x12.fnt"), read(out + "/koi.bin"), read(out + "/koi.sets")};
     };
     ASSERT_EQ(run("mkdir cp866 koi8 && " + FONT_IMPORT + " -o cp866 " + sample + " && " + FONT_IMPORT +
                   " -g KOI8-R -o koi8 " + sample)
@@ -289,13 +309,13 @@ TEST_F(FontImport, ReplacesBothFilesOrNeither)
     run("mkdir s && cp 8x12.fnt koi.bin s/ && { " + slowed("s.mark", "1") + FONT_IMPORT + " -o s " + sample +
         " & " + await("s.mark") + "kill -TERM $!; wait $!; }");
     EXPECT_TRUE(pair_in("s") == cp866) << "the font and table of different runs";
-    EXPECT_EQ(run("ls -A s").out, "8x12.fnt\nkoi.bin\n");
+    EXPECT_EQ(run("ls -A s").out, "8x12.fnt\nkoi.bin\nkoi.sets\n");
 
     // A second run into the same directory waits for the first to finish.
     run("mkdir c && cp 8x12.fnt koi.bin c/ && { " + slowed("c.mark", "1") + FONT_IMPORT + " -o c " + sample +
         " & " + await("c.mark") + FONT_IMPORT + " -g KOI8-R -o c " + sample + "; wait; }");
     EXPECT_TRUE(pair_in("c") == koi8) << "the font and table of different runs";
-    EXPECT_EQ(run("ls -A c").out, "8x12.fnt\nkoi.bin\n");
+    EXPECT_EQ(run("ls -A c").out, "8x12.fnt\nkoi.bin\nkoi.sets\n");
 }
 
 TEST_F(FontImport, RefusesAGlyphTooLargeBeforeDrawingIt)
@@ -347,6 +367,17 @@ TEST_F(FontImport, DrawsATrueTypeFontAtTheLargestSizeThatFits)
     // Box lines join across cells, though accents make the cell taller than they are.
     for (const char line : glyph_of(imported, 0xB3))
         EXPECT_NE(line, 0);
+    // The cell is as tall as the ink of the glyphs other than box drawing (0xB0-0xDF) reaches.
+    int cell_height = 0, cell_top = 0, first = 12, last = -1;
+    const std::size_t cell_at = result.err.find("; cell ");
+    ASSERT_NE(cell_at, std::string::npos) << result.err;
+    ASSERT_EQ(std::sscanf(result.err.c_str() + cell_at, "; cell %*dx%d at row %d", &cell_height, &cell_top), 2);
+    for (std::size_t at = 0; at < imported.size(); ++at)
+        if (imported[at] != 0 && (at / 12 < 0xB0 || at / 12 > 0xDF)) {
+            first = std::min(first, static_cast<int>(at % 12));
+            last = std::max(last, static_cast<int>(at % 12));
+        }
+    EXPECT_EQ(std::make_pair(first, last), std::make_pair(cell_top, cell_top + cell_height - 1));
 
     // One pixel larger does not fit, whether the search went down to the
     // size (Sans Mono) or up (Serif).
@@ -357,6 +388,15 @@ TEST_F(FontImport, DrawsATrueTypeFontAtTheLargestSizeThatFits)
         const int pixels = std::stoi(chosen.err.substr(at + 10));
         const tool_run larger = run(FONT_IMPORT + " -s " + std::to_string(pixels + 1) + " " + quoted(face));
         EXPECT_NE(larger.err.find("at most 8x12 fit"), std::string::npos) << face << " at " << pixels + 1;
+    }
+
+    // Capitals shorter than 7 rows lose their shape: its H is 7 rows tall at 9 px, 6 at 8 px.
+    for (const int pixels : {9, 8}) {
+        const tool_run sized = run(FONT_IMPORT + " -s " + std::to_string(pixels) + " " + quoted(DEJAVU_MONO));
+        const std::string h = glyph_of(read("8x12.fnt"), 'H');
+        const long rows = 12 - std::count(h.begin(), h.end(), '\0');
+        EXPECT_EQ(rows, pixels - 2);
+        EXPECT_EQ(sized.err.find("letters lose their shape") != std::string::npos, rows < 7) << sized.err;
     }
 
     // A proportional font must be drawn so small that letters lose their shape.

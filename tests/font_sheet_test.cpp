@@ -140,6 +140,9 @@ TEST_F(FontSheet, TakesOptionsTheGnuWay)
         {" ''", "OUT.png is an empty name"},
         {" -x.png", "invalid option -- 'x'"},
         {" --frobnicate", "unrecognized option '--frobnicate'"},
+        {" --text=t --scale=0 a.png", "invalid --scale '0': 1 to 16"},
+        {" --text=t --scale= a.png", "invalid --scale '': 1 to 16"},
+        {" --text=t --screen=128x64x a.png", "invalid --screen '128x64x': WxH, each 1 to 4096 pixels"},
     };
     for (const auto &misuse : misuses) {
         const tool_run result = run(FONT_SHEET + misuse.arguments);
@@ -251,9 +254,34 @@ TEST_F(FontSheet, DrawsTextAsTheDisplayShowsIt)
     EXPECT_EQ(pixel(32 + 7, 11), std::vector<std::uint8_t>(MARKED_PAPER.begin(), MARKED_PAPER.end()));
     EXPECT_EQ(pixel(255, 127), std::vector<std::uint8_t>(3, PAPER));  // the spare rows stay blank
 
+    // The set the pair's record names, in which € has a code; a -t that contradicts it is refused.
+    const std::string record = "table-set: CP1251\n";
+    write("koi.sets", bytes(record.begin(), record.end()));
+    const tool_run cp1251 = run(FONT_SHEET + " --text=ui.txt cp1251.png");
+    EXPECT_EQ(cp1251.status, 0);
+    EXPECT_EQ(cp1251.err, "");
+    const tool_run contradicted = run(FONT_SHEET + " -t KOI8-R --text=ui.txt koi8.png");
+    EXPECT_EQ(contradicted.status, 1);
+    EXPECT_EQ(contradicted.err, "font_sheet: koi.sets: koi.bin is made for CP1251, not for -t KOI8-R\n");
+
     const tool_run misuse = run(FONT_SHEET + " --screen=128x64 sheet.png");
     EXPECT_EQ(misuse.status, 2);
     EXPECT_EQ(lines_of(misuse.err).at(0), "font_sheet: --table, --screen, --scale and --fallback go with --text");
+
+    // A text that cannot be drawn: one line says why, and no picture is written.
+    write("a.txt", bytes{'A', '\n'});
+    const struct {
+        const char *options, *message;
+    } refusals[] = {
+        {" -t NO-SUCH-SET", "font_sheet: NO-SUCH-SET: unknown character set\n"},
+        {" --screen=4096x4096 --scale=2", "font_sheet: a.txt: a picture of 8192x8192 pixels is too large\n"},
+    };
+    for (const auto &refusal : refusals) {
+        const tool_run refused = run(FONT_SHEET + " --text=a.txt" + refusal.options + " none.png");
+        EXPECT_EQ(refused.status, 1) << refusal.options;
+        EXPECT_EQ(refused.err, refusal.message);
+    }
+    EXPECT_NE(run("test -e none.png").status, 0);
 }
 
 TEST_F(FontSheet, DrawsEachStringOfASourceInTheBoxOfItsRoom)

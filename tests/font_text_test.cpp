@@ -1,8 +1,11 @@
 // Text put into the font's codes: the code of a character, the C literal
 // scanner on the cases that trip lexers, and font_text run as users do.
+#include <cstring>
 #include <fstream>
 
 #include "charset/text_codes.h"
+#include "charset/utf8.h"
+#include "command_line/set_record.h"
 #include "ui_text/ui_text.h"
 #include "tool_inputs.h"
 
@@ -67,6 +70,34 @@ TEST(TextCodes, GivesAsciiItsCodeAndOtherCharactersTheTableSetsUpperHalf)
     for (const char32_t blank : {U'A', U'\t'}) {
         EXPECT_FALSE(codes.code_of(blank, problem));
         EXPECT_EQ(problem, "shows a blank glyph");
+    }
+}
+
+TEST(DecodeUtf8, TakesEachFormToItsBoundsAndNothingPastTheEnd)
+{
+    const struct {
+        const char *bytes;
+        std::size_t size, length;
+        char32_t c;
+    } cases[] = {
+        {"", 0, 0, 0},      // nothing left to read
+        {"\x80", 1, 0, 0},  // a continuation byte without its lead
+        {"\xC2\x80", 2, 2, U'\x80'},
+        {"\xE2\x82\xAC", 2, 0, 0},  // cut short, though the next byte would finish it
+        {"\xED\x9F\xBF", 3, 3, U'\uD7FF'},
+        {"\xED\xA0\x80", 3, 0, 0},  // the surrogates, U+D800 to U+DFFF
+        {"\xED\xBF\xBF", 3, 0, 0},
+        {"\xEE\x80\x80", 3, 3, U'\uE000'},
+        {"\xF4\x8F\xBF\xBF", 4, 4, U'\U0010FFFF'},  // the last character
+        {"\xF4\x90\x80\x80", 4, 0, 0},
+    };
+    for (const auto &row : cases) {
+        char32_t c = 0;
+        const std::size_t length = decode_utf8(reinterpret_cast<const std::uint8_t *>(row.bytes), row.size, c);
+        EXPECT_EQ(length, row.length) << row.bytes;
+        if (length != 0) {
+            EXPECT_EQ(c, row.c) << row.bytes;
+        }
     }
 }
 
@@ -243,8 +274,8 @@ TEST(EncodeCSource, SpellsWhatHasNoCodeAndChecksEscapes)
     recode_table table{};
     font[0x41 * 12] = 0xFF;
     codes.check_glyphs(font, table);
-    EXPECT_EQ(problems_of(encode_c_source("\"A\\101\\x41\\0\\n\\037\\x100\\t\" '\\102' \"E\\u20AC\"", "ui.c", codes)),
-              (std::vector<std::string>{"1:15: \\037: shows a blank glyph", "1:19: \\x100: out of range for a code",
+    EXPECT_EQ(problems_of(encode_c_source("\"A\\101\\x41\\0\\n\\037\\x142\\t\" '\\102' \"E\\u20AC\"", "ui.c", codes)),
+              (std::vector<std::string>{"1:15: \\037: shows a blank glyph", "1:19: \\x142: shows a blank glyph",
                                         "1:24: \\t: shows a blank glyph", "1:29: \\102: shows a blank glyph",
                                         "1:36: U+0045 E: shows a blank glyph",
                                         "1:37: U+20AC €: no code in KOI8-R"}));  // EUR would be blank
@@ -383,4 +414,46 @@ TEST_F(FontText, GivesTheProgramThatGccsExecutionCharsetGives)
         ASSERT_EQ(by_font_text.status, 0) << name << ": " << by_font_text.err;
         EXPECT_EQ(by_font_text.out, by_gcc.out) << name;
     }
+}
+
+TEST_F(FontText, TakesTheTableSetFromThePairsRecordAndRefusesOneThatContradictsIt)
+{
+    recode_table pair_table;
+    std::copy(table.begin(), table.end(), pair_table.begin());
+    const std::string cp1251 = record_text({"CP1251", "CP1251"}, pair_table);
+    const std::string other_table = record_text({"CP1251", "CP1251"}, recode_table{});
+    write("strings.txt", bytes{0xD0, 0x96, '\n'});  // Ж: 0xF6 in KOI8-R, 0xC6 in CP1251
+    const struct {
+        const char *record;  // nullptr: none
+        const char *arguments;
+        const char *written;  // nullptr: refused, with the message
+        const char *message;
+    } cases[] = {
+        {nullptr, "", "\xF6\n", ""},
+        {cp1251.c_str(), "", "\xC6\n", ""},
+        {cp1251.c_str(), "-t WINDOWS-1251", "\xC6\n", ""},  // the same set by another name
+        {"table-set: CP1251\r\n", "", "\xC6\n", ""},      // written by hand, without the sum
+        {cp1251.c_str(), "-t KOI8-R", nullptr, "font_text: koi.sets: koi.bin is made for CP1251, not for -t KOI8-R"},
+        {other_table.c_str(), "", nullptr,
+         "font_text: koi.sets: written for another koi.bin (its table-sum differs): import the pair again, or "
+         "remove this file"},
+        {"# sets\ntable-set: CP1251\nCP1251\n", "", nullptr, "font_text: koi.sets:3: not a \"key: value\" line"},
+        {"tabel-set: CP1251\n", "", nullptr, "font_text: koi.sets:1: unknown key 'tabel-set'"},
+        {"table-set: CP1251\ntable-set: CP866\n", "", nullptr, "font_text: koi.sets:2: table-set given twice"},
+        {"glyph-order: CP866\n", "", nullptr, "font_text: koi.sets: no table-set"},
+        {"table-set: NO-SUCH-SET\n", "", nullptr, "font_text: NO-SUCH-SET: unknown character set"},
+    };
+    for (const auto &each : cases) {
+        run("rm -f koi.sets out.txt");
+        if (each.record != nullptr)
+            write("koi.sets", bytes(each.record, each.record + std::strlen(each.record)));
+        const tool_run result = run(FONT_TEXT + " -f . -o out.txt " + each.arguments + " strings.txt");
+        const std::string what = std::string(each.record != nullptr ? each.record : "no record") + each.arguments;
+        EXPECT_EQ(result.status, each.written != nullptr ? 0 : 1) << what;
+        EXPECT_EQ(result.err, each.message + std::string(*each.message != '\0' ? "\n" : "")) << what;
+        EXPECT_EQ(read("out.txt"), each.written != nullptr ? each.written : "") << what;
+    }
+    // A record in a directory is no record at all: it is read and refused.
+    run("rm -f koi.sets && mkdir koi.sets");
+    EXPECT_EQ(run(FONT_TEXT + " -f . strings.txt").err, "font_text: koi.sets: Is a directory\n");
 }

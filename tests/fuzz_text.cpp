@@ -11,13 +11,16 @@ namespace {
 
 const text_codes &koi8r_codes()
 {
-    static const text_codes codes = [] {
+    // Made once, with spellings, and kept for every run.
+    static const text_codes *const codes = [] {
         charset_table set;
         if (!load_charset("KOI8-R", set).empty())
             std::abort();
-        return text_codes(set, "KOI8-R");
+        auto *koi8r = new text_codes(set, "KOI8-R");
+        koi8r->fall_back();
+        return koi8r;
     }();
-    return codes;
+    return *codes;
 }
 
 // Lines as compilers and editors count them: CR, LF and CR LF each end one.
@@ -49,9 +52,12 @@ void check_lines(const encoded_text &out, std::string_view text)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const std::string_view text(reinterpret_cast<const char *>(data), size);
-    const encoded_text source = encode_c_source(text, "fuzz.c", koi8r_codes());
+    text_rules rules;
+    rules.screen = screen_room(128, 64);
+    rules.keep_strings = true;
+    const encoded_text source = encode_c_source(text, "fuzz.c", koi8r_codes(), rules);
     check_places(source, text);
     check_lines(source, text);
-    check_places(encode_plain_text(text, koi8r_codes()), text);
+    check_places(encode_plain_text(text, koi8r_codes(), rules), text);
     return 0;
 }

@@ -47,6 +47,10 @@ TEST(ParsePsf, ReadsBothVersionsWithTheirUnicodeTables)
     EXPECT_TRUE(font.ink(0, 0, 0) && font.ink(0, 0, 1) && font.ink(0, 0, 7));
     EXPECT_FALSE(font.ink(0, 0, 2) || font.ink(0, 0, 6));
 
+    // PSF1 marks a sequence with 0xFFFE, as PSF2 does with 0xFE.
+    ASSERT_EQ(parsed(psf_bytes({1, 8, 8, true, {{{"#"}, U"E\uFFFE\u0415\u0308"}, {{"#"}, U"F"}}}), font), "");
+    EXPECT_EQ(font.unicode, (std::vector<std::pair<char32_t, std::size_t>>{{U'E', 0}, {U'F', 1}}));
+
     // PSF1 of 512 glyphs, without a table.
     ASSERT_EQ(parsed(psf_bytes({1, 8, 8, false, std::vector<psf_glyph>(300)}), font), "");
     EXPECT_EQ(font.glyph_count, 512u);

@@ -1,5 +1,5 @@
-// Writes the tests' PSF, BDF and yaff fonts and a C source into a directory,
-// as seeds for the fuzzers.
+// Writes the tests' PSF, BDF and yaff fonts, a C source and a record of sets
+// into a directory, as seeds for the fuzzers.
 #include <cstdio>
 #include <fstream>
 
@@ -10,6 +10,7 @@ namespace {
 // A bit of each thing the C scanner tells apart.
 constexpr char C_SEED[] = "#include \"a.h\" /* \"Ж\" */\n#define G \"\\x41Ж\" 'Ж'\n"
                           "// it's \\\nu8\"Ж\" R\"d(Ж\n)d\" 1'000 \"раз\\\nдва\"_s '\\''\n";
+constexpr char RECORD_SEED[] = "# sets\ntable-set: KOI8-R\r\nglyph-order: CP866\ntable-sum: 5f701cc8c0f08211\n";
 
 bool write_seed(const std::string &path, const bytes &content)
 {
@@ -42,7 +43,8 @@ int main(int argc, char **argv)
                                      {"seed.yaff", yaff_text(sample_bdf_font())},
                                      {"seed-koi8.yaff", yaff_text(koi8)},
                                      {"seed-forms.yaff", sample_yaff_text()},
-                                     {"seed.c", C_SEED}})
+                                     {"seed.c", C_SEED},
+                                     {"seed.sets", RECORD_SEED}})
         if (!write_seed(dir + "/" + name, bytes(text.begin(), text.end())))
             return 1;
     return 0;

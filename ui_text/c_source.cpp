@@ -30,7 +30,7 @@ constexpr std::string_view FIXED_RAW_PREFIXES[] = {"u8R", "uR", "UR", "LR"};
 constexpr std::string_view RAW_PREFIX = "R";
 constexpr std::size_t LONGEST_RAW_DELIMITER = 16;
 constexpr std::size_t MOST_OCTAL_DIGITS = 3;
-constexpr unsigned LARGEST_ESCAPE = 0xFF;  // what a code can be
+constexpr unsigned CODE_BITS = 0xFF;  // of an escape's value, as GCC keeps them when it is out of range
 constexpr std::size_t SHORT_NAME_DIGITS = 4, LONG_NAME_DIGITS = 8;  // \u and \U
 constexpr char FIRST_PRINTABLE = 0x20, LAST_PRINTABLE = 0x7E;
 constexpr unsigned char FIRST_NON_ASCII = 0x80;
@@ -550,7 +550,7 @@ void c_scanner::escape(bool encode, ui_string *string)
     if (kind == 'x') {
         value = 0;
         for (; hex_digit(in_.peek(length)); ++length)
-            value = std::min(value << 4 | static_cast<unsigned>(hex_value(in_.peek(length))), LARGEST_ESCAPE + 1);
+            value = (value << 4 | static_cast<unsigned>(hex_value(in_.peek(length)))) & CODE_BITS;
     } else if (octal_digit(kind)) {
         while (length <= MOST_OCTAL_DIGITS && octal_digit(in_.peek(length)))
             ++length;
@@ -583,20 +583,15 @@ void c_scanner::escape(bool encode, ui_string *string)
             in_.note(start, "unknown escape sequence '" + std::string(from, length) + "'");
         else
             in_.count_problem();
-        value = LARGEST_ESCAPE + 1;
+        in_.copy(length);
+        count(std::nullopt, string);
+        return;
     }
     in_.copy(length);
     if (!encode || kind == '\0')
         return;
-    const std::string_view escape(from, length);
-    if (value > LARGEST_ESCAPE) {
-        if (static_cast<unsigned char>(kind) < FIRST_NON_ASCII)
-            in_.note(start, std::string(escape) + ": out of range for a code");
-        count(std::nullopt, string);
-        return;
-    }
-    const auto code = static_cast<std::uint8_t>(value);
-    count(in_.check_code(code, start, escape) ? text_cell(code) : std::nullopt, string);
+    const auto code = static_cast<std::uint8_t>(value & CODE_BITS);
+    count(in_.check_code(code, start, std::string_view(from, length)) ? text_cell(code) : std::nullopt, string);
 }
 
 // One character inside an encoded literal, written in the font's codes.

@@ -238,6 +238,22 @@ case_text() {
     sed -i 's/ €//' "$project/ui/strings.c"
     build_app
     expect_text "$app"
+
+    # The record of the pair's sets goes with it: one for CP1251 contradicts
+    # the TABLE_SET KOI8-R of the text, and the build names both; without it,
+    # the build is as before.
+    next_second
+    printf 'table-set: CP1251\n' >"$inputs/koi.sets"
+    "$cmake" -S "$project" -B "$app"
+    if build "$app"; then
+        fail "a build on a pair recorded for CP1251 took TABLE_SET KOI8-R"
+    fi
+    grep -F 'koi.bin is made for CP1251, not for -t KOI8-R' "$log" >/dev/null ||
+        fail "the build did not name both sets"
+    rm "$inputs/koi.sets"
+    "$cmake" -S "$project" -B "$app"
+    build_app
+    expect_text "$app"
 }
 
 # slot_line PAIR SLOT ROW: line ROW of glyph slot SLOT in PAIR's 8x12.fnt, in hex.

@@ -1,0 +1,48 @@
+// The record that font_import leaves beside "8x12.fnt" and "koi.bin": the
+// sets it made them for, so that the tools reading the pair show codes
+// 128-255 as the table means them without being told, and refuse a -t that
+// says otherwise. make_h never reads it.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "charset/charset.h"
+#include "font_data/font_data.h"
+
+constexpr char SET_RECORD_FILE[] = "koi.sets";
+
+struct set_record {
+    std::string table_set;    // what codes 128-255 show through koi.bin
+    std::string glyph_order;  // whose order the slots of 8x12.fnt follow; empty if not said
+};
+
+// The record's text for a pair with this table.
+std::string record_text(const set_record &record, const recode_table &table);
+
+// Reads a record's text into record. Returns why it is no record, or a record
+// of another table, with the line it is about (0 for the whole text); an
+// empty text when it is fine.
+std::string parse_record(std::string_view text, const recode_table &table, set_record &record,
+                         std::size_t &line);
+
+// A table set by name, with the character of each byte.
+struct table_set {
+    std::string name;
+    charset_table characters;
+};
+
+// The set named, reporting "PROGRAM: SET: unknown character set" when iconv
+// does not know it.
+std::optional<table_set> table_set_reported(const char *program, const std::string &name);
+
+// The table set of the pair in dir whose table is given: the record's, or
+// the one -t names (given), or DEFAULT_TABLE_SET when neither says. A given
+// set must be the record's, by its characters (CP1251 is WINDOWS-1251).
+// Reports what is wrong (a bad or stale record, or a -t that contradicts
+// it, naming both sets) and then returns nothing.
+std::optional<table_set> pair_table_set_reported(const char *program, const std::string &dir,
+                                                 const recode_table &table,
+                                                 const std::optional<std::string> &given);
