@@ -1,11 +1,14 @@
 # make_h_add_font_header(<target> OUTPUT <header>
 #   FONT <8x12.fnt> TABLE <koi.bin> [TABLE_SET <set>]
 #   | IMPORT <font file> [GLYPH_ORDER <set>] [TABLE_SET <set>] [SIZE <px>] [TOP <rows>]
+#     [FONT_ENCODING <set>] [CROP] [GLYPHS <yaff>]
 #   [TEXT <source>... [SCREEN <WxH>] [FALLBACK]])
 #
 # Makes <header> at build time with make_h, from the two inputs of make_h or
-# from a font that font_import turns into them (GLYPH_ORDER, TABLE_SET, SIZE
-# and TOP are its --glyph-order, --table, --size and --top), and gives it to
+# from a font (a yaff too) that font_import turns into them (GLYPH_ORDER,
+# TABLE_SET, SIZE, TOP, FONT_ENCODING, CROP and GLYPHS are its --glyph-order,
+# --table, --size, --top, --font-encoding, --crop and --glyphs: a yaff of
+# pictures of one's own, a dependency like the font), and gives it to
 # <target>: as a source, so it is made before the target compiles, and through
 # its directory on the target's private include path, so that
 # #include "font8x12.h" finds it. A relative <header> is under
@@ -26,11 +29,11 @@
 # otherwise), and a character without a code is written as iconv spells it.
 # Every input must exist when CMake runs.
 function(make_h_add_font_header target)
-  set(import_keywords GLYPH_ORDER TABLE_SET SIZE TOP)
-  set(import_options --glyph-order --table --size --top)  # font_import's, in that order
-  cmake_parse_arguments(PARSE_ARGV 1 arg "FALLBACK" "OUTPUT;FONT;TABLE;IMPORT;SCREEN;${import_keywords}" "TEXT")
+  set(import_keywords GLYPH_ORDER TABLE_SET SIZE TOP FONT_ENCODING)
+  set(import_options --glyph-order --table --size --top --font-encoding)  # font_import's, in that order
+  cmake_parse_arguments(PARSE_ARGV 1 arg "CROP;FALLBACK" "OUTPUT;FONT;TABLE;IMPORT;GLYPHS;SCREEN;${import_keywords}" "TEXT")
   _make_h_check_call("${target}" "${import_keywords}")
-  foreach(keyword IN ITEMS FONT TABLE IMPORT TEXT)
+  foreach(keyword IN ITEMS FONT TABLE IMPORT GLYPHS TEXT)
     foreach(path IN LISTS arg_${keyword})
       _make_h_check_exists("make_h_add_font_header(${target})" ${keyword} "${path}")
     endforeach()
@@ -47,8 +50,15 @@ function(make_h_add_font_header target)
         list(APPEND options_given "${option}=${arg_${keyword}}")
       endif()
     endforeach()
+    if(arg_CROP)
+      list(APPEND options_given --crop)
+    endif()
+    set(glyphs "")
+    if(DEFINED arg_GLYPHS)
+      get_filename_component(glyphs "${arg_GLYPHS}" ABSOLUTE)
+    endif()
     get_filename_component(font "${arg_IMPORT}" ABSOLUTE)
-    _make_h_import_inputs("${header}" "${shown}" "${inputs}" "${font}" ${options_given})
+    _make_h_import_inputs("${header}" "${shown}" "${inputs}" "${font}" "${glyphs}" ${options_given})
     set(record "${inputs}/koi.sets")
   else()
     get_filename_component(font "${arg_FONT}" ABSOLUTE)
@@ -163,11 +173,14 @@ function(_make_h_check_call target import_keywords)
   if(NOT DEFINED arg_FONT OR NOT DEFINED arg_TABLE)
     message(FATAL_ERROR "${call}: FONT and TABLE go together")
   endif()
-  foreach(keyword IN LISTS import_keywords)
+  foreach(keyword IN LISTS import_keywords ITEMS GLYPHS)
     if(DEFINED arg_${keyword} AND NOT keyword STREQUAL "TABLE_SET")
       message(FATAL_ERROR "${call}: ${keyword} goes with IMPORT, not with FONT and TABLE")
     endif()
   endforeach()
+  if(arg_CROP)
+    message(FATAL_ERROR "${call}: CROP goes with IMPORT, not with FONT and TABLE")
+  endif()
 endfunction()
 
 # Copies the pair, and the record of its sets into record unless that is empty.
@@ -189,13 +202,18 @@ function(_make_h_copy_inputs shown inputs font table record)
     VERBATIM)
 endfunction()
 
-function(_make_h_import_inputs header shown inputs font)
+# glyphs is the --glyphs yaff, or empty.
+function(_make_h_import_inputs header shown inputs font glyphs)
+  set(glyphs_option "")
+  if(glyphs)
+    set(glyphs_option "--glyphs=${glyphs}")
+  endif()
   add_custom_command(OUTPUT "${inputs}/8x12.fnt" "${inputs}/koi.bin" "${inputs}/koi.sets"
     # A failed import must not leave the header of the old font looking current.
     COMMAND "${CMAKE_COMMAND}" -E rm -f "${header}" "${header}.trace"
     COMMAND "${CMAKE_COMMAND}" -E make_directory "${inputs}"
-    COMMAND "$<TARGET_FILE:make_h::font_import>" -o "${inputs}" ${ARGN} "${font}"
-    DEPENDS "${font}" make_h::font_import
+    COMMAND "$<TARGET_FILE:make_h::font_import>" -o "${inputs}" ${ARGN} ${glyphs_option} "${font}"
+    DEPENDS "${font}" ${glyphs} make_h::font_import
     COMMENT "Importing ${font} for ${shown}"
     VERBATIM)
 endfunction()

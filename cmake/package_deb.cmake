@@ -13,8 +13,8 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "C headers of 8x12 bitmap fonts for firmwa
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
   "make_h turns a font of 256 glyphs of 8x12 pixels and a 128-byte recoding
 table into a C header declaring the font as a const array, for firmware that
-draws text on a display. font_import makes its inputs from BDF, PCF, PSF, FON
-and TrueType fonts, font_export writes them back out as yaff, BDF and PSF2
+draws text on a display. font_import makes its inputs from BDF, PCF, PSF, FON,
+TrueType and yaff fonts, font_export writes them back out as yaff, BDF and PSF2
 fonts for font editors and the Linux console, font_sheet draws them as a PNG
 picture, font_text puts UI text into the font's 8-bit codes and checks it
 against the font, and the CMake package's make_h_add_font_header() does it all

@@ -1,6 +1,6 @@
 // font_import: makes "8x12.fnt" and "koi.bin", the inputs of make_h, from a
-// BDF, PCF, PSF, FON or TrueType font, and "koi.sets", the record of the
-// sets they are made for.
+// BDF, PCF, PSF, FON, TrueType or yaff font, and "koi.sets", the record of
+// the sets they are made for.
 #include <getopt.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -31,9 +31,9 @@ constexpr int LOWEST_TOP = static_cast<int>(GLYPH_LINES);
 constexpr char HELP[] =
     "Usage: font_import [OPTION]... FONT\n"
     "Make \"8x12.fnt\" and \"koi.bin\", the inputs of make_h, from FONT: a BDF, PCF,\n"
-    "PSF (1 or 2), Windows FON or FNT, TrueType or OpenType font, plain or gzip'd.\n"
-    "Beside them goes \"koi.sets\", which records the two sets below; font_text,\n"
-    "font_sheet and font_export take the table set from it.\n"
+    "PSF (1 or 2), Windows FON or FNT, TrueType, OpenType or yaff font, plain or\n"
+    "gzip'd. Beside them goes \"koi.sets\", which records the two sets below;\n"
+    "font_text, font_sheet and font_export take the table set from it.\n"
     "\n"
     "  -o, --output=DIR         write the files into DIR, made if missing\n"
     "                           (default: .)\n"
@@ -50,9 +50,16 @@ constexpr char HELP[] =
     "                           with --crop, below 0 cuts the cell's top rows\n"
     "      --crop               take a cell larger than 8x12 (up to 16x24),\n"
     "                           cutting what falls outside the slot\n"
+    "      --glyphs=FILE        pictures from the yaff FILE instead of the font's:\n"
+    "                           a picture labelled with a character ('\u00b0':\n"
+    "                           or u+00b0:) is that character's, one labelled\n"
+    "                           with a code (0x01:) is what that code shows;\n"
+    "                           each fills its slot from the top-left corner,\n"
+    "                           at most 8 columns and 12 rows\n"
     "  -v, --verbose            say what was drawn: the format, the size and why,\n"
-    "                           the cell, the top row, and how many characters\n"
-    "                           were placed, missing and cut\n"
+    "                           the cell, the top row, how many characters were\n"
+    "                           placed, missing and cut, and how many pictures\n"
+    "                           --glyphs gave\n"
     "  -h, --help               display this help and exit\n"
     "      --version            output version information and exit\n"
     "\n"
@@ -66,11 +73,14 @@ constexpr char HELP[] =
     "1-31 and 0x7F the symbols PC fonts put there. Characters of the table set\n"
     "that the glyph order lacks take those slots, then any the glyph order leaves\n"
     "free. Each character the header can show but the font lacks is named in a\n"
-    "warning and left blank.\n"
+    "warning and left blank. Where a font's codes are bytes of a set (a yaff or\n"
+    "BDF in KOI8-R, say, or any font read with -e), each code of the header that\n"
+    "means the same there, or is a control character there, shows the font's\n"
+    "glyph for that code.\n"
     "\n"
     "Exit status: 0 when the files are written, 1 for any error, 2 for bad usage.\n";
 
-enum long_only { TOP_OPTION = CHAR_MAX + 1, CROP_OPTION, VERSION_OPTION };
+enum long_only { TOP_OPTION = CHAR_MAX + 1, CROP_OPTION, GLYPHS_OPTION, VERSION_OPTION };
 constexpr char SHORT_OPTIONS[] = "o:g:t:e:s:vh";
 const option LONG_OPTIONS[] = {{"output", required_argument, nullptr, 'o'},
                                {"glyph-order", required_argument, nullptr, 'g'},
@@ -79,6 +89,7 @@ const option LONG_OPTIONS[] = {{"output", required_argument, nullptr, 'o'},
                                {"size", required_argument, nullptr, 's'},
                                {"top", required_argument, nullptr, TOP_OPTION},
                                {"crop", no_argument, nullptr, CROP_OPTION},
+                               {"glyphs", required_argument, nullptr, GLYPHS_OPTION},
                                {"verbose", no_argument, nullptr, 'v'},
                                {"help", no_argument, nullptr, 'h'},
                                {"version", no_argument, nullptr, VERSION_OPTION},
@@ -127,6 +138,11 @@ std::string invalid_argument(int option, const char *argument, parsed_line &line
         break;
     case CROP_OPTION:
         options.crop = true;
+        break;
+    case GLYPHS_OPTION:
+        if (*argument == '\0')
+            return "the --glyphs file is an empty name";
+        options.glyphs_path = argument;
         break;
     case 'v':
         line.verbose = true;

@@ -75,7 +75,7 @@ std::string freetype_reason(FT_Error error)
 // A file no FreeType driver takes is no font, or a broken one.
 std::string unreadable_font(FT_Error error)
 {
-    const std::string not_a_font = "not a font (BDF, PCF, PSF, FON, FNT, TrueType or OpenType)";
+    const std::string not_a_font = "not a font (BDF, PCF, PSF, FON, FNT, TrueType, OpenType or yaff)";
     return error == FT_Err_Unknown_File_Format ? not_a_font
                                                : not_a_font + ": " + freetype_reason(error);
 }
@@ -197,6 +197,42 @@ void reaching_first(const drawn_font &drawn, std::vector<char32_t> &order)
     });
 }
 
+// Whether a name says yaff, gzip'd or not, in any case.
+bool named_yaff(const std::string &path)
+{
+    std::string lower;
+    for (const char c : path)
+        lower += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    const auto ends_with = [&lower](const std::string &end) {
+        return lower.size() >= end.size() && lower.compare(lower.size() - end.size(), end.size(), end) == 0;
+    };
+    return ends_with(".yaff") || ends_with(".yaff.gz");
+}
+
+bool unicode_value(std::uint32_t code)
+{
+    constexpr std::uint32_t LAST_UNICODE = 0x10FFFF, FIRST_SURROGATE = 0xD800, LAST_SURROGATE = 0xDFFF;
+    return code <= LAST_UNICODE && (code < FIRST_SURROGATE || code > LAST_SURROGATE);
+}
+
+// The rows a yaff's glyph rasters reach above the baseline and below it.
+struct raster_reach {
+    int above = 0, below = 0;
+};
+
+raster_reach reach_of(const yaff_font &font)
+{
+    std::optional<raster_reach> reach;
+    for (const yaff_glyph &glyph : font.glyphs) {
+        if (glyph.height == 0)
+            continue;
+        const int bottom = font.metrics.shift_up + glyph.metrics.shift_up;
+        const raster_reach own{bottom + glyph.height, -bottom};
+        reach = reach ? raster_reach{std::max(reach->above, own.above), std::max(reach->below, own.below)} : own;
+    }
+    return reach.value_or(raster_reach{});
+}
+
 }  // namespace
 
 std::optional<glyph_image::ink_box> glyph_image::inked() const
@@ -249,16 +285,21 @@ std::string font_source::open(const std::string &path, const charset_table *enco
     if (file_->size == 0)
         return "empty file";
     is_psf_ = is_psf(file_->data, file_->size);
-    return is_psf_ ? open_psf(encoding, limits) : open_freetype(encoding, limits);
+    is_yaff_ = !is_psf_ && (named_yaff(path) || looks_like_yaff(file_->data, file_->size));
+    if (is_psf_)
+        return open_psf(encoding, limits);
+    return is_yaff_ ? open_yaff(encoding, limits) : open_freetype(encoding, limits);
 }
 
 bool font_source::scalable() const
 {
-    return !is_psf_ && FT_IS_SCALABLE(face_->face);
+    return !is_psf_ && !is_yaff_ && FT_IS_SCALABLE(face_->face);
 }
 
 std::string font_source::format() const
 {
+    if (is_yaff_)
+        return "yaff";
     if (is_psf_)
         return "PSF" + std::to_string(psf_.version);
     const char *name = FT_Get_Font_Format(face_->face);
@@ -267,7 +308,7 @@ std::string font_source::format() const
 
 std::optional<unsigned> font_source::glyph_index(char32_t c) const
 {
-    if (unicode_map_) {
+    if (unicode_map_ && c < FIRST_CODE_KEY) {
         const FT_UInt glyph = FT_Get_Char_Index(face_->face, c);
         return glyph != 0 ? std::optional<unsigned>(glyph) : std::nullopt;
     }
@@ -286,9 +327,12 @@ std::string font_source::open_psf(const charset_table *encoding, const size_limi
                std::to_string(psf_.height);
     size_ = {static_cast<int>(psf_.height), limits.pixel_size ? "as asked" : "its only size"};
     if (encoding != nullptr) {
-        for (std::size_t glyph = 0; glyph < std::min(psf_.glyph_count, BYTE_VALUES); ++glyph)
+        code_set_ = *encoding;
+        for (std::size_t glyph = 0; glyph < std::min(psf_.glyph_count, BYTE_VALUES); ++glyph) {
+            glyph_of_.emplace(code_key(static_cast<unsigned>(glyph)), glyph);
             if ((*encoding)[glyph] != NO_CHARACTER)
                 glyph_of_.emplace((*encoding)[glyph], glyph);
+        }
         return "";
     }
     if (!psf_.has_unicode_table)
@@ -296,6 +340,73 @@ std::string font_source::open_psf(const charset_table *encoding, const size_limi
     for (const auto &[c, glyph] : psf_.unicode)
         glyph_of_.emplace(c, glyph);
     return "";
+}
+
+// A yaff's cell reaches from its descent below the baseline to its ascent
+// above, as the file gives them; without them, its line height (or cell
+// size) up from the descent, or else where its glyphs reach.
+std::string font_source::open_yaff(const charset_table *encoding, const size_limits &limits)
+{
+    if (const auto error = parse_yaff(file_->data, file_->size, yaff_)) {
+        error_line_ = error->line;
+        return error->reason;
+    }
+    if (yaff_.glyphs.empty())
+        return "has no glyphs";
+    if (yaff_.more_fonts)
+        warnings_.emplace_back("holds more than one font: the first is read");
+    const raster_reach reach = reach_of(yaff_);
+    yaff_descent_ = yaff_.descent.value_or(std::max(reach.below, 0));
+    yaff_ascent_ = yaff_.ascent ? *yaff_.ascent
+                   : yaff_.line_height ? *yaff_.line_height - yaff_descent_
+                                       : std::max(reach.above, 0);
+    const int pixels = yaff_ascent_ + yaff_descent_;
+    if (limits.pixel_size && *limits.pixel_size != pixels)
+        return "has no " + std::to_string(*limits.pixel_size) + "-pixel size, only " + std::to_string(pixels);
+    size_ = {pixels, limits.pixel_size ? "as asked" : "its only size"};
+    map_yaff_glyphs(encoding);
+    return "";
+}
+
+// A glyph's characters are its character labels, or else its codes read in
+// the file's encoding; with an encoding given, only its codes, read in that.
+// Codes of a set of bytes also stand for themselves.
+void font_source::map_yaff_glyphs(const charset_table *encoding)
+{
+    const std::string set_name = encoding != nullptr ? "" : iconv_set_name(yaff_.encoding);
+    const bool unicode = set_name == UNICODE_CODES;
+    if (encoding != nullptr)
+        code_set_ = *encoding;
+    else if (charset_table own_codes; !unicode && !set_name.empty() && load_charset(set_name, own_codes).empty())
+        code_set_ = own_codes;
+
+    std::size_t left_out = 0;
+    for (std::size_t glyph = 0; glyph < yaff_.glyphs.size(); ++glyph) {
+        const yaff_glyph &labels = yaff_.glyphs[glyph];
+        const bool by_character = encoding == nullptr && !labels.characters.empty();
+        if (by_character)
+            for (const char32_t c : labels.characters)
+                glyph_of_.emplace(c, glyph);
+        for (const std::uint32_t code : labels.codes) {
+            if (code_set_ && code < BYTE_VALUES) {
+                glyph_of_.emplace(code_key(code), glyph);
+                if (!by_character && (*code_set_)[code] != NO_CHARACTER)
+                    glyph_of_.emplace((*code_set_)[code], glyph);
+            } else if (!by_character && unicode && unicode_value(code)) {
+                glyph_of_.emplace(static_cast<char32_t>(code), glyph);
+            }
+        }
+        if (!by_character && !code_set_ && !unicode && !labels.codes.empty())
+            ++left_out;
+    }
+    if (left_out == 0)
+        return;
+    const std::string glyphs = std::to_string(left_out) + (left_out == 1 ? " glyph" : " glyphs");
+    warnings_.push_back(yaff_.encoding.empty()
+                            ? glyphs + " known only by a code, and no encoding named: left out; name the set "
+                                       "of the codes with -e"
+                            : glyphs + " known only by a code in " + yaff_.encoding +
+                                  ", a set iconv does not know: left out; name a set it knows with -e");
 }
 
 std::string font_source::open_freetype(const charset_table *encoding, const size_limits &limits)
@@ -378,6 +489,7 @@ std::string font_source::map_own_codes(const charset_table *encoding)
     charset_table own_codes;
     if (encoding == nullptr && face->charmap->encoding == FT_ENCODING_UNICODE) {
         unicode_map_ = true;
+        map_byte_codes();
         return "";
     }
     if (encoding == nullptr) {
@@ -398,11 +510,34 @@ std::string font_source::map_own_codes(const charset_table *encoding)
             return "codes are in " + names.front() + ", " + first_reason +
                    ": name the set they are in with -e";
     }
-    for (std::uint32_t code = 0; code <= LAST_BYTE_CODE; ++code)
-        if (const FT_UInt glyph = FT_Get_Char_Index(face, code);
-            glyph != 0 && (*encoding)[code] != NO_CHARACTER)
+    code_set_ = *encoding;
+    for (std::uint32_t code = 0; code <= LAST_BYTE_CODE; ++code) {
+        const FT_UInt glyph = FT_Get_Char_Index(face, code);
+        if (glyph == 0)
+            continue;
+        glyph_of_.emplace(code_key(code), glyph);
+        if ((*encoding)[code] != NO_CHARACTER)
             glyph_of_.emplace((*encoding)[code], glyph);
+    }
     return "";
+}
+
+// FreeType gives a font of ISO 8859-1 bytes (or a FON file's) a Unicode
+// map; where a byte and its character are one number, or the byte is a
+// control, the byte is a code of the font too.
+void font_source::map_byte_codes()
+{
+    FT_Face face = face_->face;
+    charset_table set;
+    const std::vector<std::string> names = charset_names(face);
+    if (names.empty() || !std::any_of(names.begin(), names.end(),
+                                      [&set](const std::string &name) { return load_charset(name, set).empty(); }))
+        return;
+    code_set_ = set;
+    for (std::uint32_t code = 0; code <= LAST_BYTE_CODE; ++code)
+        if (set[code] == code || (is_control(code) && (set[code] == NO_CHARACTER || is_control(set[code]))))
+            if (const FT_UInt glyph = FT_Get_Char_Index(face, code); glyph != 0)
+                glyph_of_.emplace(code_key(code), glyph);
 }
 
 std::string font_source::draw(const std::vector<char32_t> &chars, const size_limits &limits,
@@ -411,6 +546,10 @@ std::string font_source::draw(const std::vector<char32_t> &chars, const size_lim
     drawn = drawn_font{};
     if (is_psf_) {
         draw_psf(chars, drawn);
+        return "";
+    }
+    if (is_yaff_) {
+        draw_yaff(chars, drawn);
         return "";
     }
     if (scalable())
@@ -437,6 +576,32 @@ void font_source::draw_psf(const std::vector<char32_t> &chars, drawn_font &drawn
         for (std::uint32_t row = 0; row < psf_.height; ++row)
             for (std::uint32_t column = 0; column < psf_.width; ++column)
                 image.ink.push_back(psf_.ink(*glyph, row, column) ? 1 : 0);
+        drawn.add(c, *glyph, std::move(image));
+    }
+}
+
+// A yaff's glyph stands at its bearings and shift, its own added to the
+// font's; the cell is as wide as the largest advance.
+void font_source::draw_yaff(const std::vector<char32_t> &chars, drawn_font &drawn) const
+{
+    drawn.ascent = yaff_ascent_;
+    drawn.descent = yaff_descent_;
+    for (const char32_t c : chars) {
+        const auto glyph = glyph_index(c);
+        if (!glyph || drawn.share(c, *glyph))
+            continue;
+        const yaff_glyph &raster = yaff_.glyphs[*glyph];
+        const yaff_metrics &font = yaff_.metrics, &own = raster.metrics;
+        glyph_image image;
+        image.left = font.left_bearing + own.left_bearing;
+        image.top = font.shift_up + own.shift_up + raster.height;
+        image.width = raster.width;
+        image.height = raster.height;
+        image.advance = image.left + raster.width + font.right_bearing + own.right_bearing;
+        for (int row = 0; row < raster.height; ++row)
+            for (int column = 0; column < raster.width; ++column)
+                image.ink.push_back(yaff_.ink(raster, row, column) ? 1 : 0);
+        drawn.width = std::max(drawn.width, image.advance);
         drawn.add(c, *glyph, std::move(image));
     }
 }

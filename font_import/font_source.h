@@ -1,6 +1,6 @@
 // A font file as the importer sees it: which characters it has, and their
-// pictures at a pixel size. PSF fonts are read here; everything else through
-// FreeType. Either may be gzip'd.
+// pictures at a pixel size. PSF and yaff fonts are read here; everything else
+// through FreeType. Any of them may be gzip'd.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +12,7 @@
 
 #include "charset/charset.h"
 #include "font_import/psf.h"
+#include "font_import/yaff.h"
 
 // One character's picture, placed against the baseline.
 struct glyph_image {
@@ -60,6 +61,14 @@ struct size_choice {
     std::string reason;  // e.g. "its only size"
 };
 
+// Keys past Unicode stand for a font's own codes 0-255, for a font whose
+// codes are bytes of a set: its glyphs are known by their codes too.
+constexpr char32_t FIRST_CODE_KEY = 0x110000;
+constexpr char32_t code_key(unsigned code)
+{
+    return FIRST_CODE_KEY + code;
+}
+
 struct font_file;
 struct freetype_face;
 
@@ -73,12 +82,20 @@ public:
     // Reads the font at path; of a bitmap font with several sizes, takes the
     // one of the pixel size asked for, else the largest whose height fits the
     // slot. With an encoding, the font's own codes 0-255 (its first 256
-    // glyphs, for PSF) are taken as bytes in that set. Returns why it cannot,
-    // or an empty text.
+    // glyphs, for PSF) are taken as bytes in that set, and a yaff's glyphs
+    // without a code are left out. Returns why it cannot, or an empty text;
+    // error_line() is then the line of a text font at fault, or 0.
     std::string open(const std::string &path, const charset_table *encoding,
                      const size_limits &limits);
+    std::size_t error_line() const { return error_line_; }
+    // What is worth saying about a font that could be opened.
+    const std::vector<std::string> &warnings() const { return warnings_; }
 
     bool has(char32_t c) const { return glyph_index(c).has_value(); }
+    // The set of bytes the font's codes are in, when they are bytes of a
+    // set it names or that was given; has_code says which codes have glyphs.
+    const charset_table *code_set() const { return code_set_ ? &*code_set_ : nullptr; }
+    bool has_code(unsigned code) const { return has(code_key(code)); }
     bool scalable() const;
     // "PCF", "TrueType", "PSF2", ...
     std::string format() const;
@@ -94,8 +111,12 @@ private:
     std::optional<unsigned> glyph_index(char32_t c) const;
     std::string open_psf(const charset_table *encoding, const size_limits &limits);
     std::string open_freetype(const charset_table *encoding, const size_limits &limits);
+    std::string open_yaff(const charset_table *encoding, const size_limits &limits);
+    void map_yaff_glyphs(const charset_table *encoding);
+    void draw_yaff(const std::vector<char32_t> &chars, drawn_font &drawn) const;
     std::string choose_bitmap_size(const size_limits &limits);
     std::string map_own_codes(const charset_table *encoding);
+    void map_byte_codes();
     void draw_psf(const std::vector<char32_t> &chars, drawn_font &drawn) const;
     std::string draw_scalable(const std::vector<char32_t> &chars, const size_limits &limits,
                               drawn_font &drawn);
@@ -105,6 +126,12 @@ private:
     std::unique_ptr<font_file> file_;  // FreeType reads the face from here
     bool is_psf_ = false;
     psf_font psf_;
+    bool is_yaff_ = false;
+    yaff_font yaff_;
+    int yaff_ascent_ = 0, yaff_descent_ = 0;
+    std::optional<charset_table> code_set_;
+    std::vector<std::string> warnings_;
+    std::size_t error_line_ = 0;
     std::unique_ptr<freetype_face> face_;
     // The glyph of each character, for fonts whose codes are not Unicode;
     // a Unicode font is asked character by character.

@@ -1,27 +1,125 @@
 #include "font_import/importer.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <set>
 
 #include "font_import/cell.h"
 #include "charset/charset.h"
 #include "messages/messages.h"
+#include "font_import/font_file.h"
 #include "font_import/font_source.h"
+#include "font_import/pictures.h"
 #include "font_import/slots.h"
 
 namespace {
+
+constexpr unsigned FIRST_PRINTABLE = 0x20, DELETE_CODE = 0x7F, FIRST_UPPER = 0x80;
+
+bool printable(char32_t c)
+{
+    return c != NO_CHARACTER && !is_control(c);
+}
+
+std::string code_name(unsigned code)
+{
+    char name[8];
+    std::snprintf(name, sizeof name, "0x%02X", code);
+    return name;
+}
+
+// A file, or a line in it.
+std::string place(const std::string &path, std::size_t line)
+{
+    return line == 0 ? path : path + ":" + std::to_string(line);
+}
+
+std::optional<import_error> load_pictures(const std::string &path, own_pictures &pictures)
+{
+    font_file file;
+    if (std::string reason = file.open(path); !reason.empty())
+        return import_error{path, reason};
+    if (const auto error = read_pictures(file.data, file.size, pictures))
+        return import_error{place(path, error->line), error->reason};
+    return std::nullopt;
+}
+
+// Codes whose pictures no character of the header needs: 0-31 and 0x7F,
+// whose slots any character of the table set leaves for another, and
+// codes above 127 that the table set has no character for.
+std::string free_codes(const charset_table &table_set)
+{
+    std::vector<unsigned> codes;
+    for (unsigned code = 0; code < GLYPH_COUNT; ++code)
+        if (code < FIRST_PRINTABLE || code == DELETE_CODE || (code >= FIRST_UPPER && !printable(table_set[code])))
+            codes.push_back(code);
+    std::string text;
+    for (std::size_t i = 0; i < codes.size();) {
+        std::size_t last = i;
+        while (last + 1 < codes.size() && codes[last + 1] == codes[last] + 1)
+            ++last;
+        text += (text.empty() ? "" : ", ") + code_name(codes[i]) + (last > i ? "-" + code_name(codes[last]) : "");
+        i = last + 1;
+    }
+    return text;
+}
+
+bool shown_by_a_code(char32_t c, const slot_plan &plan, const charset_table &table_set)
+{
+    for (unsigned code = 0; code < GLYPH_COUNT; ++code)
+        if (code < FIRST_UPPER ? plan.shown[code] == c : table_set[code] == c)
+            return true;
+    return false;
+}
+
+// A picture known only by characters that no code shows has no place.
+std::optional<import_error> check_pictures(const import_options &options, const own_pictures &pictures,
+                                           const slot_plan &plan, const charset_table &table_set)
+{
+    for (const own_picture &picture : pictures.pictures)
+        if (picture.codes.empty() &&
+            std::none_of(picture.characters.begin(), picture.characters.end(),
+                         [&](char32_t c) { return shown_by_a_code(c, plan, table_set); }))
+            return import_error{place(options.glyphs_path, picture.line),
+                                character_name(picture.characters.front()) + " has no code in " +
+                                    options.table_set + ": label the picture with a free code instead (" +
+                                    free_codes(table_set) + ")"};
+    return std::nullopt;
+}
+
+// The header codes that show the font's glyph labelled with that code: a
+// code below 128 whose character in the font's set is none or the code's
+// own, and one above whose character is the table set's, or none in both.
+// A picture of one's own for the code or its character comes first.
+std::vector<unsigned> codes_by_label(const font_source &font, const slot_plan &plan,
+                                     const charset_table &table_set, const own_pictures &pictures)
+{
+    std::vector<unsigned> codes;
+    const charset_table *set = font.code_set();
+    for (unsigned code = 0; set != nullptr && code < GLYPH_COUNT; ++code) {
+        const bool lower = code < FIRST_UPPER;
+        const char32_t own = printable((*set)[code]) ? (*set)[code] : NO_CHARACTER;
+        const char32_t header = lower ? code : printable(table_set[code]) ? table_set[code] : NO_CHARACTER;
+        const bool same = own == header || (lower && own == NO_CHARACTER);
+        if (same && font.has_code(code) && pictures.of_code.count(code) == 0 &&
+            pictures.find(lower ? plan.shown[code] : header) == nullptr)
+            codes.push_back(code);
+    }
+    return codes;
+}
 
 std::string cell_size(int width, int height)
 {
     return std::to_string(width) + "x" + std::to_string(height);
 }
 
-// The characters the slots show, each once.
-std::vector<char32_t> placed_characters(const slot_plan &plan, const font_source &font)
+// The characters the slots show from the font, each once.
+std::vector<char32_t> placed_characters(const slot_plan &plan, const font_source &font,
+                                        const own_pictures &pictures)
 {
     std::vector<char32_t> placed;
     for (const char32_t c : plan.shown)
-        if (c != NO_CHARACTER && font.has(c) &&
+        if (c != NO_CHARACTER && font.has(c) && pictures.find(c) == nullptr &&
             std::find(placed.begin(), placed.end(), c) == placed.end())
             placed.push_back(c);
     return placed;
@@ -83,7 +181,6 @@ std::string lay_out(const drawn_font &drawn, const import_options &options, cons
     return "";
 }
 
-// Fills the slots; returns how many characters were cut.
 constexpr char32_t BOX_VERTICAL = U'\u2502';  // │, which spans the rows box lines join at
 
 // A scalable font's box lines end where its │ does, which may be inside
@@ -96,22 +193,46 @@ void find_box_rows(const font_source &font, const drawn_font &drawn, cell_layout
                                  cell.ascent - line->top + box->last_row};
 }
 
-std::size_t fill_slots(const slot_plan &plan, const drawn_font &drawn, const cell_layout &cell,
+// Places the picture of c, or of a code: each picture cut is named once.
+glyph_lines placed(char32_t c, const glyph_image &image, const cell_layout &cell, const std::string &name,
+                   std::set<const glyph_image *> &cut_warned, imported_font &result)
+{
+    bool cut = false;
+    const glyph_lines lines = place_glyph(c, image, cell, cut);
+    if (cut && cut_warned.insert(&image).second)
+        result.warnings.push_back(name + ": pixels outside 8x12 cut");
+    return lines;
+}
+
+// Fills the slots, pictures of one's own first.
+void fill_slots(const slot_plan &plan, const drawn_font &drawn, const cell_layout &cell,
+                       const own_pictures &pictures, std::set<const glyph_image *> &cut_warned,
                        imported_font &result)
 {
-    std::set<char32_t> cut_warned;
     for (std::size_t slot = 0; slot < GLYPH_COUNT; ++slot) {
         const char32_t c = plan.shown[slot];
         const glyph_image *image = drawn.find(c);
-        if (image == nullptr)
+        const glyph_lines *own = pictures.find(c);
+        if (own == nullptr && image == nullptr)
             continue;
-        bool cut = false;
-        const glyph_lines lines = place_glyph(c, *image, cell, cut);
+        const glyph_lines lines = own != nullptr ? *own : placed(c, *image, cell, character_name(c), cut_warned, result);
         std::copy(lines.begin(), lines.end(), result.font.begin() + static_cast<std::ptrdiff_t>(slot * GLYPH_LINES));
-        if (cut && cut_warned.insert(c).second)
-            result.warnings.push_back(character_name(c) + ": pixels outside 8x12 cut");
     }
-    return cut_warned.size();
+}
+
+// What the codes that show a picture by their label want: the font's
+// glyphs, placed in the cell, and pictures of one's own for codes.
+wanted_pictures wanted_by_label(const std::vector<unsigned> &codes, const font_source &font, const drawn_font &drawn,
+                                const cell_layout &cell, const own_pictures &pictures,
+                                std::set<const glyph_image *> &cut_warned, imported_font &result)
+{
+    wanted_pictures wanted;
+    for (const unsigned code : codes)
+        wanted[code] = placed((*font.code_set())[code], *drawn.find(code_key(code)), cell,
+                              "code " + code_name(code), cut_warned, result);
+    for (const auto &[code, picture] : pictures.of_code)
+        wanted[code] = pictures.pictures[picture].lines;
+    return wanted;
 }
 
 // The line that ends a run with cut characters: how many, and what to try.
@@ -150,13 +271,18 @@ void warn_if_small(const font_source &font, const drawn_font &drawn, imported_fo
 }
 
 std::string report(const font_source &font, const cell_layout &cell, std::size_t placed,
-                   std::size_t missing, std::size_t cut)
+                   std::size_t missing, std::size_t cut, const import_options &options,
+                   const own_pictures &pictures)
 {
+    const std::size_t own = pictures.pictures.size();
     return font.format() + (font.scalable() ? " drawn" : "") + " at " +
            std::to_string(font.size().pixels) + " px, " + font.size().reason + "; cell " +
            cell_size(cell.width, cell.height) + " at row " + std::to_string(cell.top) + "; " +
            characters(placed) + " placed, " + std::to_string(missing) + " missing, " +
-           std::to_string(cut) + " cut";
+           std::to_string(cut) + " cut" +
+           (own == 0 ? ""
+                     : "; " + std::to_string(own) + (own == 1 ? " picture" : " pictures") + " from " +
+                           quoted_name(options.glyphs_path));
 }
 
 }  // namespace
@@ -171,6 +297,11 @@ std::optional<import_error> import_font(const import_options &options, imported_
             if (std::string reason = load_charset(name, *table); !reason.empty())
                 return import_error{name, reason};
 
+    own_pictures pictures;
+    if (!options.glyphs_path.empty())
+        if (auto error = load_pictures(options.glyphs_path, pictures))
+            return error;
+
     const std::string &path = options.font_path;
     const int crop_factor = options.crop ? CROP_LIMIT_FACTOR : 1;
     const size_limits limits{SLOT_WIDTH, SLOT_HEIGHT, crop_factor * SLOT_WIDTH,
@@ -179,16 +310,23 @@ std::optional<import_error> import_font(const import_options &options, imported_
     if (std::string reason =
             font.open(path, options.font_encoding.empty() ? nullptr : &encoding, limits);
         !reason.empty())
-        return import_error{path, reason};
+        return import_error{place(path, font.error_line()), reason};
 
-    const slot_plan plan =
-        plan_slots(glyph_order, table_set, [&font](char32_t c) { return font.has(c); });
+    const slot_plan plan = plan_slots(glyph_order, table_set, [&font, &pictures](char32_t c) {
+        return font.has(c) || pictures.find(c) != nullptr;
+    });
     if (plan.spares_needed > plan.spares_free)
         return import_error{path, too_few_spares(options, plan)};
-    const std::vector<char32_t> placed = placed_characters(plan, font);
+    if (auto error = check_pictures(options, pictures, plan, table_set))
+        return error;
+    const std::vector<unsigned> codes = codes_by_label(font, plan, table_set, pictures);
+    std::vector<char32_t> placed = placed_characters(plan, font, pictures);
+    for (const unsigned code : codes)
+        placed.push_back(code_key(code));
     if (placed.empty())
-        return import_error{path, "has none of the characters of " + options.glyph_order +
-                                      " or " + options.table_set};
+        return import_error{path, "has none of the characters of " + options.glyph_order + " or " +
+                                      options.table_set +
+                                      (font.warnings().empty() ? "" : " (" + font.warnings().back() + ")")};
 
     drawn_font drawn;
     if (std::string reason = font.draw(placed, limits, drawn); !reason.empty())
@@ -199,16 +337,23 @@ std::optional<import_error> import_font(const import_options &options, imported_
 
     find_box_rows(font, drawn, cell);
     result = imported_font{};
+    result.warnings = font.warnings();
     for (const char32_t c : plan.missing)
         result.warnings.push_back("no glyph for " + character_name(c) + ": left blank");
-    const std::size_t cut = fill_slots(plan, drawn, cell, result);
+    std::set<const glyph_image *> cut_warned;
+    fill_slots(plan, drawn, cell, pictures, cut_warned, result);
+    result.table = plan.table;
+    show_pictures(wanted_by_label(codes, font, drawn, cell, pictures, cut_warned, result), result.font,
+                  result.table);
+    const std::size_t cut = cut_warned.size();
     if (!plan.missing.empty())
         result.warnings.push_back(characters(plan.missing.size()) +
                                   " missing: try another font, or a --table set this one has");
     if (cut > 0)
         result.warnings.push_back(cut_summary(cut, font, cell));
     warn_if_small(font, drawn, result);
-    result.table = plan.table;
-    result.report = report(font, cell, drawn.image_of.size(), plan.missing.size(), cut);
+    const auto characters_placed = static_cast<std::size_t>(std::count_if(
+        drawn.image_of.begin(), drawn.image_of.end(), [](const auto &drawn_one) { return drawn_one.first < FIRST_CODE_KEY; }));
+    result.report = report(font, cell, characters_placed, plan.missing.size(), cut, options, pictures);
     return std::nullopt;
 }

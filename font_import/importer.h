@@ -15,6 +15,7 @@ struct import_options {
     std::string glyph_order = DEFAULT_GLYPH_ORDER;
     std::string table_set = DEFAULT_TABLE_SET;
     std::string font_encoding;  // empty: what the font says
+    std::string glyphs_path;    // a yaff of pictures to use; empty: none
     std::optional<int> pixel_size;
     std::optional<int> top;  // blank rows above the font's cell; below 0 cuts
     bool crop = false;       // take a cell larger than 8x12, cutting what falls outside
@@ -23,7 +24,8 @@ struct import_options {
 // The largest cell --crop takes: more than twice the slot is no font it can save.
 constexpr int CROP_LIMIT_FACTOR = 2;
 
-// What went wrong, and what it concerns: the font file or a set's name.
+// What went wrong, and what it concerns: a file (with the line, for a text
+// font at fault: "glyphs.yaff:12") or a set's name.
 struct import_error {
     std::string subject;
     std::string reason;
@@ -34,7 +36,8 @@ struct imported_font {
     recode_table table{};
     std::vector<std::string> warnings;  // about the font file, in the order found
     // What was drawn: the format, the size and why, the cell, the top row,
-    // and how many characters were placed, missing and cut.
+    // how many characters were placed, missing and cut, and how many
+    // pictures of one's own were used.
     std::string report;
 };
 

@@ -92,3 +92,53 @@ slot_plan plan_slots(const charset_table &glyph_order, const charset_table &tabl
             plan.missing.push_back(c);
     return plan;
 }
+
+namespace {
+
+glyph_lines slot_lines(const source_font &font, std::size_t slot)
+{
+    glyph_lines lines;
+    std::copy_n(font.begin() + static_cast<std::ptrdiff_t>(slot * GLYPH_LINES), GLYPH_LINES, lines.begin());
+    return lines;
+}
+
+void fill_slot(source_font &font, std::size_t slot, const glyph_lines &lines)
+{
+    std::copy(lines.begin(), lines.end(), font.begin() + static_cast<std::ptrdiff_t>(slot * GLYPH_LINES));
+}
+
+}  // namespace
+
+void show_pictures(const wanted_pictures &wanted, source_font &font, recode_table &table)
+{
+    wanted_pictures shown = wanted;
+    for (std::size_t k = 0; k < RECODE_ENTRIES; ++k)
+        if (!shown[FIRST_UPPER + k])
+            shown[FIRST_UPPER + k] = slot_lines(font, table[k]);
+    for (std::size_t code = 0; code < FIRST_UPPER; ++code)
+        if (wanted[code])
+            fill_slot(font, code, *wanted[code]);
+
+    // Slots above 128 that a code shows as it should are kept.
+    std::array<bool, GLYPH_COUNT> kept{};
+    std::vector<std::size_t> wrong;
+    for (std::size_t k = 0; k < RECODE_ENTRIES; ++k)
+        if (slot_lines(font, table[k]) == *shown[FIRST_UPPER + k])
+            kept[table[k]] = true;
+        else
+            wrong.push_back(k);
+    for (const std::size_t k : wrong) {
+        const glyph_lines &picture = *shown[FIRST_UPPER + k];
+        std::size_t slot = 0;
+        while (slot < GLYPH_COUNT && slot_lines(font, slot) != picture)
+            ++slot;
+        if (slot == GLYPH_COUNT) {
+            slot = FIRST_UPPER;
+            while (kept[slot])
+                ++slot;
+            fill_slot(font, slot, picture);
+        }
+        kept[slot] = true;
+        table[k] = static_cast<std::uint8_t>(slot);
+    }
+}

@@ -8,6 +8,7 @@
 
 #include "font_data/font_data.h"
 #include "charset/charset.h"
+#include "font_import/cell.h"
 
 struct slot_plan {
     // The character each slot shows; NO_CHARACTER leaves it blank.
@@ -25,3 +26,13 @@ struct slot_plan {
 // a spare slot.
 slot_plan plan_slots(const charset_table &glyph_order, const charset_table &table_set,
                      const std::function<bool(char32_t)> &font_has);
+
+// The pictures some header codes must show, the others left as they are.
+using wanted_pictures = std::array<std::optional<glyph_lines>, GLYPH_COUNT>;
+
+// Makes each code that wants a picture show it: a code below 128 in its own
+// slot, a code above through the table, pointed at a slot that holds the
+// picture already or else at one that no code shows, which it then fills.
+// What every other code shows stays the same. There is always room: the
+// 128 codes above 128 need at most the 128 slots above 128.
+void show_pictures(const wanted_pictures &wanted, source_font &font, recode_table &table);

@@ -137,6 +137,75 @@ bytes psf_bytes(const psf_spec &font)
     return out;
 }
 
+std::string yaff_text(const bdf_font &font)
+{
+    const bool unicode = font.registry == "ISO10646";
+    std::string text = "# " + font.registry + "-" + font.encoding + "\nascent: " + std::to_string(font.ascent) +
+                       "\ndescent: " + std::to_string(font.descent) + "\n";
+    if (!unicode)
+        text += "encoding: " + font.registry + "-" + font.encoding + "\n";
+    for (const bdf_glyph &glyph : font.glyphs) {
+        char label[16];
+        std::snprintf(label, sizeof label, unicode ? "\nu+%04X:\n" : "\n0x%02X:\n", static_cast<unsigned>(glyph.code));
+        text += label;
+        for (const std::string &row : glyph.rows) {
+            text += "    ";
+            for (const char pixel : row)
+                text += pixel == '#' ? '@' : '.';
+            text += "\n";
+        }
+        const int width = glyph.rows.empty() ? 0 : static_cast<int>(glyph.rows[0].size());
+        const int advance = glyph.advance != 0 ? glyph.advance : width;
+        text += "\n    left-bearing: " + std::to_string(glyph.left) + "\n    shift-up: " +
+                std::to_string(glyph.bottom) + "\n    right-bearing: " +
+                std::to_string(advance - glyph.left - width) + "\n";
+    }
+    return text;
+}
+
+std::string pair_yaff_text(const bytes &font, const bytes &table, const std::string &encoding,
+                           const std::u32string &characters)
+{
+    std::string text = "encoding: " + encoding + "\ncell-size: 8x12\n";
+    for (unsigned code = 0; code < 256; ++code) {
+        char label[32];
+        std::snprintf(label, sizeof label, "\n0x%02X:\n", code);
+        text += label;
+        if (characters[code] != 0) {
+            std::snprintf(label, sizeof label, "u+%04X:\n", static_cast<unsigned>(characters[code]));
+            text += label;
+        }
+        const std::size_t slot = code < 128 ? code : table[code - 128];
+        for (std::size_t row = 0; row < 12; ++row) {
+            text += "    ";
+            for (int bit = 7; bit >= 0; --bit)
+                text += (font[slot * 12 + row] >> bit & 1) ? '@' : '.';
+            text += "\n";
+        }
+    }
+    return text;
+}
+
+std::string sample_yaff_text()
+{
+    return "# A test font\n#\n"
+           "yaff: 1.0\n"
+           "notice:\n    Free to use.\n    \"Quoted: kept\"\n"
+           "encoding: koi8-r\n"
+           "ascent: 6\n"
+           "descent: 2\n"
+           "shift-up: -2\n"
+           "\n# The capital A\n"
+           "u+0041:\n0x41:\n\"capital_a\":\n"
+           "    .@..\n    @.@.\n    @@@.\n    @.@.\n    ....\n    ....\n    ....\n    ....\n"
+           "\n    left-bearing: 1\n    right-bearing: 0\n"
+           "\n0xC1 :  \n"
+           "    @@@.\n    ....\n    ....\n    ....\n    ....\n    ....\n    ....\n    ....\n"
+           "\n    shift-up: 1\n    right-kerning:\n        u+0041 -1\n"
+           "\nspace:\n    -\n\n    right-bearing: 5\n"
+           "\n'\u0416':\n\t@.@.@\n\t.@@@.\n\t@.@.@\n";
+}
+
 psf_glyph sample_glyph_a()
 {
     return {{"..##..", ".#..#.", "#....#", "######", "#....#"}, U"A\u0410"};

@@ -1,4 +1,5 @@
-// Small fonts for the importer's tests, written as BDF text and PSF bytes.
+// Small fonts for the importer's tests, written as BDF and yaff text and PSF
+// bytes.
 #pragma once
 
 #include <cstdint>
@@ -52,3 +53,20 @@ psf_glyph sample_glyph_zhe();
 
 // PSF fonts of both versions, with and without tables, as the tests use them.
 std::vector<bytes> sample_psf_fonts();
+
+// The font as a yaff: the same glyphs at the same bearings, labelled with
+// their characters (u+0041:) when the registry is ISO10646, else with their
+// codes (0x41:) and an encoding.
+std::string yaff_text(const bdf_font &font);
+
+// A yaff in the form font_export writes: glyph c is what code c of the
+// pair's header shows, all 12 rows of 8, labelled with its code and with
+// characters[c] unless that is 0.
+std::string pair_yaff_text(const bytes &font, const bytes &table, const std::string &encoding,
+                           const std::u32string &characters);
+
+// A yaff with most of what the format allows: comments, a property over
+// several lines, code, character and tag labels, old-style labels, the
+// empty glyph, and metrics of the font and of glyphs, one over several
+// lines. LF line ends.
+std::string sample_yaff_text();

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <tuple>
 
+#include "charset/charset.h"
 #include "font_files.h"
 #include "tool_inputs.h"
 
@@ -205,6 +206,8 @@ TEST_F(FontImport, RejectsBadInputsAndChangesNothing)
     write("cut.psf", cut_table);
     write("utf8.psf", not_utf8);
     write("none.psf", no_glyphs);
+    write("ragged.yaff", as_bytes("# rows of two widths\n0x41:\n    @@\n    @\n"));
+    write("codes.yaff", as_bytes("0x41:\n    @@\n"));
     ASSERT_EQ(run("ln -s " + quoted(SAMPLE + "/6x12.pcf.gz") + " sample.pcf.gz").status, 0);
     ASSERT_EQ(run("head -c 65M /dev/zero | gzip -1 >big.psf.gz").status, 0);
     const std::string listing = run("ls -A").out;
@@ -218,8 +221,8 @@ TEST_F(FontImport, RejectsBadInputsAndChangesNothing)
         {"no-bitmap.bdf", "no-bitmap.bdf: U+0041 A: no bitmap data"},
         {"-g ISO-8859-1 -t ISO-8859-1 negative.bdf", "negative.bdf: ascent -24 and descent 12 leave the cell no rows"},
         {".", ".: Is a directory"},
-        {"text.ttf", "text.ttf: not a font (BDF, PCF, PSF, FON, FNT, TrueType or OpenType)"},
-        {"cut.pcf", "cut.pcf: not a font (BDF, PCF, PSF, FON, FNT, TrueType or OpenType): invalid stream operation"},
+        {"text.ttf", "text.ttf: not a font (BDF, PCF, PSF, FON, FNT, TrueType, OpenType or yaff)"},
+        {"cut.pcf", "cut.pcf: not a font (BDF, PCF, PSF, FON, FNT, TrueType, OpenType or yaff): invalid stream operation"},
         {"big.psf.gz", "big.psf.gz: larger than 64 MiB"},
         {"8x13.bdf", "8x13.bdf: glyphs are 8x13, at most 8x12 fit: --crop cuts them to fit"},
         {"-g NO-SUCH-SET 8x13.bdf", "NO-SUCH-SET: unknown character set"},
@@ -229,6 +232,9 @@ TEST_F(FontImport, RejectsBadInputsAndChangesNothing)
         {"cut.psf", "cut.psf: Unicode table cut short"},
         {"utf8.psf", "utf8.psf: Unicode table is not UTF-8"},
         {"none.psf", "none.psf: has no glyphs"},
+        {"ragged.yaff", "ragged.yaff:4: a row of 1 pixels in a glyph 2 wide"},
+        {"codes.yaff", "codes.yaff: has none of the characters of CP866 or KOI8-R (1 glyph known only by a code, "
+                       "and no encoding named: left out; name the set of the codes with -e)"},
         {"-t CP1251 sample.pcf.gz", "sample.pcf.gz: -t CP1251 needs 50 spare slots, -g CP866 leaves 32: "
                                     "choose a glyph order closer to CP1251 (e.g. -g CP1251)"},
     };
@@ -396,4 +402,155 @@ TEST_F(FontImport, DrawsATrueTypeFontAtTheLargestSizeThatFits)
     // A proportional font must be drawn so small that letters lose their shape.
     const tool_run tiny = run(FONT_IMPORT + " " + quoted(DEJAVU_BOLD));
     EXPECT_NE(tiny.err.find("letters lose their shape"), std::string::npos) << tiny.err;
+}
+
+namespace {
+
+const std::u32string PC_SYMBOLS = U"☺☻♥♦♣♠•◘○◙♂♀♪♫☼►◄↕‼¶§▬↨↑↓→←∟↔▲▼";
+
+// The characters font_export labels the codes with for a table set: ASCII,
+// the set's above 127, and the PC symbols below 32 and at 0x7F.
+std::u32string export_labels(const std::string &set)
+{
+    charset_table table{};
+    EXPECT_EQ(load_charset(set, table), "") << set;
+    std::u32string labels(256, 0);
+    for (std::size_t code = 1; code < 256; ++code)
+        labels[code] = code < 0x20 ? PC_SYMBOLS[code - 1]
+                       : code == 0x7F ? U'⌂'
+                       : code < 0x80 ? static_cast<char32_t>(code)
+                       : is_control(table[code]) || table[code] == NO_CHARACTER ? 0
+                                                                                : table[code];
+    return labels;
+}
+
+std::string error_lines(const tool_run &result, const std::string &name)
+{
+    std::string text = result.err;
+    for (std::size_t at = text.find(name); at != std::string::npos; at = text.find(name, at))
+        text.replace(at, name.size(), "FONT");
+    return text;
+}
+
+}  // namespace
+
+TEST_F(FontImport, ShowsEachCodeThePictureItsYaffLabelsWithIt)
+{
+    // The test pair's bytes vary with their place: every code shows its own picture.
+    const bytes header = recoded_transpose(font, table);
+    const struct {
+        const char *set, *order, *encoding;
+    } sets[] = {{"KOI8-R", "CP866", "koi8-r"}, {"CP1251", "CP1251", "windows-1251"}, {"CP437", "CP437", "oem-437"}};
+    for (const auto &set : sets) {
+        write("pair.yaff", as_bytes(pair_yaff_text(font, table, set.encoding, export_labels(set.set))));
+        const tool_run result =
+            run(FONT_IMPORT + " -g " + set.order + " -t " + set.set + " -o out pair.yaff");
+        ASSERT_EQ(result.status, 0) << set.set << ": " << result.err;
+        EXPECT_EQ(result.err, "") << set.set;
+        EXPECT_TRUE(recoded_transpose(as_bytes(read("out/8x12.fnt")), as_bytes(read("out/koi.bin"))) == header)
+            << set.set << ": some code shows another picture";
+    }
+
+    // Codes in a set iconv does not know: the glyph known by its code alone
+    // is left out, until the set is named.
+    write("pair.yaff", as_bytes(pair_yaff_text(font, table, "windows-ansi-2.0", export_labels("KOI8-R"))));
+    const tool_run unknown = run(FONT_IMPORT + " -o out pair.yaff");
+    EXPECT_EQ(unknown.status, 0);
+    EXPECT_EQ(lines_of(unknown.err).front(),
+              "font_import: pair.yaff: 1 glyph known only by a code in windows-ansi-2.0, a set iconv does not "
+              "know: left out; name a set it knows with -e");
+    ASSERT_EQ(run(FONT_IMPORT + " -e KOI8-R -o out pair.yaff").status, 0);
+    EXPECT_TRUE(recoded_transpose(as_bytes(read("out/8x12.fnt")), as_bytes(read("out/koi.bin"))) == header);
+}
+
+TEST_F(FontImport, ReadsAYaffAsItReadsTheSameFontInBdf)
+{
+    bdf_font koi8 = sample_bdf_font();
+    koi8.registry = "KOI8";
+    koi8.encoding = "R";
+    koi8.glyphs.push_back({0xF6, {"#.#.#", ".###.", "#.#.#"}, 0, 0, 5});
+    koi8.glyphs.push_back({0x01, {"#####"}, 0, 3, 5});  // a control: only code 1 shows it
+    // FreeType maps a font of ISO 8859-1 bytes as Unicode; its byte 0x7F is a code all the same.
+    bdf_font latin1 = sample_bdf_font();
+    latin1.registry = "ISO8859";
+    latin1.glyphs.back() = {0x7F, {"#####"}, 0, 0, 5};  // for │, whose code no byte is
+    for (const bdf_font &twins : {sample_bdf_font(), latin1, koi8}) {
+        write("twin.bdf", as_bytes(bdf_text(twins)));
+        std::string yaff = yaff_text(twins), crlf;
+        for (const char c : yaff)
+            crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+        write("twin.yaff", as_bytes(yaff));
+        write("crlf.yaff", as_bytes("\xEF\xBB\xBF" + crlf));
+        const tool_run bdf = run(FONT_IMPORT + " -o bdf twin.bdf");
+        ASSERT_EQ(bdf.status, 0) << bdf.err;
+        for (const char *name : {"twin.yaff", "crlf.yaff"}) {
+            const tool_run yaff_run = run(FONT_IMPORT + " -o yaff " + name);
+            ASSERT_EQ(yaff_run.status, 0) << yaff_run.err;
+            EXPECT_EQ(error_lines(yaff_run, name), error_lines(bdf, "twin.bdf")) << twins.registry;
+            EXPECT_EQ(read("yaff/8x12.fnt"), read("bdf/8x12.fnt")) << twins.registry << " " << name;
+            EXPECT_EQ(read("yaff/koi.bin"), read("bdf/koi.bin")) << twins.registry << " " << name;
+        }
+        EXPECT_EQ(glyph_of(read("yaff/8x12.fnt"), 0x7F) != std::string(12, '\0'), twins.registry == "ISO8859") << twins.registry;
+    }
+    EXPECT_EQ(glyph_of(read("yaff/8x12.fnt"), 1), lines({0, 0, 0, 0, 0xF8, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(lines_of(run(FONT_IMPORT + " -v twin.yaff").err).back(),
+              "font_import: twin.yaff: yaff at 8 px, its only size; cell 5x8 at row 2; "
+              "5 characters placed, 218 missing, 1 cut");
+}
+
+TEST_F(FontImport, TakesPicturesOfOnesOwnAndRefusesThoseNoCodeCanShow)
+{
+    const std::string sample = quoted(SAMPLE + "/6x12.pcf.gz");
+    const std::string degree = "u+00B0:\n    .@@.\n    @..@\n    .@@.\n";
+    const std::string battery = "0x01:\n" + std::string(12, ' ').replace(4, 8, ".@@@@@@.") + "\n";
+    write("own.yaff", as_bytes("# a degree sign and a battery\n" + degree + "\n" + battery));
+    ASSERT_EQ(run(FONT_IMPORT + " -o plain " + sample).status, 0);
+    const tool_run own = run(FONT_IMPORT + " -v --glyphs=own.yaff -o own " + sample);
+    ASSERT_EQ(own.status, 0) << own.err;
+    EXPECT_NE(own.err.find("; 2 pictures from own.yaff\n"), std::string::npos) << own.err;
+
+    // Code 1 shows the battery, KOI8-R's ° (0x9C) the degree sign, and
+    // every other code what it showed, though code 1's slot was a spare.
+    const bytes plain = recoded_transpose(as_bytes(read("plain/8x12.fnt")), as_bytes(read("plain/koi.bin")));
+    const bytes mine = recoded_transpose(as_bytes(read("own/8x12.fnt")), as_bytes(read("own/koi.bin")));
+    ASSERT_EQ(mine.size(), 3072u);
+    const std::string battery_rows = lines({0x7E, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    const std::string degree_rows = lines({0x60, 0x90, 0x60, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    for (std::size_t code = 0; code < 256; ++code)
+        for (std::size_t row = 0; row < 12; ++row) {
+            const std::uint8_t wanted = code == 1      ? static_cast<std::uint8_t>(battery_rows[row])
+                                        : code == 0x9C ? static_cast<std::uint8_t>(degree_rows[row])
+                                                       : plain[row * 256 + code];
+            EXPECT_EQ(mine[row * 256 + code], wanted) << "code " << code << " row " << row;
+        }
+
+    const struct {
+        const char *name, *text, *message;
+    } cases[] = {
+        {"cyr.yaff", "'Є':\n    @\n",
+         "cyr.yaff:1: U+0404 Є has no code in KOI8-R: label the picture with a free code instead (0x00-0x1F, 0x7F)"},
+        {"wide.yaff", "0x02:\n    @@@@@@@@@\n", "wide.yaff:1: a picture of 9x1: at most 8x12"},
+        {"tall.yaff", "0x02:\n    @\n    @\n    @\n    @\n    @\n    @\n    @\n    @\n    @\n    @\n    @\n    @\n    @\n",
+         "tall.yaff:1: a picture of 1x13: at most 8x12"},
+        {"moved.yaff", "0x02:\n    @\n\n    shift-up: 1\n",
+         "moved.yaff:4: a picture has no metrics: it fills its slot from the top-left corner"},
+        {"tag.yaff", "\"battery\":\n    @\n", "tag.yaff:1: a picture needs a character or a code label"},
+        {"code.yaff", "0x100:\n    @\n", "code.yaff:1: code 0x100: codes are 0x00 to 0xFF"},
+        {"twice.yaff", "0x02:\n    @\n0x02:\n    .\n", "twice.yaff:3: a second picture for code 0x02, after line 1"},
+        {"none.yaff", "# nothing\n", "none.yaff: has no pictures"},
+        {"bad.yaff", "0x02:\n    @@\n    @\n", "bad.yaff:3: a row of 1 pixels in a glyph 2 wide"},
+    };
+    for (const auto &bad : cases)
+        write(bad.name, as_bytes(bad.text));
+    const std::string with_cases = run("ls -A").out;
+    for (const auto &bad : cases) {
+        const tool_run refused = run(FONT_IMPORT + " --glyphs=" + bad.name + " " + sample);
+        EXPECT_EQ(refused.status, 1) << bad.name;
+        EXPECT_EQ(refused.err, "font_import: " + std::string(bad.message) + "\n");
+        EXPECT_EQ(run("ls -A").out, with_cases) << bad.name;
+        EXPECT_EQ(read("8x12.fnt"), "old font") << bad.name;
+    }
+    EXPECT_EQ(run(FONT_IMPORT + " --glyphs=missing.yaff " + sample).err,
+              "font_import: missing.yaff: No such file or directory\n");
+    EXPECT_EQ(run(FONT_IMPORT + " --glyphs= " + sample).status, 2);
 }

@@ -1,5 +1,5 @@
-// Writes the tests' PSF and BDF fonts, a C source and a record of sets into
-// a directory, as seeds for the fuzzers.
+// Writes the tests' PSF, BDF and yaff fonts, a C source and a record of sets
+// into a directory, as seeds for the fuzzers.
 #include <cstdio>
 #include <fstream>
 
@@ -36,11 +36,16 @@ int main(int argc, char **argv)
     for (std::size_t i = 0; i < fonts.size(); ++i)
         if (!write_seed(dir + "/seed-" + std::to_string(i) + ".psf", fonts[i]))
             return 1;
-    const std::string bdf = bdf_text(sample_bdf_font());
-    const std::string c = C_SEED, record = RECORD_SEED;
-    return write_seed(dir + "/seed.bdf", bytes(bdf.begin(), bdf.end())) &&
-                   write_seed(dir + "/seed.c", bytes(c.begin(), c.end())) &&
-                   write_seed(dir + "/seed.sets", bytes(record.begin(), record.end()))
-               ? 0
-               : 1;
+    bdf_font koi8 = sample_bdf_font();
+    koi8.registry = "KOI8";
+    koi8.encoding = "R";
+    for (const auto &[name, text] : {std::pair<std::string, std::string>{"seed.bdf", bdf_text(sample_bdf_font())},
+                                     {"seed.yaff", yaff_text(sample_bdf_font())},
+                                     {"seed-koi8.yaff", yaff_text(koi8)},
+                                     {"seed-forms.yaff", sample_yaff_text()},
+                                     {"seed.c", C_SEED},
+                                     {"seed.sets", RECORD_SEED}})
+        if (!write_seed(dir + "/" + name, bytes(text.begin(), text.end())))
+            return 1;
+    return 0;
 }
