@@ -45,6 +45,16 @@ std::string write_standard_output(const void *data, std::size_t size)
     return reason;
 }
 
+std::optional<output_failure> write_output(const std::string &out, const file_bytes &content)
+{
+    if (out != STANDARD_STREAM)
+        return write_output_files({{out, content}});
+    const std::string reason = write_standard_output(content.data(), content.size());
+    if (reason.empty())
+        return std::nullopt;
+    return output_failure{"standard output", reason};
+}
+
 int print_reported(const char *program, const std::string &text)
 {
     const std::string reason = write_standard_output(text.data(), text.size());

@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "font_data/font_data.h"
+#include "output_file/output_file.h"
 
 constexpr int USAGE_STATUS = 2;  // bad usage, as GNU tools exit
 
@@ -34,6 +35,11 @@ std::optional<int> read_options(int argc, char **argv, const tool_options &tool,
 // Writes size bytes to standard output, then flushes and closes it. Returns
 // why they did not all get out, or an empty text.
 std::string write_standard_output(const void *data, std::size_t size);
+
+// Writes content to out: to standard output for "-", else beside out and
+// renamed into place by write_output_files. Returns what failed ("standard
+// output", the file or the directory that refused it) and why, or nothing.
+std::optional<output_failure> write_output(const std::string &out, const file_bytes &content);
 
 // Prints text (a tool's help) on standard output; returns the exit status,
 // EXIT_FAILURE with a message if the text did not get out.

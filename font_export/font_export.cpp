@@ -17,7 +17,6 @@
 namespace {
 
 constexpr char PROGRAM[] = "font_export";
-constexpr char STANDARD_OUTPUT[] = "-";
 constexpr char FORMATS[] = "yaff, bdf or psf";
 
 constexpr char HELP[] =
@@ -87,7 +86,7 @@ std::string take_out(const char *out, settings &given)
     given.out = out;
     if (given.format)
         return "";
-    if (given.out == STANDARD_OUTPUT)
+    if (given.out == STANDARD_STREAM)
         return std::string("standard output needs --format=") + FORMATS;
     if (!(given.format = format_of_file(given.out)))
         return "cannot tell the format of " + quote(given.out) + ": name it .yaff, .bdf, .psf or .psfu, or give --format";
@@ -114,15 +113,6 @@ settings parse(int argc, char **argv)
     return given;
 }
 
-// Returns why the file did not get to out, or an empty text.
-std::string write_file(const std::string &out, const std::string &content)
-{
-    if (out == STANDARD_OUTPUT)
-        return write_standard_output(content.data(), content.size());
-    const auto failure = write_output_files({{out, file_bytes(content.begin(), content.end())}});
-    return failure ? failure->reason : "";
-}
-
 }  // namespace
 
 int main(int argc, char **argv)
@@ -140,9 +130,9 @@ int main(int argc, char **argv)
         return EXIT_FAILURE;
 
     const exported_font exported = export_font(font, table, set->characters, set->name);
-    if (const std::string reason = write_file(given.out, exported_file(exported, *given.format)); !reason.empty()) {
-        report_failure(PROGRAM, given.out == STANDARD_OUTPUT ? "standard output" : given.out.c_str(),
-                       reason.c_str());
+    const std::string file = exported_file(exported, *given.format);
+    if (const auto failure = write_output(given.out, file_bytes(file.begin(), file.end()))) {
+        report_failure(PROGRAM, failure->file.c_str(), failure->reason.c_str());
         return EXIT_FAILURE;
     }
     return EXIT_SUCCESS;

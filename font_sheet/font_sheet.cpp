@@ -166,15 +166,6 @@ bool draw_text(const settings &given, const source_font &font, const recode_tabl
     return true;
 }
 
-// Returns why the picture did not get to out, or an empty text.
-std::string write_picture(const std::string &out, const file_bytes &png)
-{
-    if (out == STANDARD_STREAM)
-        return write_standard_output(png.data(), png.size());
-    const auto failure = write_output_files({{out, png}});
-    return failure ? failure->reason : "";
-}
-
 }  // namespace
 
 int main(int argc, char **argv)
@@ -196,12 +187,13 @@ int main(int argc, char **argv)
         image = draw_sheet(font, table);
     }
     file_bytes png;
-    std::string reason = encode_png(image, png);
-    if (reason.empty())
-        reason = write_picture(given.out, png);
-    if (!reason.empty()) {
-        report_failure(PROGRAM, given.out == STANDARD_STREAM ? "standard output" : given.out.c_str(),
-                       reason.c_str());
+    std::optional<output_failure> failure;
+    if (const std::string reason = encode_png(image, png); !reason.empty())
+        failure = output_failure{given.out == STANDARD_STREAM ? "standard output" : given.out, reason};
+    else
+        failure = write_output(given.out, png);
+    if (failure) {
+        report_failure(PROGRAM, failure->file.c_str(), failure->reason.c_str());
         return EXIT_FAILURE;
     }
     return EXIT_SUCCESS;

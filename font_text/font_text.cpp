@@ -184,22 +184,6 @@ bool same_file(const std::string &file, const std::string &out)
            stat(out.c_str(), &output) == 0 && input.st_dev == output.st_dev && input.st_ino == output.st_ino;
 }
 
-// Writes the encoded bytes to out; returns whether they got there.
-bool write_encoded(const std::string &out, const std::string &encoded)
-{
-    const auto *bytes = reinterpret_cast<const std::uint8_t *>(encoded.data());
-    if (out == STANDARD_STREAM) {
-        const std::string reason = write_standard_output(bytes, encoded.size());
-        if (!reason.empty())
-            report_failure(PROGRAM, "standard output", reason.c_str());
-        return reason.empty();
-    }
-    const auto failure = write_output_files({{out, file_bytes(bytes, bytes + encoded.size())}});
-    if (failure)
-        report_failure(PROGRAM, failure->file.c_str(), failure->reason.c_str());
-    return !failure;
-}
-
 // Encodes one file and writes it where asked; returns whether all was well.
 bool encode_file(const std::string &file, const settings &given, const text_codes &codes)
 {
@@ -221,7 +205,10 @@ bool encode_file(const std::string &file, const settings &given, const text_code
     report_problems(PROGRAM, name, encoded.problems);
     if (encoded.problems.errors != 0 || !given.output)
         return encoded.problems.errors == 0;
-    return write_encoded(*given.output, encoded.bytes);
+    const auto failure = write_output(*given.output, file_bytes(encoded.bytes.begin(), encoded.bytes.end()));
+    if (failure)
+        report_failure(PROGRAM, failure->file.c_str(), failure->reason.c_str());
+    return !failure;
 }
 
 }  // namespace

@@ -159,7 +159,7 @@ TEST_F(FontExport, ChecksItsInputsFirstAndNeverPassesAFailedWrite)
         {"-t KOI8-R font.bdf", "font_export: koi.sets: koi.bin is made for CP1251, not for -t KOI8-R"},
         {"-f nowhere font.bdf", "font_export: nowhere/8x12.fnt: No such file or directory"},
         {"--format=bdf - >/dev/full", "font_export: standard output: No space left on device"},
-        {"font.bdf/x.bdf", "font_export: font.bdf/x.bdf: Not a directory"},
+        {"font.bdf/x.bdf", "font_export: font.bdf: Not a directory"},
     };
     for (const auto &failure : failures) {
         const tool_run result = run(FONT_EXPORT + " " + failure.arguments);
