@@ -130,8 +130,7 @@ int main(int argc, char **argv)
         return EXIT_FAILURE;
 
     const exported_font exported = export_font(font, table, set->characters, set->name);
-    const std::string file = exported_file(exported, *given.format);
-    if (const auto failure = write_output(given.out, file_bytes(file.begin(), file.end()))) {
+    if (const auto failure = write_output(given.out, bytes_of(exported_file(exported, *given.format)))) {
         report_failure(PROGRAM, failure->file.c_str(), failure->reason.c_str());
         return EXIT_FAILURE;
     }

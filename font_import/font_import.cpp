@@ -198,7 +198,7 @@ bool write_pair(const std::string &dir, const imported_font &result, const set_r
     const auto failure = write_output_files(
         {{path_in(dir, SOURCE_FONT_FILE), file_bytes(result.font.begin(), result.font.end())},
          {path_in(dir, RECODE_TABLE_FILE), file_bytes(result.table.begin(), result.table.end())},
-         {path_in(dir, SET_RECORD_FILE), file_bytes(record.begin(), record.end())}});
+         {path_in(dir, SET_RECORD_FILE), bytes_of(record)}});
     if (!failure)
         return true;
     report_failure(PROGRAM, failure->file.c_str(), failure->reason.c_str());

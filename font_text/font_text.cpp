@@ -205,7 +205,7 @@ bool encode_file(const std::string &file, const settings &given, const text_code
     report_problems(PROGRAM, name, encoded.problems);
     if (encoded.problems.errors != 0 || !given.output)
         return encoded.problems.errors == 0;
-    const auto failure = write_output(*given.output, file_bytes(encoded.bytes.begin(), encoded.bytes.end()));
+    const auto failure = write_output(*given.output, bytes_of(encoded.bytes));
     if (failure)
         report_failure(PROGRAM, failure->file.c_str(), failure->reason.c_str());
     return !failure;

@@ -10,6 +10,13 @@
 
 using file_bytes = std::vector<std::uint8_t>;
 
+// The bytes of a text, copied as a block.
+inline file_bytes bytes_of(const std::string &text)
+{
+    const auto *begin = reinterpret_cast<const std::uint8_t *>(text.data());
+    return file_bytes(begin, begin + text.size());
+}
+
 struct output_file {
     std::string path;
     file_bytes content;
