@@ -1,4 +1,4 @@
-// The exported font in each format, as its own specification defines it and
+// The exported font in each format, as its own documentation defines it and
 // other programs read it: yaff (monobit's text format), BDF 2.1 and PSF2.
 #pragma once
 
