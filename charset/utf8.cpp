@@ -28,6 +28,11 @@ bool continuation(std::uint8_t byte)
 
 }  // namespace
 
+bool is_unicode_scalar(std::uint64_t value)
+{
+    return value <= LAST_UNICODE && (value < FIRST_SURROGATE || value > LAST_SURROGATE);
+}
+
 std::size_t decode_utf8(const std::uint8_t *bytes, std::size_t size, char32_t &c)
 {
     if (size == 0)
@@ -47,8 +52,7 @@ std::size_t decode_utf8(const std::uint8_t *bytes, std::size_t size, char32_t &c
                 return 0;
             decoded = decoded << CONTINUATION_BITS | (bytes[i] & CONTINUATION_VALUE);
         }
-        if (decoded < form.least || decoded > LAST_UNICODE ||
-            (decoded >= FIRST_SURROGATE && decoded <= LAST_SURROGATE))
+        if (decoded < form.least || !is_unicode_scalar(decoded))
             return 0;
         c = decoded;
         return form.more + 1;

@@ -6,6 +6,10 @@
 #include <cstddef>
 #include <cstdint>
 
+// Whether a number is a Unicode scalar value, a character that UTF-8 and
+// UTF-32 can hold: at most U+10FFFF, and no surrogate.
+bool is_unicode_scalar(std::uint64_t value);
+
 // Decodes the character the bytes start with. Returns how many bytes it
 // takes, or 0 when they are no UTF-8 or end inside the character.
 std::size_t decode_utf8(const std::uint8_t *bytes, std::size_t size, char32_t &c);

@@ -21,8 +21,6 @@ constexpr std::uint32_t PSF2_HAS_UNICODE_TABLE = 0x01;
 constexpr std::uint8_t PSF2_SEPARATOR = 0xFF;
 constexpr std::uint8_t PSF2_START_SEQUENCE = 0xFE;
 
-constexpr char32_t LAST_UNICODE = 0x10FFFF;
-constexpr char32_t FIRST_SURROGATE = 0xD800, LAST_SURROGATE = 0xDFFF;
 
 constexpr unsigned BITS_PER_BYTE = 8;
 constexpr std::uint8_t LEFTMOST_BIT = 0x80;
@@ -108,7 +106,7 @@ std::string take_bitmaps(reader &in, const psf_limits &limits, psf_font &font)
 
 void add_character(psf_font &font, char32_t c, std::size_t glyph)
 {
-    if (c <= LAST_UNICODE && (c < FIRST_SURROGATE || c > LAST_SURROGATE))
+    if (is_unicode_scalar(c))
         font.unicode.emplace_back(c, glyph);
 }
 

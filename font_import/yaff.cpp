@@ -15,8 +15,6 @@ constexpr std::string_view EMPTY_GLYPH = "-", NEXT_FONT = "---";
 constexpr long LARGEST_METRIC = 1L << 24;
 constexpr std::uint64_t LARGEST_CODE = 0xFFFFFFFF;
 constexpr unsigned BYTE_CODES = 256;
-constexpr char32_t LAST_UNICODE = 0x10FFFF;
-constexpr char32_t FIRST_SURROGATE = 0xD800, LAST_SURROGATE = 0xDFFF;
 constexpr std::uint8_t FIRST_NON_ASCII = 0x80, DELETE = 0x7F, FIRST_PRINTABLE = 0x20;
 constexpr int HEX = 16, OCTAL = 8, DECIMAL = 10;
 // Glyphs of grey levels: how many a yaff may have; with the most, a pixel
@@ -174,11 +172,6 @@ std::string read_code_label(std::string_view label, yaff_glyph &glyph)
     return "";
 }
 
-bool unicode_character(std::uint64_t value)
-{
-    return value <= LAST_UNICODE && (value < FIRST_SURROGATE || value > LAST_SURROGATE);
-}
-
 // "u+00C5", "'Å'", "u+0061, u+0300": characters, given by their Unicode
 // numbers or as themselves. A glyph stands for one character; a sequence
 // of several names it only as a whole, and is left aside.
@@ -195,7 +188,7 @@ std::string read_character_label(std::string_view label, yaff_glyph &glyph)
             if (enclosed(element, '\''))
                 characters += characters_of(element.substr(1, element.size() - 2));
             else if ((starts_with(element, "u+") || starts_with(element, "U+")) &&
-                     code_number("0x" + std::string(element.substr(2)), value) && unicode_character(value))
+                     code_number("0x" + std::string(element.substr(2)), value) && is_unicode_scalar(value))
                 characters += static_cast<char32_t>(value);
             else
                 return "bad character label " + shown(label);
