@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "font_data/font_data.h"
-#include "font_import/font_source.h"
+#include "font_import/font_reader.h"
 
 constexpr int SLOT_WIDTH = 8;
 constexpr int SLOT_HEIGHT = static_cast<int>(GLYPH_LINES);
