@@ -8,7 +8,7 @@
 #include <string>
 
 #include "command_line/command_line.h"
-#include "command_line/set_record.h"
+#include "set_record/set_record.h"
 #include "font_data/font_data.h"
 #include "font_export/exported_font.h"
 #include "messages/messages.h"

@@ -17,7 +17,7 @@
 #include "font_import/importer.h"
 #include "messages/messages.h"
 #include "command_line/command_line.h"
-#include "command_line/set_record.h"
+#include "set_record/set_record.h"
 #include "output_file/output_file.h"
 
 namespace {

@@ -11,7 +11,7 @@
 
 #include "charset/text_codes.h"
 #include "command_line/command_line.h"
-#include "command_line/set_record.h"
+#include "set_record/set_record.h"
 #include "font_data/font_data.h"
 #include "messages/messages.h"
 #include "font_sheet/preview.h"

@@ -6,7 +6,7 @@
 #include <map>
 #include <random>
 
-#include "command_line/set_record.h"
+#include "set_record/set_record.h"
 #include "font_export/exported_font.h"
 #include "tool_inputs.h"
 

@@ -5,7 +5,7 @@
 
 #include "charset/text_codes.h"
 #include "charset/utf8.h"
-#include "command_line/set_record.h"
+#include "set_record/set_record.h"
 #include "ui_text/ui_text.h"
 #include "tool_inputs.h"
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "command_line/set_record.h"
+#include "set_record/set_record.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {

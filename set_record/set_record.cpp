@@ -1,4 +1,4 @@
-#include "command_line/set_record.h"
+#include "set_record/set_record.h"
 
 #include <algorithm>
 #include <cerrno>
