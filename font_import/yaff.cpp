@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "charset/utf8.h"
+#include "messages/messages.h"
 
 namespace {
 
@@ -75,7 +76,7 @@ std::string normal_key(std::string_view key)
 
 std::string shown(std::string_view text)
 {
-    return "'" + std::string(text) + "'";
+    return excerpt(std::string(text));
 }
 
 // A whole number, signed, within the bounds of a metric.

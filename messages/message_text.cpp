@@ -24,6 +24,18 @@ std::string quote(const std::string &text)
     return quoted + "'";
 }
 
+std::string excerpt(const std::string &text)
+{
+    // Cut before the first byte of a character, never inside one.
+    std::size_t characters = 0, cut = 0;
+    while (cut < text.size() && !(characters == EXCERPT_CHARACTERS && (text[cut] & 0xC0) != 0x80)) {
+        characters += (text[cut] & 0xC0) != 0x80 ? 1U : 0U;
+        ++cut;
+    }
+    const std::string quoted = quote(text.substr(0, cut));
+    return cut < text.size() ? quoted.substr(0, quoted.size() - 1) + "...'" : quoted;
+}
+
 std::string quoted_name(const std::string &name)
 {
     return has_control_byte(name.data(), name.size()) ? quote(name) : name;

@@ -26,6 +26,12 @@ std::string characters(std::size_t count);
 // escaped as in C: 'no\nsuch.pcf'.
 std::string quote(const std::string &text);
 
+// Text taken from an input, quoted as quote() does and cut after
+// EXCERPT_CHARACTERS characters with "...", so that a message about a
+// line of megabytes is still one line of a screen.
+constexpr std::size_t EXCERPT_CHARACTERS = 60;
+std::string excerpt(const std::string &text);
+
 // A name as a message shows it: as it is, or quoted as quote() does when it
 // holds a control character.
 std::string quoted_name(const std::string &name);

@@ -1,9 +1,14 @@
 #include "set_record/set_record.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "command_line/command_line.h"
 #include "messages/messages.h"
@@ -18,13 +23,32 @@ constexpr std::size_t LARGEST_RECORD = 4096;
 constexpr std::uint64_t FNV_OFFSET = 0xcbf29ce484222325, FNV_PRIME = 0x100000001b3;
 constexpr int SUM_DIGITS = 16;
 
-// FNV-1a of the table, in hex: it ties the record to the koi.bin it was
-// written with, so a table copied over the pair later is not taken for it.
-std::string table_sum(const recode_table &table)
+// One "key: value" line, trimmed.
+struct statement {
+    std::string_view key, value;
+    std::size_t line;
+};
+
+void add_to_sum(std::uint64_t &sum, std::string_view bytes)
+{
+    for (const char byte : bytes)
+        sum = (sum ^ static_cast<unsigned char>(byte)) * FNV_PRIME;
+}
+
+// FNV-1a of the table and of every statement but the sum, in hex: it ties
+// the record to the koi.bin it was written with, and to what it says, so
+// neither a table copied over the pair later nor an edit is taken for it.
+std::string record_sum(const recode_table &table, const std::vector<statement> &statements)
 {
     std::uint64_t sum = FNV_OFFSET;
-    for (const std::uint8_t byte : table)
-        sum = (sum ^ byte) * FNV_PRIME;
+    add_to_sum(sum, std::string_view(reinterpret_cast<const char *>(table.data()), table.size()));
+    for (const statement &each : statements)
+        if (each.key != TABLE_SUM_KEY) {
+            add_to_sum(sum, each.key);
+            add_to_sum(sum, ": ");
+            add_to_sum(sum, each.value);
+            add_to_sum(sum, "\n");
+        }
     char digits[SUM_DIGITS + 1];
     std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(sum));
     return digits;
@@ -38,58 +62,11 @@ std::string_view trimmed(std::string_view text)
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-// Takes one "key: value" line; returns what is wrong with it.
-std::string take_line(std::string_view text, set_record &record, std::string &sum)
+// The statements of a record's text, in order; returns what is wrong with
+// the first line that is none.
+std::optional<record_problem> statements_of(std::string_view text, std::vector<statement> &statements)
 {
-    const std::size_t colon = text.find(':');
-    if (colon == std::string_view::npos)
-        return "not a \"key: value\" line";
-    const std::string_view key = trimmed(text.substr(0, colon));
-    const std::string_view value = trimmed(text.substr(colon + 1));
-    std::string *field = key == TABLE_SET_KEY     ? &record.table_set
-                         : key == GLYPH_ORDER_KEY ? &record.glyph_order
-                         : key == TABLE_SUM_KEY   ? &sum
-                                                  : nullptr;
-    if (field == nullptr)
-        return "unknown key " + quote(std::string(key));
-    if (!field->empty())
-        return std::string(key) + " given twice";
-    if (value.empty())
-        return std::string(key) + " has no value";
-    *field = value;
-    return "";
-}
-
-// Reads at most LARGEST_RECORD bytes and one more, to tell a longer file.
-// Returns errno, or 0.
-int read_record(const std::string &path, std::string &text)
-{
-    std::FILE *file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr)
-        return errno;
-    text.resize(LARGEST_RECORD + 1);
-    text.resize(std::fread(text.data(), 1, text.size(), file));
-    const int error = std::ferror(file) ? (errno != 0 ? errno : EIO) : 0;
-    std::fclose(file);
-    return error;
-}
-
-}  // namespace
-
-std::string record_text(const set_record &record, const recode_table &table)
-{
-    return std::string("# The sets font_import made 8x12.fnt and koi.bin for. font_text, font_sheet\n"
-                       "# and font_export take the table set from here; table-sum ties it to koi.bin.\n") +
-           TABLE_SET_KEY + ": " + record.table_set + "\n" + GLYPH_ORDER_KEY + ": " + record.glyph_order + "\n" +
-           TABLE_SUM_KEY + ": " + table_sum(table) + "\n";
-}
-
-std::string parse_record(std::string_view text, const recode_table &table, set_record &record,
-                         std::size_t &line)
-{
-    record = set_record{};
-    std::string sum;
-    line = 0;
+    std::size_t line = 0;
     for (std::size_t start = 0; start < text.size();) {
         const std::size_t end = std::min(text.find('\n', start), text.size());
         std::string_view content = text.substr(start, end - start);
@@ -99,23 +76,117 @@ std::string parse_record(std::string_view text, const recode_table &table, set_r
             content.remove_suffix(1);
         if (trimmed(content).empty() || content.front() == '#')
             continue;
-        if (std::string reason = take_line(content, record, sum); !reason.empty())
-            return reason;
+        const std::size_t colon = content.find(':');
+        if (colon == std::string_view::npos)
+            return record_problem{line, "not a \"key: value\" line"};
+        statements.push_back({trimmed(content.substr(0, colon)), trimmed(content.substr(colon + 1)), line});
     }
-    line = 0;
-    if (record.table_set.empty())
-        return std::string("no ") + TABLE_SET_KEY;
-    if (!sum.empty() && sum != table_sum(table))
-        return std::string("written for another koi.bin (its ") + TABLE_SUM_KEY +
-               " differs): import the pair again, or remove this file";
+    return std::nullopt;
+}
+
+// Takes one statement; returns what is wrong with it.
+std::string take(const statement &each, set_record &record, std::string &sum)
+{
+    std::string *field = each.key == TABLE_SET_KEY     ? &record.table_set
+                         : each.key == GLYPH_ORDER_KEY ? &record.glyph_order
+                         : each.key == TABLE_SUM_KEY   ? &sum
+                                                       : nullptr;
+    if (field == nullptr)
+        return "unknown key " + excerpt(std::string(each.key));
+    if (!field->empty())
+        return std::string(each.key) + " given twice";
+    if (each.value.empty())
+        return std::string(each.key) + " has no value";
+    *field = each.value;
+    if (field == &record.table_set)
+        record.table_set_line = each.line;
     return "";
 }
 
-std::optional<table_set> table_set_reported(const char *program, const std::string &name)
+// Reads the record at path whole: at most LARGEST_RECORD bytes and one more,
+// to tell a longer file. Only a regular file is read, and a pipe is not
+// waited on. Returns why it cannot, and in missing whether nothing is there.
+std::string read_record(const std::string &path, std::string &text, bool &missing)
+{
+    missing = false;
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        struct stat link {};
+        missing = error == ENOENT && lstat(path.c_str(), &link) != 0;
+        return error == ENOENT && !missing ? "a symbolic link to nothing" : error_text(error);
+    }
+    struct stat status {};
+    std::string reason;
+    if (fstat(fd, &status) != 0)
+        reason = error_text(errno);
+    else if (S_ISDIR(status.st_mode))
+        reason = error_text(EISDIR);
+    else if (!S_ISREG(status.st_mode))
+        reason = "not a regular file";
+    text.resize(reason.empty() ? LARGEST_RECORD + 1 : 0);
+    for (std::size_t got = 0; reason.empty() && got < text.size();) {
+        const ssize_t read_now = read(fd, text.data() + got, text.size() - got);
+        if (read_now < 0 && errno != EINTR)
+            reason = error_text(errno);
+        else if (read_now == 0)
+            text.resize(got);
+        else if (read_now > 0)
+            got += static_cast<std::size_t>(read_now);
+    }
+    close(fd);
+    return reason;
+}
+
+std::string place_in(const std::string &path, std::size_t line)
+{
+    return line != 0 ? path + ":" + std::to_string(line) : path;
+}
+
+}  // namespace
+
+std::string record_text(const set_record &record, const recode_table &table)
+{
+    const std::string statements = std::string(TABLE_SET_KEY) + ": " + record.table_set + "\n" + GLYPH_ORDER_KEY +
+                                   ": " + record.glyph_order + "\n";
+    std::vector<statement> parsed;
+    statements_of(statements, parsed);
+    return "# The sets font_import made 8x12.fnt and koi.bin for. font_text, font_sheet\n"
+           "# and font_export take the table set from here. table-sum covers koi.bin\n"
+           "# and these lines: if either changes, the record is refused.\n" +
+           statements + TABLE_SUM_KEY + ": " + record_sum(table, parsed) + "\n";
+}
+
+std::optional<record_problem> parse_record(std::string_view text, const recode_table &table, set_record &record)
+{
+    record = set_record{};
+    std::vector<statement> statements;
+    if (auto problem = statements_of(text, statements))
+        return problem;
+    std::string sum;
+    std::size_t sum_line = 0;
+    for (const statement &each : statements) {
+        if (std::string reason = take(each, record, sum); !reason.empty())
+            return record_problem{each.line, reason};
+        if (each.key == TABLE_SUM_KEY)
+            sum_line = each.line;
+    }
+    if (record.table_set.empty())
+        return record_problem{0, std::string("no ") + TABLE_SET_KEY};
+    if (!sum.empty() && sum != record_sum(table, statements))
+        return record_problem{sum_line, std::string("does not match koi.bin, or was edited (its ") + TABLE_SUM_KEY +
+                                            " differs): import the pair again, or remove this file"};
+    return std::nullopt;
+}
+
+std::optional<table_set> table_set_reported(const char *program, const std::string &name, const std::string &place)
 {
     table_set set{name, {}};
-    if (const std::string reason = load_charset(name, set.characters); !reason.empty()) {
-        report_failure(program, name.c_str(), reason.c_str());
+    if (std::string reason = load_charset(name, set.characters); !reason.empty()) {
+        const std::string subject = place.empty() ? name : place;
+        if (!place.empty())
+            reason = excerpt(name) + ": " + reason;
+        report_failure(program, subject.c_str(), reason.c_str());
         return std::nullopt;
     }
     return set;
@@ -127,28 +198,30 @@ std::optional<table_set> pair_table_set_reported(const char *program, const std:
 {
     const std::string path = path_in(dir, SET_RECORD_FILE);
     std::string text;
-    if (const int error = read_record(path, text); error == ENOENT)
+    bool missing = false;
+    if (const std::string reason = read_record(path, text, missing); missing) {
         return table_set_reported(program, given.value_or(DEFAULT_TABLE_SET));
-    else if (error != 0) {
-        report_failure(program, path.c_str(), error_text(error).c_str());
+    } else if (!reason.empty()) {
+        report_failure(program, path.c_str(), reason.c_str());
         return std::nullopt;
     }
     set_record record;
-    std::size_t line = 0;
-    std::string reason = text.size() > LARGEST_RECORD
-                             ? "larger than " + std::to_string(LARGEST_RECORD) + " bytes: no record of sets"
-                             : parse_record(text, table, record, line);
-    if (!reason.empty()) {
-        const std::string place = line != 0 ? path + ":" + std::to_string(line) : path;
-        report_failure(program, place.c_str(), reason.c_str());
+    std::optional<record_problem> problem;
+    if (text.size() > LARGEST_RECORD)
+        problem = record_problem{0, "larger than " + std::to_string(LARGEST_RECORD) + " bytes: no record of sets"};
+    else
+        problem = parse_record(text, table, record);
+    if (problem) {
+        report_failure(program, place_in(path, problem->line).c_str(), problem->reason.c_str());
         return std::nullopt;
     }
-    auto recorded = table_set_reported(program, record.table_set);
+    const std::string recorded_at = place_in(path, record.table_set_line);
+    auto recorded = table_set_reported(program, record.table_set, recorded_at);
     if (!recorded || !given)
         return recorded;
     auto named = table_set_reported(program, *given);
     if (named && named->characters != recorded->characters) {
-        reason = "koi.bin is made for " + record.table_set + ", not for -t " + *given;
+        const std::string reason = "koi.bin is made for " + record.table_set + ", not for -t " + *given;
         report_failure(program, path.c_str(), reason.c_str());
         return std::nullopt;
     }

@@ -1,7 +1,9 @@
 // The record that font_import leaves beside "8x12.fnt" and "koi.bin": the
 // sets it made them for, so that the tools reading the pair show codes
 // 128-255 as the table means them without being told, and refuse a -t that
-// says otherwise. make_h never reads it.
+// says otherwise. Its sum covers the table and all it says, so a record
+// edited by mistake, or left beside another table, is refused. make_h never
+// reads it.
 #pragma once
 
 #include <cstdint>
@@ -17,16 +19,22 @@ constexpr char SET_RECORD_FILE[] = "koi.sets";
 struct set_record {
     std::string table_set;    // what codes 128-255 show through koi.bin
     std::string glyph_order;  // whose order the slots of 8x12.fnt follow; empty if not said
+    std::size_t table_set_line = 0;  // where a record read names its table set
+};
+
+// What is wrong with a record, and the line it is about (0 for the whole).
+struct record_problem {
+    std::size_t line = 0;
+    std::string reason;
 };
 
 // The record's text for a pair with this table.
 std::string record_text(const set_record &record, const recode_table &table);
 
-// Reads a record's text into record. Returns why it is no record, or a record
-// of another table, with the line it is about (0 for the whole text); an
-// empty text when it is fine.
-std::string parse_record(std::string_view text, const recode_table &table, set_record &record,
-                         std::size_t &line);
+// Reads a record's text into record; returns why it is no record, or the
+// record of another table or an edited one, or nothing when it is fine. A
+// record written by hand, without a sum, needs only its table set.
+std::optional<record_problem> parse_record(std::string_view text, const recode_table &table, set_record &record);
 
 // A table set by name, with the character of each byte.
 struct table_set {
@@ -34,15 +42,17 @@ struct table_set {
     charset_table characters;
 };
 
-// The set named, reporting "PROGRAM: SET: unknown character set" when iconv
-// does not know it.
-std::optional<table_set> table_set_reported(const char *program, const std::string &name);
+// The set named, reporting "PROGRAM: PLACE: SET: unknown character set" when
+// iconv does not know it; PLACE is where it was named, if anywhere.
+std::optional<table_set> table_set_reported(const char *program, const std::string &name,
+                                            const std::string &place = "");
 
 // The table set of the pair in dir whose table is given: the record's, or
 // the one -t names (given), or DEFAULT_TABLE_SET when neither says. A given
 // set must be the record's, by its characters (CP1251 is WINDOWS-1251).
-// Reports what is wrong (a bad or stale record, or a -t that contradicts
-// it, naming both sets) and then returns nothing.
+// Only a regular file is a record: a missing one is none, anything else
+// (a directory, a pipe, a link to nothing) is refused. Reports what is wrong,
+// at its line of the record, and then returns nothing.
 std::optional<table_set> pair_table_set_reported(const char *program, const std::string &dir,
                                                  const recode_table &table,
                                                  const std::optional<std::string> &given);

@@ -423,6 +423,11 @@ TEST_F(FontText, TakesTheTableSetFromThePairsRecordAndRefusesOneThatContradictsI
     std::copy(table.begin(), table.end(), pair_table.begin());
     const std::string cp1251 = record_text({"CP1251", "CP1251"}, pair_table);
     const std::string other_table = record_text({"CP1251", "CP1251"}, recode_table{});
+    // KOI8-R's record edited to say CP1251, its sum left as it was.
+    std::string edited = record_text({"KOI8-R", "CP1251"}, pair_table);
+    edited.replace(edited.find("KOI8-R"), 6, "CP1251");
+    std::string spaced = cp1251;
+    spaced.replace(spaced.find("table-set: "), 11, "table-set:\t  ");
     write("strings.txt", bytes{0xD0, 0x96, '\n'});  // Ж: 0xF6 in KOI8-R, 0xC6 in CP1251
     const struct {
         const char *record;  // nullptr: none
@@ -436,13 +441,17 @@ TEST_F(FontText, TakesTheTableSetFromThePairsRecordAndRefusesOneThatContradictsI
         {"table-set: CP1251\r\n", "", "\xC6\n", ""},      // written by hand, without the sum
         {cp1251.c_str(), "-t KOI8-R", nullptr, "font_text: koi.sets: koi.bin is made for CP1251, not for -t KOI8-R"},
         {other_table.c_str(), "", nullptr,
-         "font_text: koi.sets: written for another koi.bin (its table-sum differs): import the pair again, or "
-         "remove this file"},
+         "font_text: koi.sets:6: does not match koi.bin, or was edited (its table-sum differs): import the pair "
+         "again, or remove this file"},
+        {edited.c_str(), "", nullptr,
+         "font_text: koi.sets:6: does not match koi.bin, or was edited (its table-sum differs): import the pair "
+         "again, or remove this file"},
+        {spaced.c_str(), "", "\xC6\n", ""},  // only what the lines say counts
         {"# sets\ntable-set: CP1251\nCP1251\n", "", nullptr, "font_text: koi.sets:3: not a \"key: value\" line"},
         {"tabel-set: CP1251\n", "", nullptr, "font_text: koi.sets:1: unknown key 'tabel-set'"},
         {"table-set: CP1251\ntable-set: CP866\n", "", nullptr, "font_text: koi.sets:2: table-set given twice"},
         {"glyph-order: CP866\n", "", nullptr, "font_text: koi.sets: no table-set"},
-        {"table-set: NO-SUCH-SET\n", "", nullptr, "font_text: NO-SUCH-SET: unknown character set"},
+        {"# sets\ntable-set: NO-SUCH-SET\n", "", nullptr, "font_text: koi.sets:2: 'NO-SUCH-SET': unknown character set"},
     };
     for (const auto &each : cases) {
         run("rm -f koi.sets out.txt");
@@ -454,7 +463,21 @@ TEST_F(FontText, TakesTheTableSetFromThePairsRecordAndRefusesOneThatContradictsI
         EXPECT_EQ(result.err, each.message + std::string(*each.message != '\0' ? "\n" : "")) << what;
         EXPECT_EQ(read("out.txt"), each.written != nullptr ? each.written : "") << what;
     }
-    // A record in a directory is no record at all: it is read and refused.
-    run("rm -f koi.sets && mkdir koi.sets");
-    EXPECT_EQ(run(FONT_TEXT + " -f . strings.txt").err, "font_text: koi.sets: Is a directory\n");
+    // Only a regular file is a record: anything else at its name is refused
+    // at once, a pipe without waiting for a writer.
+    const struct {
+        const char *make, *message;
+    } not_records[] = {
+        {"mkdir koi.sets", "Is a directory"},
+        {"mkfifo koi.sets", "not a regular file"},
+        {"ln -s /dev/zero koi.sets", "not a regular file"},
+        {"ln -s nowhere koi.sets", "a symbolic link to nothing"},
+        {"ln -s koi.sets koi.sets", "Too many levels of symbolic links"},
+    };
+    for (const auto &each : not_records) {
+        run("rm -rf koi.sets && " + std::string(each.make));
+        const tool_run refused = run("timeout 10 " + FONT_TEXT + " -f . strings.txt");
+        EXPECT_EQ(refused.status, 1) << each.make;
+        EXPECT_EQ(refused.err, "font_text: koi.sets: " + std::string(each.message) + "\n");
+    }
 }

@@ -11,10 +11,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     const std::string_view text(reinterpret_cast<const char *>(data), size);
     set_record record;
-    std::size_t line = 0;
-    const std::string reason = parse_record(text, recode_table{}, record, line);
-    if (line > static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1 ||
-        (reason.empty() && record.table_set.empty()))
+    const auto problem = parse_record(text, recode_table{}, record);
+    const auto lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
+    if ((problem && problem->line > lines) || (!problem && record.table_set.empty()))
         std::abort();
     return 0;
 }

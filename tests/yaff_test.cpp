@@ -125,6 +125,27 @@ TEST(ParseYaff, NamesTheLineOfWhatIsWrong)
     }
 }
 
+// What a message quotes of a line of megabytes is one line of a screen, cut
+// before a character, never inside one.
+TEST(ParseYaff, QuotesALineOfMegabytesOnlyInPart)
+{
+    const std::string key = "a " + std::string(57, 'k') + "\u0416";
+    const std::string value(60, '9');
+    const struct {
+        std::string text, reason;
+    } cases[] = {
+        {key + std::string(1 << 20, 'k') + ": v\n", "'" + key + "...' is no property key, and a label ends with ':'"},
+        {"ascent: " + value + std::string(1 << 20, '9') + "\n", "ascent: '" + value + "...' is not a whole number"},
+        {"ascent: " + value + "\n", "ascent: '" + value + "' is not a whole number"},
+    };
+    for (const auto &bad : cases) {
+        yaff_font font;
+        const auto error = parse(bad.text, font);
+        ASSERT_TRUE(error);
+        EXPECT_EQ(error->reason, bad.reason);
+    }
+}
+
 TEST(ParseYaff, TakesAPixelOfGreyLevelsForInkWhereItIsAtLeastHalfDark)
 {
     for (const char *text : {"levels: 4\n0x41:\n    .1@2\n", "levels: 16\n0x41:\n    .7@8\n",
