@@ -69,6 +69,22 @@ int print_version(const char *program)
     return print_reported(program, std::string(program) + " " + MAKE_H_VERSION + "\n");
 }
 
+bool writes_no_input_reported(const char *program, const std::string &out, const std::vector<std::string> &inputs)
+{
+    struct stat written {};
+    if (out == STANDARD_STREAM || stat(out.c_str(), &written) != 0)
+        return true;
+    for (const std::string &input : inputs) {
+        struct stat read {};
+        if (input != STANDARD_STREAM && stat(input.c_str(), &read) == 0 && read.st_dev == written.st_dev &&
+            read.st_ino == written.st_ino) {
+            report_failure(program, out.c_str(), ("the same file as " + quoted_name(input)).c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
 std::string operand_error(const char *name, int count, char *const *operands)
 {
     if (count == 0)

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "font_data/font_data.h"
 #include "output_file/output_file.h"
@@ -40,6 +41,12 @@ std::string write_standard_output(const void *data, std::size_t size);
 // renamed into place by write_output_files. Returns what failed ("standard
 // output", the file or the directory that refused it) and why, or nothing.
 std::optional<output_failure> write_output(const std::string &out, const file_bytes &content);
+
+// Whether out is none of a tool's inputs, by any name (through a link, or a
+// hard link): writing it would destroy what is being read. Reports "PROGRAM:
+// OUT: the same file as INPUT" when it is one. Standard input and output
+// ("-") are no files here.
+bool writes_no_input_reported(const char *program, const std::string &out, const std::vector<std::string> &inputs);
 
 // Prints text (a tool's help) on standard output; returns the exit status,
 // EXIT_FAILURE with a message if the text did not get out.

@@ -123,7 +123,8 @@ int main(int argc, char **argv)
 
     source_font font;
     recode_table table;
-    if (!load_inputs_reported(PROGRAM, given.font_dir, font, table))
+    if (!writes_no_input_reported(PROGRAM, given.out, pair_files(given.font_dir)) ||
+        !load_inputs_reported(PROGRAM, given.font_dir, font, table))
         return EXIT_FAILURE;
     const auto set = pair_table_set_reported(PROGRAM, given.font_dir, table, given.table_set);
     if (!set)

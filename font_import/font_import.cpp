@@ -215,6 +215,13 @@ int main(int argc, char **argv)
     if (line.exit_now >= 0)
         return line.exit_now;
 
+    std::vector<std::string> inputs{line.options.font_path};
+    if (!line.options.glyphs_path.empty())
+        inputs.push_back(line.options.glyphs_path);
+    for (const std::string &output : pair_files(line.output_dir))
+        if (!writes_no_input_reported(PROGRAM, output, inputs))
+            return EXIT_FAILURE;
+
     imported_font result;
     if (const auto error = import_font(line.options, result)) {
         report_failure(PROGRAM, error->subject.c_str(), error->reason.c_str());

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "charset/text_codes.h"
 #include "command_line/command_line.h"
@@ -174,9 +175,13 @@ int main(int argc, char **argv)
     if (given.exit_now >= 0)
         return given.exit_now;
 
+    std::vector<std::string> inputs = pair_files(given.font_dir);
+    if (given.text)
+        inputs.push_back(*given.text);
     source_font font;
     recode_table table;
-    if (!load_inputs_reported(PROGRAM, given.font_dir, font, table))
+    if (!writes_no_input_reported(PROGRAM, given.out, inputs) ||
+        !load_inputs_reported(PROGRAM, given.font_dir, font, table))
         return EXIT_FAILURE;
 
     picture image;

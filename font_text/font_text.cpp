@@ -1,7 +1,6 @@
 // font_text: puts UI text into the 8-bit codes that a font made for make_h
 // shows, and checks it against the font.
 #include <getopt.h>
-#include <sys/stat.h>
 
 #include <cerrno>
 #include <climits>
@@ -175,24 +174,17 @@ bool make_codes(const settings &given, std::optional<text_codes> &codes)
     return true;
 }
 
-// Whether out is the file itself, by any name: writing it would leave no
-// original to encode again.
-bool same_file(const std::string &file, const std::string &out)
-{
-    struct stat input {}, output {};
-    return file != STANDARD_STREAM && out != STANDARD_STREAM && stat(file.c_str(), &input) == 0 &&
-           stat(out.c_str(), &output) == 0 && input.st_dev == output.st_dev && input.st_ino == output.st_ino;
-}
-
 // Encodes one file and writes it where asked; returns whether all was well.
 bool encode_file(const std::string &file, const settings &given, const text_codes &codes)
 {
     const bool standard_input = file == STANDARD_STREAM;
     const std::string name = standard_input ? STANDARD_INPUT_NAME : file;
-    if (given.output && same_file(file, *given.output)) {
-        report_failure(PROGRAM, given.output->c_str(), ("the same file as " + quoted_name(file)).c_str());
+    std::vector<std::string> inputs{file};
+    if (given.font_dir)
+        for (const std::string &pair_file : pair_files(*given.font_dir))
+            inputs.push_back(pair_file);
+    if (given.output && !writes_no_input_reported(PROGRAM, *given.output, inputs))
         return false;
-    }
     std::string content;
     if (const std::string reason = read_file(file, content); !reason.empty()) {
         report_failure(PROGRAM, name.c_str(), reason.c_str());

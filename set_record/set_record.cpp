@@ -179,6 +179,11 @@ std::optional<record_problem> parse_record(std::string_view text, const recode_t
     return std::nullopt;
 }
 
+std::vector<std::string> pair_files(const std::string &dir)
+{
+    return {path_in(dir, SOURCE_FONT_FILE), path_in(dir, RECODE_TABLE_FILE), path_in(dir, SET_RECORD_FILE)};
+}
+
 std::optional<table_set> table_set_reported(const char *program, const std::string &name, const std::string &place)
 {
     table_set set{name, {}};

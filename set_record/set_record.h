@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "charset/charset.h"
 #include "font_data/font_data.h"
@@ -35,6 +36,10 @@ std::string record_text(const set_record &record, const recode_table &table);
 // record of another table or an edited one, or nothing when it is fine. A
 // record written by hand, without a sum, needs only its table set.
 std::optional<record_problem> parse_record(std::string_view text, const recode_table &table, set_record &record);
+
+// The pair's two files in dir and the record beside them: what a tool
+// reading the pair reads, and so must never write.
+std::vector<std::string> pair_files(const std::string &dir);
 
 // A table set by name, with the character of each byte.
 struct table_set {

@@ -178,6 +178,9 @@ TEST_F(FontExport, ChecksItsInputsFirstAndNeverPassesAFailedWrite)
     SetUp();
     ASSERT_EQ(run(FONT_EXPORT + " --format=yaff -").status, 0);
     EXPECT_NE(run(FONT_EXPORT + " --format=yaff -").out.find("\nencoding: CP1251\n"), std::string::npos);
+
+    // The font written over the pair it reads would be the pair make_h reads next.
+    expect_writes_over_none("font_export", FONT_EXPORT + " --format=bdf", {"8x12.fnt", "koi.bin", "koi.sets"});
 }
 
 // Each pair exported, each file read by another program, and imported back

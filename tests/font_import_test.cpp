@@ -210,6 +210,8 @@ TEST_F(FontImport, RejectsBadInputsAndChangesNothing)
     write("codes.yaff", as_bytes("0x41:\n    @@\n"));
     ASSERT_EQ(run("ln -s " + quoted(SAMPLE + "/6x12.pcf.gz") + " sample.pcf.gz").status, 0);
     ASSERT_EQ(run("head -c 65M /dev/zero | gzip -1 >big.psf.gz").status, 0);
+    // Inputs that are the files the pair is written to, by other names.
+    ASSERT_EQ(run("ln -s koi.bin table.yaff && ln 8x12.fnt font.hard").status, 0);
     const std::string listing = run("ls -A").out;
 
     const struct {
@@ -237,6 +239,9 @@ TEST_F(FontImport, RejectsBadInputsAndChangesNothing)
                        "and no encoding named: left out; name the set of the codes with -e)"},
         {"-t CP1251 sample.pcf.gz", "sample.pcf.gz: -t CP1251 needs 50 spare slots, -g CP866 leaves 32: "
                                     "choose a glyph order closer to CP1251 (e.g. -g CP1251)"},
+        {"koi.bin", "koi.bin: the same file as koi.bin"},
+        {"--glyphs=table.yaff sample.pcf.gz", "koi.bin: the same file as table.yaff"},
+        {"font.hard", "8x12.fnt: the same file as font.hard"},
     };
     for (const auto &bad : cases) {
         const tool_run result = run(FONT_IMPORT + " " + bad.arguments);

@@ -225,6 +225,11 @@ TEST_F(FontSheet, RejectsBadInputsAndFailedWritesLeavingNoFile)
     EXPECT_NE(run("ulimit -c 0 && ulimit -f 2 && " + FONT_SHEET + " c.png").status, 0);
     EXPECT_EQ(read("c.png"), "old");
     EXPECT_EQ(run("ls -A").out, "8x12.fnt\na.png\nc.png\nkoi.bin\n");
+
+    // No picture goes over a file it reads: the pair, its record, the text.
+    write("koi.sets", bytes{'t', 'a', 'b', 'l', 'e', '-', 's', 'e', 't', ':', ' ', 'C', 'P', '8', '6', '6', '\n'});
+    write("menu.txt", bytes{'m', 'e', 'n', 'u', '\n'});
+    expect_writes_over_none("font_sheet", FONT_SHEET + " --text=menu.txt", {"8x12.fnt", "koi.bin", "koi.sets", "menu.txt"});
 }
 
 TEST_F(FontSheet, DrawsTextAsTheDisplayShowsIt)

@@ -105,3 +105,22 @@ tool_run ToolInputs::run(const std::string &command, const std::string &stdout_t
     const int wait_status = std::system(line.c_str());
     return {WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : -1, contents(out), contents(err)};
 }
+
+void ToolInputs::expect_writes_over_none(const std::string &program, const std::string &command,
+                                         const std::vector<std::string> &files) const
+{
+    std::vector<std::string> before;
+    for (const std::string &name : files)
+        before.push_back(read(name));
+    for (const std::string &name : files)
+        for (const char *link : {"", "ln -s ", "ln "}) {
+            const std::string out = *link == '\0' ? name : "out-link";
+            run("rm -f out-link" + (*link == '\0' ? "" : " && " + std::string(link) + quoted(name) + " out-link"));
+            const tool_run refused = run(command + " " + quoted(out));
+            EXPECT_EQ(refused.status, 1) << command << " " << out << " (" << link << name << ")";
+            EXPECT_EQ(refused.err, program + ": " + out + ": the same file as " + name + "\n") << command;
+            for (std::size_t i = 0; i < files.size(); ++i)
+                EXPECT_TRUE(read(files[i]) == before[i]) << command << " " << out << " changed " << files[i];
+        }
+    run("rm -f out-link");
+}

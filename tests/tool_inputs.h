@@ -53,4 +53,11 @@ struct ToolInputs : ::testing::Test {
     // told another redirection, its standard output. Paths in the command go
     // through quoted().
     tool_run run(const std::string &command, const std::string &stdout_to = "") const;
+
+    // Runs `command OUT` with OUT each of the files named (in dir), by its
+    // name, through a symbolic link and through a hard link: each run must
+    // fail with "PROGRAM: OUT: the same file as FILE" and leave every file
+    // as it was.
+    void expect_writes_over_none(const std::string &program, const std::string &command,
+                                 const std::vector<std::string> &files) const;
 };
