@@ -35,7 +35,7 @@ int main()
     write_header_epilogue();
 
     if (const int error = close_header_output(); error != 0) {
-        report_failure(PROGRAM, "standard output", std::strerror(error));
+        report_failure(PROGRAM, STANDARD_OUTPUT_NAME, std::strerror(error));
         return EXIT_FAILURE;
     }
     return EXIT_SUCCESS;

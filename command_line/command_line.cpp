@@ -52,7 +52,7 @@ std::optional<output_failure> write_output(const std::string &out, const file_by
     const std::string reason = write_standard_output(content.data(), content.size());
     if (reason.empty())
         return std::nullopt;
-    return output_failure{"standard output", reason};
+    return output_failure{STANDARD_OUTPUT_NAME, reason};
 }
 
 int print_reported(const char *program, const std::string &text)
@@ -60,7 +60,7 @@ int print_reported(const char *program, const std::string &text)
     const std::string reason = write_standard_output(text.data(), text.size());
     if (reason.empty())
         return EXIT_SUCCESS;
-    report_failure(program, "standard output", reason.c_str());
+    report_failure(program, STANDARD_OUTPUT_NAME, reason.c_str());
     return EXIT_FAILURE;
 }
 

@@ -85,9 +85,6 @@ constexpr int LARGEST_SCREEN_SIDE = 4096;
 // "WxH", two whole numbers from 1 to LARGEST_SCREEN_SIDE, or nothing.
 std::optional<std::pair<std::size_t, std::size_t>> screen_size(const std::string &text);
 
-// The name of standard input and output in messages, and on the command line.
-constexpr char STANDARD_STREAM[] = "-";
-
 // Where one of the two files is in a directory, as the tools name it: the
 // name alone for ".".
 std::string path_in(const std::string &dir, const char *name);

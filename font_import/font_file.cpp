@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "messages/messages.h"
+
 namespace {
 
 constexpr std::uint8_t GZIP_MAGIC[] = {0x1f, 0x8b};
@@ -90,7 +92,8 @@ font_file::~font_file()
 
 std::string font_file::open(const std::string &path)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const bool standard_input = path == STANDARD_STREAM;
+    const int fd = standard_input ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return std::strerror(errno);
     struct stat status {};
@@ -109,7 +112,8 @@ std::string font_file::open(const std::string &path)
     } else {
         reason = read_all(fd, held_);
     }
-    close(fd);
+    if (!standard_input)
+        close(fd);
     if (!reason.empty())
         return reason;
     data = mapped_ != nullptr ? static_cast<const std::uint8_t *>(mapped_) : held_.data();

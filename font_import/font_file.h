@@ -18,7 +18,8 @@ struct font_file {
     font_file(const font_file &) = delete;
     font_file &operator=(const font_file &) = delete;
 
-    // Returns why the file cannot be read, or an empty text.
+    // Returns why the file cannot be read, or an empty text. STANDARD_STREAM
+    // reads standard input.
     std::string open(const std::string &path);
 
     const std::uint8_t *data = nullptr;

@@ -32,8 +32,9 @@ constexpr char HELP[] =
     "Usage: font_import [OPTION]... FONT\n"
     "Make \"8x12.fnt\" and \"koi.bin\", the inputs of make_h, from FONT: a BDF, PCF,\n"
     "PSF (1 or 2), Windows FON or FNT, TrueType, OpenType or yaff font, plain or\n"
-    "gzip'd. Beside them goes \"koi.sets\", which records the two sets below;\n"
-    "font_text, font_sheet and font_export take the table set from it.\n"
+    "gzip'd; FONT \"-\" is standard input. Beside them goes \"koi.sets\", which\n"
+    "records the two sets below; font_text, font_sheet and font_export take the\n"
+    "table set from it.\n"
     "\n"
     "  -o, --output=DIR         write the files into DIR, made if missing\n"
     "                           (default: .)\n"
@@ -119,6 +120,8 @@ std::string invalid_argument(int option, const char *argument, parsed_line &line
     case 'o':
         if (*argument == '\0')
             return "the --output directory is an empty name";
+        if (argument == std::string(STANDARD_STREAM))
+            return "--output names a directory: the pair is two files and their record, never standard output";
         line.output_dir = argument;
         break;
     case 'g':
@@ -227,10 +230,11 @@ int main(int argc, char **argv)
         report_failure(PROGRAM, error->subject.c_str(), error->reason.c_str());
         return EXIT_FAILURE;
     }
+    const std::string font = input_name(line.options.font_path);
     for (const std::string &warning : result.warnings)
-        report_failure(PROGRAM, line.options.font_path.c_str(), warning.c_str());
+        report_failure(PROGRAM, font.c_str(), warning.c_str());
     if (line.verbose)
-        report_failure(PROGRAM, line.options.font_path.c_str(), result.report.c_str());
+        report_failure(PROGRAM, font.c_str(), result.report.c_str());
 
     const set_record sets{line.options.table_set, line.options.glyph_order};
     return write_pair(line.output_dir, result, sets) ? EXIT_SUCCESS : EXIT_FAILURE;

@@ -302,13 +302,13 @@ std::optional<import_error> import_font(const import_options &options, imported_
         if (auto error = load_pictures(options.glyphs_path, pictures))
             return error;
 
-    const std::string &path = options.font_path;
+    const std::string path = input_name(options.font_path);
     const int crop_factor = options.crop ? CROP_LIMIT_FACTOR : 1;
     const size_limits limits{SLOT_WIDTH, SLOT_HEIGHT, crop_factor * SLOT_WIDTH,
                              crop_factor * SLOT_HEIGHT, options.pixel_size};
     font_source font;
     if (std::string reason =
-            font.open(path, options.font_encoding.empty() ? nullptr : &encoding, limits);
+            font.open(options.font_path, options.font_encoding.empty() ? nullptr : &encoding, limits);
         !reason.empty())
         return import_error{place(path, font.error_line()), reason};
 

@@ -194,7 +194,7 @@ int main(int argc, char **argv)
     file_bytes png;
     std::optional<output_failure> failure;
     if (const std::string reason = encode_png(image, png); !reason.empty())
-        failure = output_failure{given.out == STANDARD_STREAM ? "standard output" : given.out, reason};
+        failure = output_failure{given.out == STANDARD_STREAM ? STANDARD_OUTPUT_NAME : given.out, reason};
     else
         failure = write_output(given.out, png);
     if (failure) {

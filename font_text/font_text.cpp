@@ -64,7 +64,6 @@ constexpr char HELP[] =
 
 enum long_only { SCREEN_OPTION = CHAR_MAX + 1, FALLBACK_OPTION, VERSION_OPTION };
 constexpr char SHORT_OPTIONS[] = "t:f:o:x:h";
-constexpr char STANDARD_INPUT_NAME[] = "standard input";
 constexpr char STANDARD_INPUT_LINE_NAME[] = "<stdin>";  // as compilers name it
 const option LONG_OPTIONS[] = {{"table", required_argument, nullptr, 't'},
                                {"font", required_argument, nullptr, 'f'},
@@ -178,7 +177,7 @@ bool make_codes(const settings &given, std::optional<text_codes> &codes)
 bool encode_file(const std::string &file, const settings &given, const text_codes &codes)
 {
     const bool standard_input = file == STANDARD_STREAM;
-    const std::string name = standard_input ? STANDARD_INPUT_NAME : file;
+    const std::string name = input_name(file);
     std::vector<std::string> inputs{file};
     if (given.font_dir)
         for (const std::string &pair_file : pair_files(*given.font_dir))

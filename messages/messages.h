@@ -8,6 +8,18 @@
 
 #include "font_data/font_data.h"
 
+// The name of standard input and output on the tools' command lines, and
+// how messages name them.
+constexpr char STANDARD_STREAM[] = "-";
+constexpr char STANDARD_INPUT_NAME[] = "standard input";
+constexpr char STANDARD_OUTPUT_NAME[] = "standard output";
+
+// An input file as messages name it.
+inline std::string input_name(const std::string &path)
+{
+    return path == STANDARD_STREAM ? STANDARD_INPUT_NAME : path;
+}
+
 // Writes "PROGRAM: FILE: reason" on standard error, with FILE quoted when it
 // holds a control character, so that a message is always one line.
 void report_failure(const char *program, const char *file, const char *reason);

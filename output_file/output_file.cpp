@@ -216,7 +216,7 @@ int write_and_close(int fd, const file_bytes &content, bool (*finish)(int fd))
 
 // The file that path names, through its symbolic links: what is written
 // there replaces the link's target, not the link, as cp writes through it.
-// A loop is left for the rename to name (ELOOP).
+// A loop is left for stat to name (ELOOP).
 std::string through_links(const std::string &path)
 {
     std::string at = path;
@@ -273,8 +273,15 @@ std::optional<output_failure> write_one(const output_file &file, std::vector<sta
 {
     const std::string path = through_links(file.path);
     struct stat target {};
-    if (stat(path.c_str(), &target) != 0)
+    if (stat(path.c_str(), &target) != 0) {
+        // Something there that cannot be followed (a loop of links) is the
+        // system's to name; where nothing is, the file is made.
+        const int error = errno;
+        struct stat link {};
+        if (lstat(path.c_str(), &link) == 0)
+            return failed(file.path, error);
         return stage(file, path, target, false, files);
+    }
     if (S_ISREG(target.st_mode) || S_ISDIR(target.st_mode))  // a directory fails the rename
         return stage(file, path, target, S_ISREG(target.st_mode), files);
     return write_in_place(file, path);

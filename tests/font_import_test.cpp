@@ -78,6 +78,15 @@ TEST_F(FontImport, ReproducesTheCommittedSample)
     EXPECT_TRUE(read("out/koi.bin") == contents(SAMPLE + "/koi.bin")) << "the table differs";
     EXPECT_TRUE(read("out/koi.sets") == contents(SAMPLE + "/koi.sets")) << "the record of sets differs";
 
+    // Standard input is a font too, gzip'd or not.
+    const std::string sample = quoted(SAMPLE + "/6x12.pcf.gz"), piped_import = FONT_IMPORT + " -v -o piped -";
+    for (const std::string &feed : {piped_import + " <" + sample, "gzip -dc <" + sample + " | " + piped_import}) {
+        const tool_run piped = run(feed);
+        EXPECT_EQ(piped.err, "font_import: standard input: PCF at 12 px, its only size; cell 6x12 at row 0; 255 "
+                             "characters placed, 0 missing, 0 cut\n");
+        EXPECT_TRUE(read("piped/8x12.fnt") == contents(SAMPLE + "/8x12.fnt")) << feed;
+    }
+
     // The table set equal to the glyph order gives the identity table.
     ASSERT_EQ(run(FONT_IMPORT + " -g KOI8-R " + quoted(SAMPLE + "/6x12.pcf.gz")).status, 0);
     const std::string made = read("koi.bin");
@@ -251,7 +260,7 @@ TEST_F(FontImport, RejectsBadInputsAndChangesNothing)
     }
 
     for (const char *misuse : {"", "a b", "--size=0 a", "--size=12x a", "--top=13 a", "--top= a", "--bogus a",
-                               "-o '' a", "-g '' a", "-t '' a", "-e '' a"}) {
+                               "-o '' a", "-o - a", "-g '' a", "-t '' a", "-e '' a"}) {
         const tool_run result = run(FONT_IMPORT + " " + misuse);
         EXPECT_EQ(result.status, 2) << misuse;
         ASSERT_FALSE(result.err.empty()) << misuse;

@@ -106,6 +106,13 @@ TEST_F(WriteOutputFiles, LeavesNothingHalfDone)
     const auto onto_dir = write_output_files({{file("new"), {'n'}}, {file("d"), {'n'}}});
     ASSERT_TRUE(onto_dir);
     EXPECT_EQ(onto_dir->reason, "Is a directory");
+    // A loop of links is the system's to name, and stays a loop.
+    ASSERT_EQ(run("ln -s loop loop").status, 0);
+    const auto looped = write_output_files({{file("loop"), {'n'}}});
+    ASSERT_TRUE(looped);
+    EXPECT_EQ(looped->reason, "Too many levels of symbolic links");
+    EXPECT_EQ(run("readlink loop").out, "loop\n");
+    ASSERT_EQ(run("rm loop").status, 0);
 
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
         const int status = in_child([&] {
