@@ -232,6 +232,13 @@ TEST(EncodeCSource, ChecksThatEachStringFitsItsRoom)
         {"\"a\"; // fit: 0\n\"b\"; // fit: 3x\n// fit: 3\n\"c\"; // outfit: 2", false,
          {"1:9: a fit: note is N, NxR or none", "2:9: a fit: note is N, NxR or none",
           "3:4: no string ends on the line of this fit: note"}},
+        // A note is read whole: nothing but blanks may follow it on its line.
+        {"\"a\"; // fit: 12.5\n\"b\"; /* fit: 5,3 */\n\"c\"; // fit: 5 x 3\n\"d\"; // fit: 5-3\n\"e\"; /* fit: none: log */",
+         false,
+         {"1:9: a fit: note is N, NxR or none", "2:9: a fit: note is N, NxR or none",
+          "3:9: a fit: note is N, NxR or none", "4:9: a fit: note is N, NxR or none",
+          "5:9: a fit: note is N, NxR or none"}},
+        {"\"abcd\"; /* fit: 3x1\t\r\n   the title */ \"abcd\"; // fit: 4 \n", false, {"1:1: 4 columns, 3 fit"}},
     };
     for (const auto &row : cases) {
         text_rules rules;

@@ -501,7 +501,8 @@ void c_scanner::comment_to(const char *end)
         const std::string_view text(note + NOTE_MARK.size(), static_cast<std::size_t>(end - note) - NOTE_MARK.size());
         bool none = false;
         std::string error;
-        const auto room = read_fit_note(text.substr(0, text.find("*/")), none, error);
+        // The note is the rest of its line of the comment.
+        const auto room = read_fit_note(text.substr(0, std::min(text.find("*/"), text.find_first_of("\r\n"))), none, error);
         if (room)  // for the strings ending where the comment starts
             notes_.push_back({place, line, none ? std::nullopt : room});
         else

@@ -1,6 +1,5 @@
 // Whether UI strings fit their place on the display.
 #include <algorithm>
-#include <cctype>
 
 #include "font_data/font_data.h"
 #include "ui_text/ui_text.h"
@@ -11,11 +10,6 @@ constexpr std::size_t CELL_WIDTH = 8;  // pixels; GLYPH_LINES is the height
 constexpr std::string_view NONE = "none";
 constexpr char NOTE_FORM[] = "a fit: note is N, NxR or none";
 constexpr std::size_t LARGEST_ROOM = 1000000;
-
-bool word_byte(char c)
-{
-    return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_';
-}
 
 // A whole number of at most LARGEST_ROOM at the start of text, and its end.
 std::optional<std::size_t> number_at(std::string_view text, std::size_t &at)
@@ -76,7 +70,9 @@ std::optional<text_room> read_fit_note(std::string_view note, bool &none, std::s
             room.lines = lines.value_or(0);
         }
     }
-    if (!read || (at < note.size() && word_byte(note[at]))) {
+    while (at < note.size() && (note[at] == ' ' || note[at] == '\t'))
+        ++at;
+    if (!read || at != note.size()) {
         error = NOTE_FORM;
         return std::nullopt;
     }

@@ -97,9 +97,10 @@ encoded_text encode_c_source(std::string_view source, const std::string &name, c
 // kept; each line must be no wider than the screen of the rules.
 encoded_text encode_plain_text(std::string_view text, const text_codes &codes, const text_rules &rules = {});
 
-// The room a fit: note gives, from what follows "fit:", no bound at all
-// for "none", which sets `none` too. Returns nothing, with why in error,
-// for anything else.
+// The room a fit: note gives, from what follows "fit:" to the end of its
+// line of the comment: N columns, NxR columns and lines, or no bound at all
+// for "none", which sets `none` too, with nothing else but blanks. Returns
+// nothing, with why in error, for anything else.
 std::optional<text_room> read_fit_note(std::string_view note, bool &none, std::string &error);
 
 // Gives each string the room of the note on the line where it ends, else the
