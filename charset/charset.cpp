@@ -13,6 +13,7 @@ constexpr char UNICODE_CODES[] = "UTF-32LE";
 constexpr char32_t LAST_C0 = 0x1F, FIRST_C1 = 0x7F, LAST_C1 = 0x9F;
 constexpr char32_t PC_SYMBOLS[] = U"☺☻♥♦♣♠•◘○◙♂♀♪♫☼►◄↕‼¶§▬↨↑↓→←∟↔▲▼";  // codes 1-31
 constexpr std::size_t FIRST_SYMBOL_CODE = 1, DELETE_CODE = 0x7F;
+constexpr std::size_t STRING_END = 0x00, LINE_END = 0x0A, FIRST_PRINTABLE = 0x20, FIRST_UPPER = 0x80;
 constexpr char32_t HOUSE = U'⌂';  // code 127
 
 char32_t little_endian(const unsigned char *bytes)
@@ -70,6 +71,34 @@ char32_t pc_symbol(std::size_t code)
         return HOUSE;
     const std::size_t index = code - FIRST_SYMBOL_CODE;  // wraps for 0: then too large
     return index < std::size(PC_SYMBOLS) - 1 ? PC_SYMBOLS[index] : NO_CHARACTER;
+}
+
+std::vector<std::uint8_t> free_codes(const charset_table &set)
+{
+    std::vector<std::uint8_t> codes;
+    for (std::size_t code = 0; code < BYTE_VALUES; ++code)
+        if (code != STRING_END && code != LINE_END && (code < FIRST_PRINTABLE || code == DELETE_CODE ||
+                                                       (code >= FIRST_UPPER && !is_printable(set[code]))))
+            codes.push_back(static_cast<std::uint8_t>(code));
+    return codes;
+}
+
+std::string code_ranges(const std::vector<std::uint8_t> &codes)
+{
+    const auto name = [](unsigned code) {
+        char text[8];
+        std::snprintf(text, sizeof text, "0x%02X", code);
+        return std::string(text);
+    };
+    std::string text;
+    for (std::size_t i = 0; i < codes.size();) {
+        std::size_t last = i;
+        while (last + 1 < codes.size() && codes[last + 1] == codes[last] + 1)
+            ++last;
+        text += (text.empty() ? "" : ", ") + name(codes[i]) + (last > i ? "-" + name(codes[last]) : "");
+        i = last + 1;
+    }
+    return text;
 }
 
 std::string utf8(char32_t c)

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 constexpr char32_t NO_CHARACTER = 0xFFFFFFFF;
 constexpr std::size_t BYTE_VALUES = 256;
@@ -27,6 +29,15 @@ bool is_printable(char32_t c);
 // The symbol PC fonts show for code 1-31 or 127 (☺ ... ▼, ⌂), or
 // NO_CHARACTER for any other code.
 char32_t pc_symbol(std::size_t code);
+
+// The codes a table set leaves free for characters of one's own: those it
+// gives no printable character (1-31, 0x7F, and those of 0x80-0xFF it
+// leaves undefined or to controls), ascending, less 0x00, which ends a
+// string, and 0x0A, which ends a line.
+std::vector<std::uint8_t> free_codes(const charset_table &set);
+
+// Codes as messages list them, in runs: "0x01-0x09, 0x0B-0x1F, 0x7F".
+std::string code_ranges(const std::vector<std::uint8_t> &codes);
 
 // The character in UTF-8, for messages.
 std::string utf8(char32_t c);

@@ -44,26 +44,6 @@ std::optional<import_error> load_pictures(const std::string &path, own_pictures 
     return std::nullopt;
 }
 
-// Codes whose pictures no character of the header needs: 0-31 and 0x7F,
-// whose slots any character of the table set leaves for another, and
-// codes above 127 that the table set has no character for.
-std::string free_codes(const charset_table &table_set)
-{
-    std::vector<unsigned> codes;
-    for (unsigned code = 0; code < GLYPH_COUNT; ++code)
-        if (code < FIRST_PRINTABLE || code == DELETE_CODE || (code >= FIRST_UPPER && !printable(table_set[code])))
-            codes.push_back(code);
-    std::string text;
-    for (std::size_t i = 0; i < codes.size();) {
-        std::size_t last = i;
-        while (last + 1 < codes.size() && codes[last + 1] == codes[last] + 1)
-            ++last;
-        text += (text.empty() ? "" : ", ") + code_name(codes[i]) + (last > i ? "-" + code_name(codes[last]) : "");
-        i = last + 1;
-    }
-    return text;
-}
-
 bool shown_by_a_code(char32_t c, const slot_plan &plan, const charset_table &table_set)
 {
     for (unsigned code = 0; code < GLYPH_COUNT; ++code)
@@ -83,7 +63,7 @@ std::optional<import_error> check_pictures(const import_options &options, const 
             return import_error{place(options.glyphs_path, picture.line),
                                 character_name(picture.characters.front()) + " has no code in " +
                                     options.table_set + ": label the picture with a free code instead (" +
-                                    free_codes(table_set) + ")"};
+                                    code_ranges(free_codes(table_set)) + ")"};
     return std::nullopt;
 }
 

@@ -73,6 +73,25 @@ TEST(TextCodes, GivesAsciiItsCodeAndOtherCharactersTheTableSetsUpperHalf)
     }
 }
 
+// Codes free for characters of one's own are those the set gives no
+// character, never the string's end or the line's.
+TEST(FreeCodes, AreWhatTheSetLeavesButNulAndTheLineFeed)
+{
+    const struct {
+        const char *set, *free;
+    } sets[] = {
+        {"KOI8-R", "0x01-0x09, 0x0B-0x1F, 0x7F"},
+        {"ASCII", "0x01-0x09, 0x0B-0x1F, 0x7F-0xFF"},
+        {"ISO-8859-1", "0x01-0x09, 0x0B-0x1F, 0x7F-0x9F"},  // C1 controls are no characters to show
+        {"CP1251", "0x01-0x09, 0x0B-0x1F, 0x7F, 0x98"},     // the one byte CP1251 leaves undefined
+    };
+    for (const auto &each : sets) {
+        charset_table set;
+        ASSERT_EQ(load_charset(each.set, set), "");
+        EXPECT_EQ(code_ranges(free_codes(set)), each.free) << each.set;
+    }
+}
+
 TEST(DecodeUtf8, TakesEachFormToItsBoundsAndNothingPastTheEnd)
 {
     const struct {
