@@ -18,7 +18,12 @@ constexpr char YAFF_INK = '@', YAFF_PAPER = '.';
 // in thousandths of the size.
 constexpr int BDF_RESOLUTION = 72, DECIPOINTS = 10, SWIDTH_UNITS = 1000;
 constexpr int BDF_SWIDTH = (CELL_WIDTH * SWIDTH_UNITS + CELL_HEIGHT / 2) / CELL_HEIGHT;
+// A glyph of no character is unencoded, with no second number: readers
+// take that for the glyph's character.
 constexpr int BDF_UNENCODED = -1;
+// What a reader shows for a character the font lacks: the space, which code
+// 0x20 always shows.
+constexpr char32_t DEFAULT_CHARACTER = U' ';
 
 constexpr std::uint32_t PSF2_MAGIC = 0x864ab572, PSF2_VERSION = 0, PSF2_HEADER_SIZE = 32;
 constexpr std::uint32_t PSF2_HAS_UNICODE_TABLE = 0x01;
@@ -79,6 +84,7 @@ std::string bdf_header(const exported_font &font)
         "CHARSET_ENCODING \"1\"",
         formatted("FONT_ASCENT %d", ASCENT),
         formatted("FONT_DESCENT %d", DESCENT),
+        formatted("DEFAULT_CHAR %u", static_cast<unsigned>(DEFAULT_CHARACTER)),
     };
     text += formatted("STARTPROPERTIES %zu\n", std::size(properties));
     for (const std::string &property : properties)
@@ -92,7 +98,7 @@ std::string bdf_glyph(const exported_font &font, std::size_t code)
     std::string text = c != NO_CHARACTER
                            ? formatted("STARTCHAR uni%04X\nENCODING %u\n", static_cast<unsigned>(c),
                                        static_cast<unsigned>(c))
-                           : formatted("STARTCHAR code%02zX\nENCODING %d %zu\n", code, BDF_UNENCODED, code);
+                           : formatted("STARTCHAR code%02zX\nENCODING %d\n", code, BDF_UNENCODED);
     text += formatted("SWIDTH %d 0\nDWIDTH %d 0\nBBX %d %d 0 %d\nBITMAP\n", BDF_SWIDTH, CELL_WIDTH, CELL_WIDTH,
                       CELL_HEIGHT, -DESCENT);
     for (const std::uint8_t line : font.pictures[code])

@@ -12,7 +12,8 @@
 std::string yaff_file(const exported_font &font);
 
 // ISO 10646 coded: a glyph's ENCODING is its character; a code with none
-// is kept as an unencoded glyph (ENCODING -1 and the code).
+// is kept as an unencoded glyph (ENCODING -1, its code in its name only);
+// the space is the default character.
 std::string bdf_file(const exported_font &font);
 
 // 256 glyphs of 8x12 with a Unicode table, as setfont loads them.

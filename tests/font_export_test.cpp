@@ -4,6 +4,7 @@
 #include <cstring>
 #include <fstream>
 #include <map>
+#include <set>
 #include <random>
 
 #include "set_record/set_record.h"
@@ -191,9 +192,9 @@ TEST_F(FontExport, WritesFontsThatOtherProgramsReadBackAsTheyWere)
 #ifndef FONT_IMPORT_PATH
     GTEST_SKIP() << "font_import is not built";
 #else
-    for (const char *program : {"bdftopcf", "psfxtable"})
+    for (const char *program : {"bdftopcf", "pcf2bdf", "psfxtable"})
         if (!installed(program))
-            GTEST_SKIP() << program << " is not installed (Debian's xfonts-utils and kbd)";
+            GTEST_SKIP() << program << " is not installed (Debian's xfonts-utils, pcf2bdf and kbd)";
     if (!std::ifstream(CONSOLE_FONTS + "CyrKoi-Terminus12x6.psf.gz"))
         GTEST_SKIP() << "console fonts are not installed (Debian's console-setup-linux)";
     const std::string font_import = quoted(FONT_IMPORT_PATH);
@@ -243,6 +244,21 @@ TEST_F(FontExport, WritesFontsThatOtherProgramsReadBackAsTheyWere)
         ASSERT_EQ(table_listing.status, 0) << what << table_listing.err;
         const std::map<std::size_t, std::string> characters = psf_characters(table_listing.out);
         EXPECT_GE(characters.size(), 200u) << what;
+
+        // Read back through X's own reader, the BDF claims the characters the
+        // PSF has and no other: a code without one is no character's glyph.
+        const tool_run bdf = run("pcf2bdf font.pcf");
+        std::set<std::string> encoded, expected;
+        for (const std::string &line : lines_of(bdf.out))
+            if (line.rfind("ENCODING ", 0) == 0 && line.find('-') == std::string::npos) {
+                char name[16];
+                std::snprintf(name, sizeof name, "U+%04lx", std::stoul(line.substr(9)));  // as psfxtable writes it
+                encoded.insert(name);
+            }
+        for (const auto &[code, character] : characters)
+            expected.insert(character);
+        EXPECT_EQ(encoded, expected) << what;
+        EXPECT_NE(bdf.out.find("\nDEFAULT_CHAR 32\n"), std::string::npos) << what;
 
         // The yaff has every picture, and a character label where the PSF has a character.
         const std::string yaff = read("font.yaff");
