@@ -231,8 +231,10 @@ int main(int argc, char **argv)
         return EXIT_FAILURE;
     }
     const std::string font = input_name(line.options.font_path);
-    for (const std::string &warning : result.warnings)
-        report_failure(PROGRAM, font.c_str(), warning.c_str());
+    for (const font_warning &warning : result.warnings) {
+        const std::string place = warning.line == 0 ? font : font + ":" + std::to_string(warning.line);
+        report_failure(PROGRAM, place.c_str(), warning.text.c_str());
+    }
     if (line.verbose)
         report_failure(PROGRAM, font.c_str(), result.report.c_str());
 

@@ -68,6 +68,13 @@ constexpr char32_t code_key(unsigned code)
     return FIRST_CODE_KEY + code;
 }
 
+// Something worth saying about a font, at a line of a text font (0 for the
+// whole file).
+struct font_warning {
+    std::size_t line = 0;
+    std::string text;
+};
+
 class font_reader {
 public:
     virtual ~font_reader() = default;
@@ -89,7 +96,7 @@ public:
     const charset_table *code_set() const { return code_set_ ? &*code_set_ : nullptr; }
     const size_choice &size() const { return size_; }
     // What is worth saying about the font.
-    const std::vector<std::string> &warnings() const { return warnings_; }
+    const std::vector<font_warning> &warnings() const { return warnings_; }
 
 protected:
     // Takes the one size a font of `pixels` rows has; returns why not, when
@@ -101,7 +108,7 @@ protected:
 
     std::optional<charset_table> code_set_;
     std::map<char32_t, unsigned> glyph_of_;  // the glyph of each character or code key
-    std::vector<std::string> warnings_;
+    std::vector<font_warning> warnings_;
     size_choice size_;
 };
 

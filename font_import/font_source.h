@@ -33,7 +33,7 @@ public:
     bool scalable() const { return reader_->scalable(); }
     std::string format() const { return reader_->format(); }
     // What is worth saying about the font.
-    const std::vector<std::string> &warnings() const { return reader_->warnings(); }
+    const std::vector<font_warning> &warnings() const { return reader_->warnings(); }
 
     std::string draw(const std::vector<char32_t> &chars, const size_limits &limits, drawn_font &drawn)
     {

@@ -44,26 +44,42 @@ std::optional<import_error> load_pictures(const std::string &path, own_pictures 
     return std::nullopt;
 }
 
-bool shown_by_a_code(char32_t c, const slot_plan &plan, const charset_table &table_set)
+// The header codes that show c.
+std::vector<unsigned> codes_showing(char32_t c, const slot_plan &plan, const charset_table &table_set)
 {
+    std::vector<unsigned> codes;
     for (unsigned code = 0; code < GLYPH_COUNT; ++code)
         if (code < FIRST_UPPER ? plan.shown[code] == c : table_set[code] == c)
-            return true;
-    return false;
+            codes.push_back(code);
+    return codes;
 }
 
-// A picture known only by characters that no code shows has no place.
+// A picture known only by characters that no code shows has no place, and
+// one for a code that a picture of its character shows too leaves no
+// telling which of the two the code shows.
 std::optional<import_error> check_pictures(const import_options &options, const own_pictures &pictures,
                                            const slot_plan &plan, const charset_table &table_set)
 {
-    for (const own_picture &picture : pictures.pictures)
-        if (picture.codes.empty() &&
-            std::none_of(picture.characters.begin(), picture.characters.end(),
-                         [&](char32_t c) { return shown_by_a_code(c, plan, table_set); }))
+    for (std::size_t index = 0; index < pictures.pictures.size(); ++index) {
+        const own_picture &picture = pictures.pictures[index];
+        bool shown = false;
+        for (const char32_t c : picture.characters)
+            for (const unsigned code : codes_showing(c, plan, table_set)) {
+                shown = true;
+                const auto by_code = pictures.of_code.find(code);
+                if (by_code == pictures.of_code.end() || by_code->second == index)
+                    continue;
+                const std::size_t other = pictures.pictures[by_code->second].line;
+                return import_error{place(options.glyphs_path, std::max(other, picture.line)),
+                                    "a second picture for code " + code_name(code) + " (" + character_name(c) +
+                                        "), after line " + std::to_string(std::min(other, picture.line))};
+            }
+        if (!shown && picture.codes.empty())
             return import_error{place(options.glyphs_path, picture.line),
                                 character_name(picture.characters.front()) + " has no code in " +
                                     options.table_set + ": label the picture with a free code instead (" +
                                     code_ranges(free_codes(table_set)) + ")"};
+    }
     return std::nullopt;
 }
 
@@ -180,7 +196,7 @@ glyph_lines placed(char32_t c, const glyph_image &image, const cell_layout &cell
     bool cut = false;
     const glyph_lines lines = place_glyph(c, image, cell, cut);
     if (cut && cut_warned.insert(&image).second)
-        result.warnings.push_back(name + ": pixels outside 8x12 cut");
+        result.warnings.push_back({0, name + ": pixels outside 8x12 cut"});
     return lines;
 }
 
@@ -244,8 +260,8 @@ void warn_if_small(const font_source &font, const drawn_font &drawn, imported_fo
         const int rows = box->last_row - box->first_row + 1;
         if (rows < LEGIBLE_CAPITAL_ROWS)
             result.warnings.push_back(
-                "drawn at " + std::to_string(font.size().pixels) + " px, capitals " + std::to_string(rows) +
-                " rows tall: letters lose their shape; a bitmap font (BDF, PCF, PSF) of at most 8x12 keeps it");
+                {0, "drawn at " + std::to_string(font.size().pixels) + " px, capitals " + std::to_string(rows) +
+                        " rows tall: letters lose their shape; a bitmap font (BDF, PCF, PSF) of at most 8x12 keeps it"});
         return;
     }
 }
@@ -306,7 +322,7 @@ std::optional<import_error> import_font(const import_options &options, imported_
     if (placed.empty())
         return import_error{path, "has none of the characters of " + options.glyph_order + " or " +
                                       options.table_set +
-                                      (font.warnings().empty() ? "" : " (" + font.warnings().back() + ")")};
+                                      (font.warnings().empty() ? "" : " (" + font.warnings().back().text + ")")};
 
     drawn_font drawn;
     if (std::string reason = font.draw(placed, limits, drawn); !reason.empty())
@@ -319,7 +335,7 @@ std::optional<import_error> import_font(const import_options &options, imported_
     result = imported_font{};
     result.warnings = font.warnings();
     for (const char32_t c : plan.missing)
-        result.warnings.push_back("no glyph for " + character_name(c) + ": left blank");
+        result.warnings.push_back({0, "no glyph for " + character_name(c) + ": left blank"});
     std::set<const glyph_image *> cut_warned;
     fill_slots(plan, drawn, cell, pictures, cut_warned, result);
     result.table = plan.table;
@@ -327,10 +343,10 @@ std::optional<import_error> import_font(const import_options &options, imported_
                   result.table);
     const std::size_t cut = cut_warned.size();
     if (!plan.missing.empty())
-        result.warnings.push_back(characters(plan.missing.size()) +
-                                  " missing: try another font, or a --table set this one has");
+        result.warnings.push_back(
+            {0, characters(plan.missing.size()) + " missing: try another font, or a --table set this one has"});
     if (cut > 0)
-        result.warnings.push_back(cut_summary(cut, font, cell));
+        result.warnings.push_back({0, cut_summary(cut, font, cell)});
     warn_if_small(font, drawn, result);
     const auto characters_placed = static_cast<std::size_t>(std::count_if(
         drawn.image_of.begin(), drawn.image_of.end(), [](const auto &drawn_one) { return drawn_one.first < FIRST_CODE_KEY; }));

@@ -7,6 +7,7 @@
 
 #include "charset/charset.h"
 #include "font_data/font_data.h"
+#include "font_import/font_reader.h"
 
 constexpr char DEFAULT_GLYPH_ORDER[] = "CP866";
 
@@ -34,7 +35,7 @@ struct import_error {
 struct imported_font {
     source_font font{};
     recode_table table{};
-    std::vector<std::string> warnings;  // about the font file, in the order found
+    std::vector<font_warning> warnings;  // about the font file, in the order found
     // What was drawn: the format, the size and why, the cell, the top row,
     // how many characters were placed, missing and cut, and how many
     // pictures of one's own were used.

@@ -1,6 +1,7 @@
 #include "font_import/yaff_reader.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "charset/utf8.h"
 #include "font_import/font_file.h"
@@ -25,6 +26,31 @@ raster_reach reach_of(const yaff_font &font)
     }
     return reach.value_or(raster_reach{});
 }
+
+std::string code_name(std::uint32_t code)
+{
+    char name[16];
+    std::snprintf(name, sizeof name, "0x%02X", code);
+    return name;
+}
+
+// The labels given so far, each with the line of the glyph it was given to:
+// a second glyph under one label is left out, with a warning naming both
+// lines, as monobit keeps the first.
+template <typename label_type> class labels_taken {
+public:
+    bool take(label_type label, std::size_t line, const std::string &name, std::vector<font_warning> &warnings)
+    {
+        const auto [at, added] = line_of_.emplace(label, line);
+        if (!added)
+            warnings.push_back({line, "a second glyph for " + name + ", after line " + std::to_string(at->second) +
+                                          ": the first is kept"});
+        return added;
+    }
+
+private:
+    std::map<label_type, std::size_t> line_of_;
+};
 
 class yaff_reader : public font_reader {
 public:
@@ -54,7 +80,7 @@ std::string yaff_reader::open(const font_file &file, const charset_table *encodi
     if (yaff_.glyphs.empty())
         return "has no glyphs";
     if (yaff_.more_fonts)
-        warnings_.emplace_back("holds more than one font: the first is read");
+        warnings_.push_back({0, "holds more than one font: the first is read"});
     const raster_reach reach = reach_of(yaff_);
     descent_ = yaff_.descent.value_or(std::max(reach.below, 0));
     ascent_ = yaff_.ascent        ? *yaff_.ascent
@@ -79,17 +105,24 @@ void yaff_reader::map_glyphs(const charset_table *encoding)
         code_set_ = own_codes;
 
     std::size_t left_out = 0;
+    labels_taken<char32_t> characters_taken;
+    labels_taken<std::uint32_t> codes_taken;
     for (std::size_t glyph = 0; glyph < yaff_.glyphs.size(); ++glyph) {
         const yaff_glyph &labels = yaff_.glyphs[glyph];
         const auto index = static_cast<unsigned>(glyph);
         const bool by_character = encoding == nullptr && !labels.characters.empty();
         if (by_character)
             for (const char32_t c : labels.characters)
-                glyph_of_.emplace(c, index);
+                if (characters_taken.take(c, labels.line, character_name(c), warnings_))
+                    glyph_of_.emplace(c, index);
         for (const std::uint32_t code : labels.codes) {
-            if (code_set_ && code < BYTE_VALUES && by_character)
+            const bool byte_code = code_set_ && code < BYTE_VALUES;
+            if ((byte_code || (!by_character && unicode)) &&
+                !codes_taken.take(code, labels.line, "code " + code_name(code), warnings_))
+                continue;
+            if (byte_code && by_character)
                 glyph_of_.emplace(code_key(code), index);
-            else if (code_set_ && code < BYTE_VALUES)
+            else if (byte_code)
                 map_code(code, index);
             else if (!by_character && unicode && is_unicode_scalar(code))
                 glyph_of_.emplace(static_cast<char32_t>(code), index);
@@ -100,11 +133,11 @@ void yaff_reader::map_glyphs(const charset_table *encoding)
     if (left_out == 0)
         return;
     const std::string glyphs = std::to_string(left_out) + (left_out == 1 ? " glyph" : " glyphs");
-    warnings_.push_back(yaff_.encoding.empty()
-                            ? glyphs + " known only by a code, and no encoding named: left out; name the set "
-                                       "of the codes with -e"
-                            : glyphs + " known only by a code in " + yaff_.encoding +
-                                  ", a set iconv does not know: left out; name a set it knows with -e");
+    warnings_.push_back({0, yaff_.encoding.empty()
+                                ? glyphs + " known only by a code, and no encoding named: left out; name the set "
+                                           "of the codes with -e"
+                                : glyphs + " known only by a code in " + yaff_.encoding +
+                                      ", a set iconv does not know: left out; name a set it knows with -e"});
 }
 
 // A yaff's glyph stands at its bearings and shift, its own added to the

@@ -435,6 +435,10 @@ std::u32string export_labels(const std::string &set)
                        : code < 0x80 ? static_cast<char32_t>(code)
                        : is_control(table[code]) || table[code] == NO_CHARACTER ? 0
                                                                                 : table[code];
+    // Each character labels one glyph: the set's own code keeps it.
+    for (std::size_t code = 1; code < 0x20; ++code)
+        if (labels.find(labels[code], 0x80) != std::u32string::npos)
+            labels[code] = 0;
     return labels;
 }
 
@@ -474,6 +478,22 @@ TEST_F(FontImport, ShowsEachCodeThePictureItsYaffLabelsWithIt)
               "font_import: pair.yaff: 1 glyph known only by a code in windows-ansi-2.0, a set iconv does not "
               "know: left out; name a set it knows with -e");
     ASSERT_EQ(run(FONT_IMPORT + " -e KOI8-R -o out pair.yaff").status, 0);
+    EXPECT_TRUE(recoded_transpose(as_bytes(read("out/8x12.fnt")), as_bytes(read("out/koi.bin"))) == header);
+
+    // A second glyph under a label is named, and the first kept.
+    const std::string pair = pair_yaff_text(font, table, "koi8-r", export_labels("KOI8-R"));
+    const std::string twice_text = pair + "\n0x41:\n    @@\n\nu+0416:\n    @@\n";
+    write("twice.yaff", as_bytes(twice_text));
+    const tool_run twice = run(FONT_IMPORT + " -o out twice.yaff");
+    EXPECT_EQ(twice.status, 0);
+    const auto line_at = [&twice_text](std::size_t at) {
+        return std::to_string(std::count(twice_text.begin(), twice_text.begin() + static_cast<std::ptrdiff_t>(at), '\n') + 1);
+    };
+    EXPECT_EQ(twice.err, "font_import: twice.yaff:" + line_at(pair.size() + 1) +
+                             ": a second glyph for code 0x41, after line " + line_at(pair.find("\n0x41:") + 1) +
+                             ": the first is kept\nfont_import: twice.yaff:" + line_at(twice_text.rfind("u+0416:")) +
+                             ": a second glyph for U+0416 Ж, after line " + line_at(pair.find("\nu+0416:")) +
+                             ": the first is kept\n");
     EXPECT_TRUE(recoded_transpose(as_bytes(read("out/8x12.fnt")), as_bytes(read("out/koi.bin"))) == header);
 }
 
@@ -551,6 +571,10 @@ TEST_F(FontImport, TakesPicturesOfOnesOwnAndRefusesThoseNoCodeCanShow)
         {"tag.yaff", "\"battery\":\n    @\n", "tag.yaff:1: a picture needs a character or a code label"},
         {"code.yaff", "0x100:\n    @\n", "code.yaff:1: code 0x100: codes are 0x00 to 0xFF"},
         {"twice.yaff", "0x02:\n    @\n0x02:\n    .\n", "twice.yaff:3: a second picture for code 0x02, after line 1"},
+        // A code named by its character and by its number: in ASCII, in KOI8-R, in a spare slot.
+        {"ascii.yaff", "'A':\n    @\n0x41:\n    .\n", "ascii.yaff:3: a second picture for code 0x41 (U+0041 A), after line 1"},
+        {"upper.yaff", "0xC1:\n    @\nu+0430:\n    .\n", "upper.yaff:3: a second picture for code 0xC1 (U+0430 а), after line 1"},
+        {"spare.yaff", "u+2320:\n    @\n\n0x01:\n    .\n", "spare.yaff:4: a second picture for code 0x01 (U+2320 ⌠), after line 1"},
         {"none.yaff", "# nothing\n", "none.yaff: has no pictures"},
         {"bad.yaff", "0x02:\n    @@\n    @\n", "bad.yaff:3: a row of 1 pixels in a glyph 2 wide"},
     };
