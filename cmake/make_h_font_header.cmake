@@ -70,7 +70,7 @@ function(make_h_add_font_header target)
     if(table_name STREQUAL "koi.bin" AND EXISTS "${table_dir}/koi.sets")
       set(record "${inputs}/koi.sets")
     else()
-      file(REMOVE "${inputs}/koi.sets")  # copied while there was one
+      file(REMOVE_RECURSE "${inputs}/koi.sets")  # copied while there was one
     endif()
     _make_h_copy_inputs("${shown}" "${inputs}" "${font}" "${table}" "${record}")
   endif()
@@ -190,7 +190,11 @@ function(_make_h_copy_inputs shown inputs font table record)
   if(record)
     get_filename_component(table_dir "${table}" DIRECTORY)
     set(record_source "${table_dir}/koi.sets")
-    set(copy_record COMMAND "${CMAKE_COMMAND}" -E copy "${record_source}" "${record}")
+    # A directory copied once (a record that was one) must not stay: a file
+    # copied later would go into it.
+    set(copy_record
+      COMMAND "${CMAKE_COMMAND}" -E rm -rf "${record}"
+      COMMAND "${CMAKE_COMMAND}" -E copy "${record_source}" "${record}")
   endif()
   add_custom_command(OUTPUT "${inputs}/8x12.fnt" "${inputs}/koi.bin" ${record}
     COMMAND "${CMAKE_COMMAND}" -E make_directory "${inputs}"
