@@ -258,6 +258,12 @@ TEST(EncodeCSource, ChecksThatEachStringFitsItsRoom)
           "3:9: a fit: note is N, NxR or none", "4:9: a fit: note is N, NxR or none",
           "5:9: a fit: note is N, NxR or none"}},
         {"\"abcd\"; /* fit: 3x1\t\r\n   the title */ \"abcd\"; // fit: 4 \n", false, {"1:1: 4 columns, 3 fit"}},
+        // A note is for every string that ends on its line, before or after
+        // it, however the lines around them run.
+        {"\"ab\", /* fit: 1 */ \"cd\";\n\"abcd\" // fit: 3\n;", false,
+         {"1:1: 2 columns, 1 fit", "1:20: 2 columns, 1 fit", "2:1: 4 columns, 3 fit"}},
+        {"f(\"ab\" /* fit: 1 */\n  \"cd\"); // fit: 4\n\"abc\" \\\n\"d\"; // fit: 3", false,
+         {"1:11: no string ends on the line of this fit: note", "3:1: 4 columns, 3 fit"}},
     };
     for (const auto &row : cases) {
         text_rules rules;

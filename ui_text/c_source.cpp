@@ -278,7 +278,8 @@ void lookahead::between_tokens()
 class c_scanner {
 public:
     c_scanner(std::string_view source, const text_codes &codes, const text_rules &rules, encoded_text &out)
-        : in_(source, codes, out.bytes, out.problems, line_splices::joined), rules_(rules), out_(out)
+        : in_(source, codes, out.bytes, out.problems, line_splices::joined), fits_(rules, out), rules_(rules),
+          out_(out)
     {
     }
     void run();
@@ -301,7 +302,7 @@ private:
             string->add(cell, rules_.keep_strings);
     }
     // The string whose piece is being read, when its codes are counted.
-    ui_string *current_string() { return string_ ? &out_.strings[*string_] : nullptr; }
+    ui_string *current_string() { return string_; }
     void raw_literal(bool encode);
     void raw_text(const char *to, ui_string *string);
 
@@ -313,14 +314,14 @@ private:
     // whether one of them fixes the encoding of all.
     const char *joined_end_ = nullptr;
     bool joined_fixed_ = false;
-    std::optional<std::size_t> string_;  // the UI string of the literals being joined
+    ui_string *string_ = nullptr;  // the UI string of the literals being joined
     // Where each of those literals opens and ends, as the lookahead found
     // them, so that they are not searched twice; and the next to be read.
     std::vector<std::pair<const char *, const char *>> pieces_;
     std::size_t next_piece_ = 0;
+    fit_checker fits_;
     const text_rules &rules_;
     encoded_text &out_;
-    std::vector<fit_note> notes_;
 };
 
 void c_scanner::run()
@@ -330,6 +331,8 @@ void c_scanner::run()
         if (const std::size_t end = in_.line_end(); end != 0) {
             in_.copy(end);
             line_start_ = true;
+            // A string whose last piece is still to come goes on.
+            fits_.settle(in_.line(), string_ != nullptr && !pieces_.empty() && in_.at() < pieces_.back().second);
         } else if (c == '/' && in_.peek(1) == '/') {
             line_comment();
         } else if (c == '/' && in_.peek(1) == '*') {
@@ -354,7 +357,7 @@ void c_scanner::run()
         }
     }
     in_.finish();
-    check_fit(out_.strings, notes_, rules_, out_.problems);
+    fits_.finish();
     out_.problems.sort();
 }
 
@@ -445,12 +448,11 @@ bool c_scanner::encodes_string(std::size_t prefix_length)
             pieces_.emplace_back(quote, end);
         }
         joined_end_ = std::max(ahead.at(), in_.at() + 1);
-        string_.reset();
+        string_ = nullptr;
         if (encode_here && !joined_fixed_) {
             text_place opening = in_.place();
             opening.column += prefix_length;  // a prefix is ASCII
-            out_.strings.emplace_back().place = opening;
-            string_ = out_.strings.size() - 1;
+            string_ = &fits_.open(opening);
         }
     }
     return encode_here && !joined_fixed_;
@@ -504,7 +506,7 @@ void c_scanner::comment_to(const char *end)
         // The note is the rest of its line of the comment.
         const auto room = read_fit_note(text.substr(0, std::min(text.find("*/"), text.find_first_of("\r\n"))), none, error);
         if (room)  // for the strings ending where the comment starts
-            notes_.push_back({place, line, none ? std::nullopt : room});
+            fits_.note({place, line, none ? std::nullopt : room});
         else
             in_.note(place, error);
     }

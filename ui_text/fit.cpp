@@ -1,5 +1,8 @@
 // Whether UI strings fit their place on the display.
 #include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <iterator>
 
 #include "font_data/font_data.h"
 #include "ui_text/ui_text.h"
@@ -79,33 +82,74 @@ std::optional<text_room> read_fit_note(std::string_view note, bool &none, std::s
     return room;
 }
 
-void check_fit(std::vector<ui_string> &strings, const std::vector<fit_note> &notes, const text_rules &rules,
-               text_problems &problems)
+ui_string &fit_checker::open(const text_place &place)
 {
-    for (ui_string &string : strings)
-        string.room = rules.screen;
-    // Strings are in the order they end, so those ending on a line are together.
-    for (const fit_note &note : notes) {
-        auto first = std::lower_bound(strings.begin(), strings.end(), note.line,
-                                      [](const ui_string &s, std::size_t line) { return s.end_line < line; });
-        if (first == strings.end() || first->end_line != note.line) {
-            problems.add({note.place.line, note.place.column, "no string ends on the line of this fit: note"});
-            continue;
+    end_current();
+    current_ = ui_string{};
+    current_.place = place;
+    current_open_ = true;
+    return current_;
+}
+
+void fit_checker::end_current()
+{
+    if (!current_open_)
+        return;
+    current_open_ = false;
+    const auto small = [](std::size_t n) { return static_cast<std::uint32_t>(std::min<std::size_t>(n, UINT32_MAX)); };
+    if (ended_lines_.empty() || ended_lines_.back() != small(current_.end_line))
+        ended_lines_.push_back(small(current_.end_line));
+    // A string of one line and at most one code fits any room there is.
+    const bool may_not_fit = current_.width > 1 || current_.lines > 1;
+    if (may_not_fit || rules_.keep_strings)
+        ended_.push_back({small(current_.place.line), small(current_.place.column), small(current_.end_line),
+                          small(current_.width), small(current_.lines)});
+    if (rules_.keep_strings)
+        kept_.push_back(std::move(current_));
+}
+
+void fit_checker::settle(std::size_t line, bool last_goes_on)
+{
+    if (!last_goes_on)
+        end_current();
+    const auto notes_end = std::find_if(notes_.begin(), notes_.end(),
+                                        [line](const fit_note &note) { return note.line >= line; });
+    for (auto note = notes_.begin(); note != notes_end; ++note)
+        if (!std::binary_search(ended_lines_.begin(), ended_lines_.end(), note->line))
+            out_.problems.add(
+                {note->place.line, note->place.column, "no string ends on the line of this fit: note"});
+    // Strings end in order, and notes come in order: the last note on the
+    // line where a string ends gives its room.
+    auto note = notes_.begin();
+    for (std::size_t i = 0; i < ended_.size(); ++i) {
+        const ended_string &string = ended_[i];
+        std::optional<text_room> room = rules_.screen;
+        bool shown = true;
+        while (note != notes_end && note->line < string.end_line)
+            ++note;
+        for (auto beside = note; beside != notes_end && beside->line == string.end_line; ++beside) {
+            room = beside->room;
+            shown = beside->room.has_value();
         }
-        for (; first != strings.end() && first->end_line == note.line; ++first) {
-            first->room = note.room;
-            first->shown = note.room.has_value();
+        if (rules_.keep_strings) {
+            kept_[i].room = room;
+            kept_[i].shown = shown;
         }
+        check(string, room);
     }
-    for (const ui_string &string : strings) {
-        if (!string.room)
-            continue;
-        const text_room &room = *string.room;
-        if (room.columns != 0 && string.width > room.columns)
-            problems.add({string.place.line, string.place.column,
-                          count_of(string.width, "column") + ", " + std::to_string(room.columns) + " fit"});
-        if (room.lines != 0 && string.lines > room.lines)
-            problems.add({string.place.line, string.place.column,
-                          count_of(string.lines, "line") + ", " + std::to_string(room.lines) + " fit"});
-    }
+    notes_.erase(notes_.begin(), notes_end);
+    ended_.clear();
+    ended_lines_.clear();
+    std::move(kept_.begin(), kept_.end(), std::back_inserter(out_.strings));
+    kept_.clear();
+}
+
+void fit_checker::check(const ended_string &string, const std::optional<text_room> &room)
+{
+    if (room && room->columns != 0 && string.width > room->columns)
+        out_.problems.add({string.line, string.column,
+                           count_of(string.width, "column") + ", " + std::to_string(room->columns) + " fit"});
+    if (room && room->lines != 0 && string.lines > room->lines)
+        out_.problems.add({string.line, string.column,
+                           count_of(string.lines, "line") + ", " + std::to_string(room->lines) + " fit"});
 }

@@ -8,27 +8,30 @@ encoded_text encode_plain_text(std::string_view text, const text_codes &codes, c
     text_cursor in(without_bom(text), codes, out.bytes, out.problems);
     // Each line is a string, when there is a screen to fit or a picture to draw.
     const bool strings = rules.screen || rules.keep_strings;
-    if (strings && !in.done())
-        out.strings.emplace_back();
+    fit_checker fits(rules, out);
+    ui_string *line = strings && !in.done() ? &fits.open({}) : nullptr;
     while (!in.done()) {
         if (const std::size_t end = in.line_end(); end != 0) {
+            if (line != nullptr)
+                line->end_line = line->place.line;
             in.copy(end);
+            fits.settle(in.line(), false);
             if (strings && !in.done())  // a last line end opens no line
-                out.strings.emplace_back().place = in.place();
+                line = &fits.open(in.place());
             continue;
         }
         char32_t c = 0;
         std::string_view original;
         const std::string_view spelled = in.take_character(c, original);
         out.bytes += spelled;
-        if (strings && spelled.empty())
-            out.strings.back().add(std::nullopt, rules.keep_strings);
-        for (const char code : strings ? spelled : std::string_view())
-            out.strings.back().add(static_cast<std::uint8_t>(code), rules.keep_strings);
+        if (line != nullptr && spelled.empty())
+            line->add(std::nullopt, rules.keep_strings);
+        for (const char code : line != nullptr ? spelled : std::string_view())
+            line->add(static_cast<std::uint8_t>(code), rules.keep_strings);
     }
-    for (ui_string &string : out.strings)
-        string.end_line = string.place.line;
-    check_fit(out.strings, {}, rules, out.problems);
+    if (line != nullptr)
+        line->end_line = line->place.line;
+    fits.finish();
     out.problems.sort();
     return out;
 }

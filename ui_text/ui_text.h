@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -103,13 +104,47 @@ encoded_text encode_plain_text(std::string_view text, const text_codes &codes, c
 // nothing, with why in error, for anything else.
 std::optional<text_room> read_fit_note(std::string_view note, bool &none, std::string &error);
 
-// Gives each string the room of the note on the line where it ends, else the
-// screen's; notes no string ends beside are problems. Then notes each
-// string that does not fit its room, at its place.
+// A fit: note, from a comment that starts on the line where the strings it
+// is for end.
 struct fit_note {
     text_place place;               // of "fit:"
     std::size_t line;               // where its comment starts
     std::optional<text_room> room;  // nothing: fit: none
 };
-void check_fit(std::vector<ui_string> &strings, const std::vector<fit_note> &notes, const text_rules &rules,
-               text_problems &problems);
+
+// Checks the strings of a text as its reading goes on, a line at a time:
+// each string gets the room of the note on the line where it ends, else the
+// screen's, and each that does not fit its room is noted at its place, as
+// is a note no string ends beside. Only what the check needs of the strings
+// of lines not yet settled is held (and, to draw them, the strings are kept
+// in the text's), so that memory grows with a line, not with the text.
+class fit_checker {
+public:
+    fit_checker(const text_rules &rules, encoded_text &out) : rules_(rules), out_(out) {}
+
+    // A new string, after those opened before; it is the one counted until
+    // the next is opened.
+    ui_string &open(const text_place &place);
+    void note(const fit_note &note) { notes_.push_back(note); }
+    // Checks the strings that have ended, with the notes of the lines before
+    // `line`, where the reading now is: the last string too, unless it goes on.
+    void settle(std::size_t line, bool last_goes_on);
+    void finish() { settle(SIZE_MAX, false); }
+
+private:
+    // What the check needs of a string that has ended.
+    struct ended_string {
+        std::uint32_t line, column, end_line, width, lines;
+    };
+    void end_current();
+    void check(const ended_string &string, const std::optional<text_room> &room);
+
+    const text_rules &rules_;
+    encoded_text &out_;
+    ui_string current_;
+    bool current_open_ = false;
+    std::deque<ended_string> ended_;          // those that may not fit
+    std::vector<std::uint32_t> ended_lines_;  // where each string ended, each line once
+    std::vector<ui_string> kept_;  // the same strings, whole, to draw them
+    std::vector<fit_note> notes_;
+};
