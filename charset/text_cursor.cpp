@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "charset/utf8.h"
+#include "messages/messages.h"
 
 namespace {
 
@@ -223,7 +224,7 @@ bool text_cursor::check_code(std::uint8_t code, const text_place &where, std::st
     if (codes_.shows(code, problem_))
         return true;
     if (noting())
-        note(where, std::string(escape) + ": " + problem_);
+        note(where, shortened(escape) + ": " + problem_);
     else
         count_problem();
     return false;

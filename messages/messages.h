@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "font_data/font_data.h"
 
@@ -43,6 +44,8 @@ std::string quote(const std::string &text);
 // line of megabytes is still one line of a screen.
 constexpr std::size_t EXCERPT_CHARACTERS = 60;
 std::string excerpt(const std::string &text);
+// The same cut, without quotes, for text shown as it is.
+std::string shortened(std::string_view text);
 
 // A name as a message shows it: as it is, or quoted as quote() does when it
 // holds a control character.

@@ -312,6 +312,9 @@ TEST(EncodeCSource, SpellsWhatHasNoCodeAndChecksEscapes)
                                         "1:24: \\t: shows a blank glyph", "1:29: \\102: shows a blank glyph",
                                         "1:36: U+0045 E: shows a blank glyph",
                                         "1:37: U+20AC €: no code in KOI8-R"}));  // EUR would be blank
+    // An escape of megabytes is named by its first characters alone.
+    EXPECT_EQ(problems_of(encode_c_source("\"\\x" + std::string(1 << 20, '0') + "20\"", "ui.c", codes)),
+              std::vector<std::string>{"1:2: \\x" + std::string(58, '0') + "...: shows a blank glyph"});
 }
 
 using FontText = ToolInputs;
