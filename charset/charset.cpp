@@ -83,13 +83,33 @@ std::vector<std::uint8_t> free_codes(const charset_table &set)
     return codes;
 }
 
+std::string code_name(unsigned code)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%02X", code);
+    return text;
+}
+
+std::string free_code_problem(std::uint8_t code, char32_t c, const charset_table &set, const std::string &set_name)
+{
+    if (code == STRING_END)
+        return code_name(code) + " ends a string: no character goes there";
+    const bool ascii_code = code >= FIRST_PRINTABLE && code < DELETE_CODE;
+    if (ascii_code || (code >= FIRST_UPPER && is_printable(set[code])))
+        return code_name(code) + " is " + character_name(ascii_code ? code : set[code]) + " in " +
+               (ascii_code ? "ASCII" : set_name);
+    if (c >= FIRST_PRINTABLE && c < DELETE_CODE)
+        return character_name(c) + " is " + code_name(static_cast<unsigned>(c)) + " in ASCII: it keeps its code";
+    for (std::size_t other = FIRST_UPPER; other < BYTE_VALUES; ++other)
+        if (set[other] == c)
+            return character_name(c) + " is " + code_name(static_cast<unsigned>(other)) + " in " + set_name +
+                   ": it keeps its code";
+    return "";
+}
+
 std::string code_ranges(const std::vector<std::uint8_t> &codes)
 {
-    const auto name = [](unsigned code) {
-        char text[8];
-        std::snprintf(text, sizeof text, "0x%02X", code);
-        return std::string(text);
-    };
+    const auto name = [](unsigned code) { return code_name(code); };
     std::string text;
     for (std::size_t i = 0; i < codes.size();) {
         std::size_t last = i;

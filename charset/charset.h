@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,20 @@ std::vector<std::uint8_t> free_codes(const charset_table &set);
 
 // Codes as messages list them, in runs: "0x01-0x09, 0x0B-0x1F, 0x7F".
 std::string code_ranges(const std::vector<std::uint8_t> &codes);
+
+// A code as messages name it: "0x1F".
+std::string code_name(unsigned code);
+
+// The characters a pair shows at codes its table set gives none (1-31, 0x7F
+// and the upper codes it leaves undefined or to controls), by code: the
+// symbols PC fonts put at 1-31, a font's own characters there, characters
+// of one's own.
+using free_code_characters = std::map<std::uint8_t, char32_t>;
+
+// Why c cannot be shown at code in a pair of the table set named set_name,
+// or an empty text: the code is 0x00, which ends a string, or ASCII's or the
+// set's; or the character is, at another code.
+std::string free_code_problem(std::uint8_t code, char32_t c, const charset_table &set, const std::string &set_name);
 
 // The character in UTF-8, for messages.
 std::string utf8(char32_t c);

@@ -1,7 +1,6 @@
 #include "font_import/importer.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <set>
 
 #include "font_import/cell.h"
@@ -21,12 +20,6 @@ bool printable(char32_t c)
     return c != NO_CHARACTER && !is_control(c);
 }
 
-std::string code_name(unsigned code)
-{
-    char name[8];
-    std::snprintf(name, sizeof name, "0x%02X", code);
-    return name;
-}
 
 // A file, or a line in it.
 std::string place(const std::string &path, std::size_t line)

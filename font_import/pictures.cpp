@@ -1,6 +1,5 @@
 #include "font_import/pictures.h"
 
-#include <cstdio>
 
 #include "charset/charset.h"
 
@@ -9,12 +8,6 @@ namespace {
 constexpr std::size_t LAST_CODE = 0xFF;
 constexpr std::uint8_t LEFTMOST_PIXEL = 0x80;
 
-std::string code_name(unsigned code)
-{
-    char name[16];
-    std::snprintf(name, sizeof name, "0x%02X", code);
-    return name;
-}
 
 // What makes a glyph no picture for a slot, if anything.
 std::string not_a_picture(const yaff_glyph &glyph)

@@ -1,7 +1,6 @@
 #include "font_import/yaff_reader.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "charset/utf8.h"
 #include "font_import/font_file.h"
@@ -27,12 +26,6 @@ raster_reach reach_of(const yaff_font &font)
     return reach.value_or(raster_reach{});
 }
 
-std::string code_name(std::uint32_t code)
-{
-    char name[16];
-    std::snprintf(name, sizeof name, "0x%02X", code);
-    return name;
-}
 
 // The labels given so far, each with the line of the glyph it was given to:
 // a second glyph under one label is left out, with a warning naming both
