@@ -90,20 +90,32 @@ std::string code_name(unsigned code)
     return text;
 }
 
+char32_t set_character(std::uint8_t code, const charset_table &set)
+{
+    if (code >= FIRST_PRINTABLE && code < DELETE_CODE)
+        return code;
+    return code >= FIRST_UPPER && is_printable(set[code]) ? set[code] : NO_CHARACTER;
+}
+
+std::optional<std::uint8_t> set_code(char32_t c, const charset_table &set)
+{
+    if (c >= FIRST_PRINTABLE && c < DELETE_CODE)
+        return static_cast<std::uint8_t>(c);
+    for (std::size_t code = FIRST_UPPER; code < BYTE_VALUES; ++code)
+        if (set[code] == c && is_printable(c))
+            return static_cast<std::uint8_t>(code);
+    return std::nullopt;
+}
+
 std::string free_code_problem(std::uint8_t code, char32_t c, const charset_table &set, const std::string &set_name)
 {
     if (code == STRING_END)
         return code_name(code) + " ends a string: no character goes there";
-    const bool ascii_code = code >= FIRST_PRINTABLE && code < DELETE_CODE;
-    if (ascii_code || (code >= FIRST_UPPER && is_printable(set[code])))
-        return code_name(code) + " is " + character_name(ascii_code ? code : set[code]) + " in " +
-               (ascii_code ? "ASCII" : set_name);
-    if (c >= FIRST_PRINTABLE && c < DELETE_CODE)
-        return character_name(c) + " is " + code_name(static_cast<unsigned>(c)) + " in ASCII: it keeps its code";
-    for (std::size_t other = FIRST_UPPER; other < BYTE_VALUES; ++other)
-        if (set[other] == c)
-            return character_name(c) + " is " + code_name(static_cast<unsigned>(other)) + " in " + set_name +
-                   ": it keeps its code";
+    const auto in = [&set_name](unsigned at) { return at < FIRST_UPPER ? std::string("ASCII") : set_name; };
+    if (const char32_t shown = set_character(code, set); shown != NO_CHARACTER)
+        return code_name(code) + " is " + character_name(shown) + " in " + in(code);
+    if (const auto own = set_code(c, set))
+        return character_name(c) + " is " + code_name(*own) + " in " + in(*own) + ": it keeps its code";
     return "";
 }
 

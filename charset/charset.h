@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,12 @@ std::string code_name(unsigned code);
 // symbols PC fonts put at 1-31, a font's own characters there, characters
 // of one's own.
 using free_code_characters = std::map<std::uint8_t, char32_t>;
+
+// What a pair of the table set shows at a code through ASCII (0x20-0x7E)
+// or the set (0x80-0xFF), and the other way: the code of a character there.
+// NO_CHARACTER, and nothing, for the rest.
+char32_t set_character(std::uint8_t code, const charset_table &set);
+std::optional<std::uint8_t> set_code(char32_t c, const charset_table &set);
 
 // Why c cannot be shown at code in a pair of the table set named set_name,
 // or an empty text: the code is 0x00, which ends a string, or ASCII's or the

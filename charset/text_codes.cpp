@@ -31,7 +31,7 @@ iconv_t converter_of(void *converter)
 
 }  // namespace
 
-text_codes::text_codes(const charset_table &set, const std::string &set_name)
+text_codes::text_codes(const charset_table &set, const std::string &set_name, const free_code_characters &at_free_codes)
     : upper_code_(PLANE_CHARACTERS, NO_CODE), set_(set), set_name_(set_name), no_code_("no code in " + set_name)
 {
     // Of a character the set has twice, the lower byte is taken.
@@ -40,6 +40,22 @@ text_codes::text_codes(const charset_table &set, const std::string &set_name)
         if (c != NO_CHARACTER && c < PLANE_CHARACTERS && !own_byte(c))
             upper_code_[c] = static_cast<std::uint8_t>(byte);
     }
+    for (const auto &[code, c] : at_free_codes) {
+        if (code == NUL || code == LINE_FEED || own_byte(c))
+            continue;
+        if (c >= PLANE_CHARACTERS)
+            beyond_plane_.emplace(c, code);
+        else if (upper_code_[c] == NO_CODE)
+            upper_code_[c] = code;
+    }
+}
+
+std::uint8_t text_codes::beyond_plane_code(char32_t c) const
+{
+    if (beyond_plane_.empty())
+        return NO_CODE;
+    const auto found = beyond_plane_.find(c);
+    return found == beyond_plane_.end() ? NO_CODE : found->second;
 }
 
 text_codes::~text_codes()

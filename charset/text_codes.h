@@ -63,8 +63,10 @@ void report_problems(const char *program, const std::string &file, const text_pr
 
 class text_codes {
 public:
-    // The codes of the table set named set_name, whose table is set.
-    text_codes(const charset_table &set, const std::string &set_name);
+    // The codes of the table set named set_name, whose table is set, and of
+    // the characters a pair shows at the codes it leaves free (but 0x00 and
+    // 0x0A, which end a string and a line).
+    text_codes(const charset_table &set, const std::string &set_name, const free_code_characters &at_free_codes = {});
     ~text_codes();
     text_codes(const text_codes &) = delete;
     text_codes &operator=(const text_codes &) = delete;
@@ -77,12 +79,13 @@ public:
     void fall_back();
 
     // The code of c: U+0000-U+007F keep their ASCII code; any other
-    // character gets the byte 0x80-0xFF the set gives it. Nothing else has
-    // a code: for such a character, or one whose glyph is blank, returns
-    // nothing and says why in problem ("no code in KOI8-R").
+    // character gets the byte 0x80-0xFF the set gives it, or the free code
+    // the pair gives it. Nothing else has a code: for such a character, or
+    // one whose glyph is blank, returns nothing and says why in problem
+    // ("no code in KOI8-R").
     std::optional<std::uint8_t> code_of(char32_t c, std::string &problem) const
     {
-        const std::uint8_t code = c < upper_code_.size() ? upper_code_[c] : NO_CODE;
+        const std::uint8_t code = c < upper_code_.size() ? upper_code_[c] : beyond_plane_code(c);
         if (code == NO_CODE && !own_byte(c)) {
             problem = no_code_;
             return std::nullopt;
@@ -113,10 +116,13 @@ private:
     static bool own_byte(char32_t c) { return c <= LAST_OWN_BYTE; }
     static bool may_be_blank(char32_t c);
 
+    std::uint8_t beyond_plane_code(char32_t c) const;
+
     // The code of each character of the Basic Multilingual Plane that
-    // takes one from the upper half of the set, NO_CODE for the others; an
-    // 8-bit set has no character beyond it.
+    // takes one from the upper half of the set or from the free codes,
+    // NO_CODE for the others; and the few beyond it, from the free codes.
     std::vector<std::uint8_t> upper_code_;
+    std::map<char32_t, std::uint8_t> beyond_plane_;
     charset_table set_;
     std::string set_name_, no_code_;
     std::array<bool, BYTE_VALUES> blank_{};  // by code

@@ -200,6 +200,11 @@ std::string_view text_cursor::named_character(char32_t c, const text_place &wher
 // or none, with the problem; at `where`, or where the cursor is.
 std::string_view text_cursor::codes_of(char32_t c, const text_place *where)
 {
+    if (missing_ != nullptr) {
+        if (missing_->count(c) == 0)
+            missing_->emplace(c, where != nullptr ? *where : place());
+        return {};
+    }
     const std::string problem = problem_;
     std::optional<text_codes::spelling> spelling;
     if (problem != text_codes::BLANK_GLYPH)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -111,6 +112,9 @@ public:
     }
     bool noting() const { return !problems_.full(); }
     void count_problem() { problems_.count(); }
+    // From now on a character without a code is put here at its first place,
+    // not noted as a problem: what a text needs that the codes do not have.
+    void collect_missing(std::map<char32_t, text_place> *missing) { missing_ = missing; }
 
 private:
     void skip_one()
@@ -159,6 +163,7 @@ private:
     const text_codes &codes_;
     std::string &output_;
     text_problems &problems_;
+    std::map<char32_t, text_place> *missing_ = nullptr;
     std::string problem_;
     char code_ = 0;          // the one code of the character last taken
     std::string spelling_;   // or the codes of its spelling

@@ -21,19 +21,12 @@ constexpr struct {
                   {".psf", export_format::psf},
                   {".psfu", export_format::psf}};
 
-// Whether a code 128-255 shows this glyph slot.
-bool upper_code_shows(const recode_table &table, std::size_t slot)
-{
-    return std::find(table.begin(), table.end(), slot) != table.end();
-}
-
 }  // namespace
 
-exported_font export_font(const source_font &font, const recode_table &table, const charset_table &set,
-                          const std::string &set_name)
+exported_font export_font(const source_font &font, const recode_table &table, const table_set &set)
 {
     exported_font out;
-    out.set_name = set_name;
+    out.set_name = set.name;
     out.characters.fill(NO_CHARACTER);
     const auto &taken = out.characters;
     const auto untaken = [&taken](char32_t c) { return std::find(taken.begin(), taken.end(), c) == taken.end(); };
@@ -41,16 +34,15 @@ exported_font export_font(const source_font &font, const recode_table &table, co
         const std::uint8_t glyph = glyph_for_code(table, static_cast<std::uint8_t>(code));
         for (std::size_t line = 0; line < GLYPH_LINES; ++line)
             out.pictures[code][line] = font_byte(font, glyph, line);
+        const char32_t c = set.characters[code];
         if (code >= FIRST_ASCII && code < DELETE_CODE)
             out.characters[code] = static_cast<char32_t>(code);
-        else if (code >= FIRST_UPPER && is_printable(set[code]) && untaken(set[code]))
-            out.characters[code] = set[code];
+        else if (code >= FIRST_UPPER && is_printable(c) && untaken(c))
+            out.characters[code] = c;
     }
-    for (std::size_t code = 1; code <= DELETE_CODE; ++code) {
-        const char32_t symbol = pc_symbol(code);
-        if (symbol != NO_CHARACTER && !upper_code_shows(table, code) && untaken(symbol))
-            out.characters[code] = symbol;
-    }
+    for (const auto &[code, c] : set.at_free_codes)
+        if (untaken(c))
+            out.characters[code] = c;
     return out;
 }
 

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "charset/charset.h"
+#include "set_record/set_record.h"
 #include "font_data/font_data.h"
 
 using glyph_picture = std::array<std::uint8_t, GLYPH_LINES>;  // bit 7 the leftmost pixel
@@ -21,12 +22,10 @@ struct exported_font {
 };
 
 // Code c shows glyph_for_code(c). Its character: ASCII for 0x20-0x7E; for
-// 0x80-0xFF, the one the table set gives the byte; for 1-31 and 0x7F, the
-// PC symbol font_import puts there, unless a code 128-255 shows the same
-// glyph slot (font_import put a character of the table set there) or that
-// code has the symbol already. Each character belongs to one code at most.
-exported_font export_font(const source_font &font, const recode_table &table, const charset_table &set,
-                          const std::string &set_name);
+// 0x80-0xFF, the one the table set gives the byte; for the codes the set
+// leaves free, the one the pair's record gives it, if any. Each character
+// belongs to one code at most.
+exported_font export_font(const source_font &font, const recode_table &table, const table_set &set);
 
 enum class export_format { yaff, bdf, psf };
 

@@ -130,7 +130,7 @@ int main(int argc, char **argv)
     if (!set)
         return EXIT_FAILURE;
 
-    const exported_font exported = export_font(font, table, set->characters, set->name);
+    const exported_font exported = export_font(font, table, *set);
     if (const auto failure = write_output(given.out, bytes_of(exported_file(exported, *given.format)))) {
         report_failure(PROGRAM, failure->file.c_str(), failure->reason.c_str());
         return EXIT_FAILURE;

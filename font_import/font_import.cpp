@@ -10,11 +10,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "font_data/font_data.h"
 #include "font_import/importer.h"
+#include "ui_text/ui_text.h"
 #include "messages/messages.h"
 #include "command_line/command_line.h"
 #include "set_record/set_record.h"
@@ -81,8 +84,8 @@ constexpr char HELP[] =
     "\n"
     "Exit status: 0 when the files are written, 1 for any error, 2 for bad usage.\n";
 
-enum long_only { TOP_OPTION = CHAR_MAX + 1, CROP_OPTION, GLYPHS_OPTION, VERSION_OPTION };
-constexpr char SHORT_OPTIONS[] = "o:g:t:e:s:vh";
+enum long_only { TOP_OPTION = CHAR_MAX + 1, CROP_OPTION, GLYPHS_OPTION, TEXT_OPTION, VERSION_OPTION };
+constexpr char SHORT_OPTIONS[] = "o:g:t:e:s:x:vh";
 const option LONG_OPTIONS[] = {{"output", required_argument, nullptr, 'o'},
                                {"glyph-order", required_argument, nullptr, 'g'},
                                {"table", required_argument, nullptr, 't'},
@@ -91,6 +94,8 @@ const option LONG_OPTIONS[] = {{"output", required_argument, nullptr, 'o'},
                                {"top", required_argument, nullptr, TOP_OPTION},
                                {"crop", no_argument, nullptr, CROP_OPTION},
                                {"glyphs", required_argument, nullptr, GLYPHS_OPTION},
+                               {"text", required_argument, nullptr, TEXT_OPTION},
+                               {"language", required_argument, nullptr, 'x'},
                                {"verbose", no_argument, nullptr, 'v'},
                                {"help", no_argument, nullptr, 'h'},
                                {"version", no_argument, nullptr, VERSION_OPTION},
@@ -98,6 +103,8 @@ const option LONG_OPTIONS[] = {{"output", required_argument, nullptr, 'o'},
 
 struct parsed_line {
     import_options options;
+    std::vector<std::string> text_paths;
+    std::optional<bool> c_source;  // what --language says
     std::string output_dir = ".";
     bool verbose = false;
     int exit_now = -1;  // the status to exit with at once, or -1 to import
@@ -147,6 +154,15 @@ std::string invalid_argument(int option, const char *argument, parsed_line &line
             return "the --glyphs file is an empty name";
         options.glyphs_path = argument;
         break;
+    case TEXT_OPTION:
+        if (*argument == '\0')
+            return "the --text file is an empty name";
+        line.text_paths.emplace_back(argument);
+        break;
+    case 'x':
+        if (!(line.c_source = language_named(argument)))
+            return "invalid --language " + quote(argument) + ": c or text";
+        break;
     case 'v':
         line.verbose = true;
         break;
@@ -188,20 +204,40 @@ int make_directories(const std::string &dir, std::vector<std::string> &made)
     }
 }
 
+// Reads the --text files; returns whether all could be read.
+bool read_texts(const parsed_line &line, std::vector<text_source> &texts)
+{
+    for (const std::string &path : line.text_paths) {
+        text_source text{input_name(path), "", line.c_source.value_or(is_c_source(path))};
+        if (const std::string reason = read_file(path, text.content); !reason.empty()) {
+            report_failure(PROGRAM, text.name.c_str(), reason.c_str());
+            return false;
+        }
+        texts.push_back(std::move(text));
+    }
+    return true;
+}
+
 // Writes both files, and the record of their sets, into dir, made if
-// missing; returns whether they are there.
+// missing; returns whether they are there. A pair that is there already,
+// byte for byte, is left as it is, so that a build sees nothing new.
 bool write_pair(const std::string &dir, const imported_font &result, const set_record &sets)
 {
     std::vector<std::string> made;
-    const std::string record = record_text(sets, result.table);
+    const std::vector<output_file> files = {
+        {path_in(dir, SOURCE_FONT_FILE), file_bytes(result.font.begin(), result.font.end())},
+        {path_in(dir, RECODE_TABLE_FILE), file_bytes(result.table.begin(), result.table.end())},
+        {path_in(dir, SET_RECORD_FILE), bytes_of(record_text(sets, result.table))}};
+    if (std::all_of(files.begin(), files.end(), [](const output_file &file) {
+            std::string there;
+            return read_file(file.path, there).empty() && bytes_of(there) == file.content;
+        }))
+        return true;
     if (const int error = make_directories(dir, made); error != 0) {
         report_failure(PROGRAM, dir.c_str(), std::strerror(error));
         return false;
     }
-    const auto failure = write_output_files(
-        {{path_in(dir, SOURCE_FONT_FILE), file_bytes(result.font.begin(), result.font.end())},
-         {path_in(dir, RECODE_TABLE_FILE), file_bytes(result.table.begin(), result.table.end())},
-         {path_in(dir, SET_RECORD_FILE), bytes_of(record)}});
+    const auto failure = write_output_files(files);
     if (!failure)
         return true;
     report_failure(PROGRAM, failure->file.c_str(), failure->reason.c_str());
@@ -218,16 +254,21 @@ int main(int argc, char **argv)
     if (line.exit_now >= 0)
         return line.exit_now;
 
-    std::vector<std::string> inputs{line.options.font_path};
+    std::vector<std::string> inputs = line.text_paths;
+    inputs.push_back(line.options.font_path);
     if (!line.options.glyphs_path.empty())
         inputs.push_back(line.options.glyphs_path);
     for (const std::string &output : pair_files(line.output_dir))
         if (!writes_no_input_reported(PROGRAM, output, inputs))
             return EXIT_FAILURE;
 
+    import_options options = line.options;
+    if (!read_texts(line, options.texts))
+        return EXIT_FAILURE;
     imported_font result;
-    if (const auto error = import_font(line.options, result)) {
-        report_failure(PROGRAM, error->subject.c_str(), error->reason.c_str());
+    if (const auto errors = import_font(options, result); !errors.empty()) {
+        for (const import_error &error : errors)
+            report_failure(PROGRAM, error.subject.c_str(), error.reason.c_str());
         return EXIT_FAILURE;
     }
     const std::string font = input_name(line.options.font_path);
@@ -238,6 +279,9 @@ int main(int argc, char **argv)
     if (line.verbose)
         report_failure(PROGRAM, font.c_str(), result.report.c_str());
 
-    const set_record sets{line.options.table_set, line.options.glyph_order};
+    set_record sets;
+    sets.table_set = line.options.table_set;
+    sets.glyph_order = line.options.glyph_order;
+    sets.characters = result.at_free_codes;
     return write_pair(line.output_dir, result, sets) ? EXIT_SUCCESS : EXIT_FAILURE;
 }

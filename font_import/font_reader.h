@@ -95,6 +95,10 @@ public:
     // it names or that was given.
     const charset_table *code_set() const { return code_set_ ? &*code_set_ : nullptr; }
     const size_choice &size() const { return size_; }
+    // The characters the font labels its own codes with where its set of
+    // bytes gives those codes none (a yaff's "0x01:" with "u+263a:"): what
+    // it shows there. Most formats say nothing of it.
+    const free_code_characters &characters_at_free_codes() const { return at_free_codes_; }
     // What is worth saying about the font.
     const std::vector<font_warning> &warnings() const { return warnings_; }
 
@@ -110,6 +114,7 @@ protected:
     std::map<char32_t, unsigned> glyph_of_;  // the glyph of each character or code key
     std::vector<font_warning> warnings_;
     size_choice size_;
+    free_code_characters at_free_codes_;
 };
 
 struct font_file;

@@ -3,13 +3,16 @@
 #include <algorithm>
 #include <set>
 
+#include "font_import/additions.h"
 #include "font_import/cell.h"
 #include "charset/charset.h"
+#include "charset/text_codes.h"
 #include "messages/messages.h"
 #include "font_import/font_file.h"
 #include "font_import/font_source.h"
 #include "font_import/pictures.h"
 #include "font_import/slots.h"
+#include "ui_text/ui_text.h"
 
 namespace {
 
@@ -47,18 +50,15 @@ std::vector<unsigned> codes_showing(char32_t c, const slot_plan &plan, const cha
     return codes;
 }
 
-// A picture known only by characters that no code shows has no place, and
-// one for a code that a picture of its character shows too leaves no
+// A picture for a code that a picture of its character shows too leaves no
 // telling which of the two the code shows.
 std::optional<import_error> check_pictures(const import_options &options, const own_pictures &pictures,
                                            const slot_plan &plan, const charset_table &table_set)
 {
     for (std::size_t index = 0; index < pictures.pictures.size(); ++index) {
         const own_picture &picture = pictures.pictures[index];
-        bool shown = false;
         for (const char32_t c : picture.characters)
             for (const unsigned code : codes_showing(c, plan, table_set)) {
-                shown = true;
                 const auto by_code = pictures.of_code.find(code);
                 if (by_code == pictures.of_code.end() || by_code->second == index)
                     continue;
@@ -67,11 +67,6 @@ std::optional<import_error> check_pictures(const import_options &options, const 
                                     "a second picture for code " + code_name(code) + " (" + character_name(c) +
                                         "), after line " + std::to_string(std::min(other, picture.line))};
             }
-        if (!shown && picture.codes.empty())
-            return import_error{place(options.glyphs_path, picture.line),
-                                character_name(picture.characters.front()) + " has no code in " +
-                                    options.table_set + ": label the picture with a free code instead (" +
-                                    code_ranges(free_codes(table_set)) + ")"};
     }
     return std::nullopt;
 }
@@ -224,6 +219,62 @@ wanted_pictures wanted_by_label(const std::vector<unsigned> &codes, const font_s
     return wanted;
 }
 
+// What the UI texts use that ASCII and the table set give no code, each at
+// its first place.
+std::vector<needed_at> text_needs(const import_options &options, const charset_table &table_set)
+{
+    const text_codes codes(table_set, options.table_set);
+    std::vector<needed_at> needed;
+    for (const text_source &text : options.texts)
+        for (const needed_character &each : characters_without_code(text.content, text.c_source, codes))
+            needed.push_back({each.c, text.name + ":" + std::to_string(each.place.line) + ":" +
+                                          std::to_string(each.place.column)});
+    return needed;
+}
+
+// What the codes characters are added at want: a picture of one's own for
+// the code or the character, else the font's glyph. (A yaff's character at
+// its own code wants that code's glyph already.)
+void want_added(const free_code_characters &added, const own_pictures &pictures, const drawn_font &drawn,
+                const cell_layout &cell, std::set<const glyph_image *> &cut_warned, imported_font &result,
+                wanted_pictures &wanted)
+{
+    for (const auto &[code, c] : added) {
+        if (pictures.of_code.count(code) != 0)
+            continue;
+        if (const glyph_lines *own = pictures.find(c))
+            wanted[code] = *own;
+        else if (const glyph_image *image = drawn.find(c))
+            wanted[code] = placed(c, *image, cell, character_name(c), cut_warned, result);
+    }
+}
+
+// What the codes the table set leaves free show, where it is known: the
+// characters added there, and below 128 the characters of their slots that
+// neither ASCII nor the table set has (the PC symbols), where drawn. Not the
+// character of a code that shows the font's own glyph for it or a picture
+// of one's own for the code: nobody knows those. Each character at one code.
+free_code_characters shown_at_free_codes(const free_code_characters &added, const slot_plan &plan,
+                                         const std::vector<unsigned> &codes_by_label, const own_pictures &pictures,
+                                         const std::function<bool(char32_t)> &drawable,
+                                         const charset_table &table_set)
+{
+    free_code_characters shown = added;
+    std::set<char32_t> placed;
+    for (const auto &[code, c] : added)
+        placed.insert(c);
+    for (unsigned code = 1; code < FIRST_UPPER; ++code) {
+        const char32_t c = plan.shown[code];
+        const bool known = std::find(codes_by_label.begin(), codes_by_label.end(), code) == codes_by_label.end() &&
+                           pictures.of_code.count(code) == 0;
+        if (known && c != NO_CHARACTER && !set_code(c, table_set) && drawable(c) &&
+            shown.count(static_cast<std::uint8_t>(code)) == 0 &&
+            placed.insert(c).second)
+            shown.emplace(static_cast<std::uint8_t>(code), c);
+    }
+    return shown;
+}
+
 // The line that ends a run with cut characters: how many, and what to try.
 std::string cut_summary(std::size_t cut, const font_source &font, const cell_layout &cell)
 {
@@ -276,7 +327,7 @@ std::string report(const font_source &font, const cell_layout &cell, std::size_t
 
 }  // namespace
 
-std::optional<import_error> import_font(const import_options &options, imported_font &result)
+std::vector<import_error> import_font(const import_options &options, imported_font &result)
 {
     charset_table glyph_order, table_set, encoding;
     for (const auto &[name, table] : {std::pair{options.glyph_order, &glyph_order},
@@ -284,12 +335,12 @@ std::optional<import_error> import_font(const import_options &options, imported_
                                       std::pair{options.font_encoding, &encoding}})
         if (!name.empty())
             if (std::string reason = load_charset(name, *table); !reason.empty())
-                return import_error{name, reason};
+                return {{name, reason}};
 
     own_pictures pictures;
     if (!options.glyphs_path.empty())
         if (auto error = load_pictures(options.glyphs_path, pictures))
-            return error;
+            return {*error};
 
     const std::string path = input_name(options.font_path);
     const int crop_factor = options.crop ? CROP_LIMIT_FACTOR : 1;
@@ -299,30 +350,43 @@ std::optional<import_error> import_font(const import_options &options, imported_
     if (std::string reason =
             font.open(options.font_path, options.font_encoding.empty() ? nullptr : &encoding, limits);
         !reason.empty())
-        return import_error{place(path, font.error_line()), reason};
+        return {{place(path, font.error_line()), reason}};
 
     const slot_plan plan = plan_slots(glyph_order, table_set, [&font, &pictures](char32_t c) {
         return font.has(c) || pictures.find(c) != nullptr;
     });
     if (plan.spares_needed > plan.spares_free)
-        return import_error{path, too_few_spares(options, plan)};
+        return {{path, too_few_spares(options, plan)}};
     if (auto error = check_pictures(options, pictures, plan, table_set))
-        return error;
+        return {*error};
+    free_code_characters added;
+    const std::vector<needed_at> needed = text_needs(options, table_set);
+    const std::function<bool(char32_t)> drawable = [&font, &pictures](char32_t c) {
+        return font.has(c) || pictures.find(c) != nullptr;
+    };
+    if (auto errors = add_characters({table_set, options.table_set, pictures, options.glyphs_path,
+                                      font.characters_at_free_codes(), needed, drawable, quoted_name(path)},
+                                     added);
+        !errors.empty())
+        return errors;
+
     const std::vector<unsigned> codes = codes_by_label(font, plan, table_set, pictures);
     std::vector<char32_t> placed = placed_characters(plan, font, pictures);
+    for (const auto &[code, c] : added)
+        if (pictures.find(c) == nullptr && font.has(c) && std::find(placed.begin(), placed.end(), c) == placed.end())
+            placed.push_back(c);
     for (const unsigned code : codes)
         placed.push_back(code_key(code));
     if (placed.empty())
-        return import_error{path, "has none of the characters of " + options.glyph_order + " or " +
-                                      options.table_set +
-                                      (font.warnings().empty() ? "" : " (" + font.warnings().back().text + ")")};
+        return {{path, "has none of the characters of " + options.glyph_order + " or " + options.table_set +
+                           (font.warnings().empty() ? "" : " (" + font.warnings().back().text + ")")}};
 
     drawn_font drawn;
     if (std::string reason = font.draw(placed, limits, drawn); !reason.empty())
-        return import_error{path, reason};
+        return {{path, reason}};
     cell_layout cell;
     if (std::string reason = lay_out(drawn, options, limits, font.scalable(), cell); !reason.empty())
-        return import_error{path, reason};
+        return {{path, reason}};
 
     find_box_rows(font, drawn, cell);
     result = imported_font{};
@@ -332,8 +396,10 @@ std::optional<import_error> import_font(const import_options &options, imported_
     std::set<const glyph_image *> cut_warned;
     fill_slots(plan, drawn, cell, pictures, cut_warned, result);
     result.table = plan.table;
-    show_pictures(wanted_by_label(codes, font, drawn, cell, pictures, cut_warned, result), result.font,
-                  result.table);
+    wanted_pictures wanted = wanted_by_label(codes, font, drawn, cell, pictures, cut_warned, result);
+    want_added(added, pictures, drawn, cell, cut_warned, result, wanted);
+    show_pictures(wanted, result.font, result.table);
+    result.at_free_codes = shown_at_free_codes(added, plan, codes, pictures, drawable, table_set);
     const std::size_t cut = cut_warned.size();
     if (!plan.missing.empty())
         result.warnings.push_back(
@@ -343,6 +409,7 @@ std::optional<import_error> import_font(const import_options &options, imported_
     warn_if_small(font, drawn, result);
     const auto characters_placed = static_cast<std::size_t>(std::count_if(
         drawn.image_of.begin(), drawn.image_of.end(), [](const auto &drawn_one) { return drawn_one.first < FIRST_CODE_KEY; }));
-    result.report = report(font, cell, characters_placed, plan.missing.size(), cut, options, pictures);
-    return std::nullopt;
+    result.report = report(font, cell, characters_placed, plan.missing.size(), cut, options, pictures) +
+                    (added.empty() ? "" : "; " + characters(added.size()) + " added at free codes");
+    return {};
 }

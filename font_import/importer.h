@@ -11,8 +11,17 @@
 
 constexpr char DEFAULT_GLYPH_ORDER[] = "CP866";
 
+// A UI text whose characters the pair must show: its name in messages, what
+// it holds, and whether it is read as a C or C++ source.
+struct text_source {
+    std::string name;
+    std::string content;
+    bool c_source = false;
+};
+
 struct import_options {
     std::string font_path;
+    std::vector<text_source> texts;  // each character they use gets a code
     std::string glyph_order = DEFAULT_GLYPH_ORDER;
     std::string table_set = DEFAULT_TABLE_SET;
     std::string font_encoding;  // empty: what the font says
@@ -35,6 +44,9 @@ struct import_error {
 struct imported_font {
     source_font font{};
     recode_table table{};
+    // What the codes the table set leaves free show, where it is known: the
+    // characters added there and the symbols and characters placed there.
+    free_code_characters at_free_codes;
     std::vector<font_warning> warnings;  // about the font file, in the order found
     // What was drawn: the format, the size and why, the cell, the top row,
     // how many characters were placed, missing and cut, and how many
@@ -42,5 +54,5 @@ struct imported_font {
     std::string report;
 };
 
-// Returns the error, or nothing when the font and its table are made.
-std::optional<import_error> import_font(const import_options &options, imported_font &result);
+// Returns the errors, none when the font and its table are made.
+std::vector<import_error> import_font(const import_options &options, imported_font &result);

@@ -151,7 +151,7 @@ bool draw_text(const settings &given, const source_font &font, const recode_tabl
         report_failure(PROGRAM, given.text->c_str(), reason.c_str());
         return false;
     }
-    text_codes codes(set->characters, set->name);
+    text_codes codes(set->characters, set->name, set->at_free_codes);
     codes.check_glyphs(font, table);
     if (given.fallback)
         codes.fall_back();

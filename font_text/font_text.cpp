@@ -6,7 +6,6 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -102,9 +101,8 @@ std::string take_option(int option, const char *argument, settings &given)
         given.output = argument;
         break;
     case 'x':
-        if (std::strcmp(argument, "c") != 0 && std::strcmp(argument, "text") != 0)
+        if (!(given.c_source = language_named(argument)))
             return "invalid --language " + quote(argument) + ": c or text";
-        given.c_source = std::strcmp(argument, "c") == 0;
         break;
     case SCREEN_OPTION: {
         const auto size = screen_size(argument);
@@ -165,7 +163,7 @@ bool make_codes(const settings &given, std::optional<text_codes> &codes)
         const auto set = pair_table_set_reported(PROGRAM, *given.font_dir, table, given.table_set);
         if (!set)
             return false;
-        codes.emplace(set->characters, set->name);
+        codes.emplace(set->characters, set->name, set->at_free_codes);
         codes->check_glyphs(font, table);
     }
     if (given.fallback)

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <vector>
 
+#include "charset/utf8.h"
 #include "command_line/command_line.h"
 #include "messages/messages.h"
 
@@ -22,6 +23,9 @@ constexpr char TABLE_SUM_KEY[] = "table-sum";
 constexpr std::size_t LARGEST_RECORD = 4096;
 constexpr std::uint64_t FNV_OFFSET = 0xcbf29ce484222325, FNV_PRIME = 0x100000001b3;
 constexpr int SUM_DIGITS = 16;
+// "0x01: U+263A ☺"
+constexpr std::string_view CODE_PREFIX = "0x", CHARACTER_PREFIX = "U+";
+constexpr std::size_t CODE_DIGITS = 2, LONGEST_CHARACTER_DIGITS = 6;
 
 // One "key: value" line, trimmed.
 struct statement {
@@ -84,9 +88,37 @@ std::optional<record_problem> statements_of(std::string_view text, std::vector<s
     return std::nullopt;
 }
 
+// A code's character, "0x01: U+263A ☺": the character by its number, and
+// as itself for the reader, if at all. Returns what is wrong with it.
+std::string take_character(const statement &each, set_record &record)
+{
+    const std::string_view hex_digits = "0123456789abcdefABCDEF";
+    const std::string_view code = each.key.substr(CODE_PREFIX.size());
+    if (code.size() != CODE_DIGITS || code.find_first_not_of(hex_digits) != std::string_view::npos)
+        return "unknown key " + excerpt(std::string(each.key));
+    const auto byte = static_cast<std::uint8_t>(std::stoul(std::string(code), nullptr, 16));
+    const std::string_view value = each.value;
+    const std::size_t digits_end = std::min(value.find(' '), value.size());
+    const std::string_view digits = value.substr(CHARACTER_PREFIX.size(), digits_end - CHARACTER_PREFIX.size());
+    const std::string_view shown = trimmed(value.substr(digits_end));
+    unsigned long number = 0;
+    if (value.substr(0, CHARACTER_PREFIX.size()) == CHARACTER_PREFIX && !digits.empty() &&
+        digits.size() <= LONGEST_CHARACTER_DIGITS && digits.find_first_not_of(hex_digits) == std::string_view::npos)
+        number = std::stoul(std::string(digits), nullptr, 16);
+    const auto c = static_cast<char32_t>(number);
+    if (number == 0 || !is_unicode_scalar(number) || is_control(c) || (!shown.empty() && shown != utf8(c)))
+        return std::string(each.key) + ": " + excerpt(std::string(value)) + " is no character (U+263A, or U+263A \u263a)";
+    if (!record.characters.emplace(byte, c).second)
+        return std::string(each.key) + " given twice";
+    record.character_lines[byte] = each.line;
+    return "";
+}
+
 // Takes one statement; returns what is wrong with it.
 std::string take(const statement &each, set_record &record, std::string &sum)
 {
+    if (each.key.substr(0, CODE_PREFIX.size()) == CODE_PREFIX)
+        return take_character(each, record);
     std::string *field = each.key == TABLE_SET_KEY     ? &record.table_set
                          : each.key == GLYPH_ORDER_KEY ? &record.glyph_order
                          : each.key == TABLE_SUM_KEY   ? &sum
@@ -138,6 +170,21 @@ std::string read_record(const std::string &path, std::string &text, bool &missin
     return reason;
 }
 
+// Whether the record's characters may stand at their codes in the table
+// set, each at one code.
+std::optional<record_problem> free_codes_problem(const set_record &record, const charset_table &set)
+{
+    std::map<char32_t, std::uint8_t> code_of;
+    for (const auto &[code, c] : record.characters) {
+        const std::size_t line = record.character_lines.at(code);
+        if (std::string reason = free_code_problem(code, c, set, record.table_set); !reason.empty())
+            return record_problem{line, reason};
+        if (const auto [at, added] = code_of.emplace(c, code); !added)
+            return record_problem{line, character_name(c) + " is " + code_name(at->second) + " already"};
+    }
+    return std::nullopt;
+}
+
 std::string place_in(const std::string &path, std::size_t line)
 {
     return line != 0 ? path + ":" + std::to_string(line) : path;
@@ -147,13 +194,20 @@ std::string place_in(const std::string &path, std::size_t line)
 
 std::string record_text(const set_record &record, const recode_table &table)
 {
-    const std::string statements = std::string(TABLE_SET_KEY) + ": " + record.table_set + "\n" + GLYPH_ORDER_KEY +
-                                   ": " + record.glyph_order + "\n";
+    std::string statements = std::string(TABLE_SET_KEY) + ": " + record.table_set + "\n" + GLYPH_ORDER_KEY +
+                             ": " + record.glyph_order + "\n";
+    for (const auto &[code, c] : record.characters) {
+        char key[8], number[16];
+        std::snprintf(key, sizeof key, "%s%02X", CODE_PREFIX.data(), static_cast<unsigned>(code));
+        std::snprintf(number, sizeof number, "%s%04X", CHARACTER_PREFIX.data(), static_cast<unsigned>(c));
+        statements += std::string(key) + ": " + number + " " + utf8(c) + "\n";
+    }
     std::vector<statement> parsed;
     statements_of(statements, parsed);
-    return "# The sets font_import made 8x12.fnt and koi.bin for. font_text, font_sheet\n"
-           "# and font_export take the table set from here. table-sum covers koi.bin\n"
-           "# and these lines: if either changes, the record is refused.\n" +
+    return "# The sets font_import made 8x12.fnt and koi.bin for, and the characters\n"
+           "# it put at the codes the table set leaves free. font_text, font_sheet and\n"
+           "# font_export follow it. table-sum covers koi.bin and these lines: if either\n"
+           "# changes, the record is refused.\n" +
            statements + TABLE_SUM_KEY + ": " + record_sum(table, parsed) + "\n";
 }
 
@@ -222,7 +276,14 @@ std::optional<table_set> pair_table_set_reported(const char *program, const std:
     }
     const std::string recorded_at = place_in(path, record.table_set_line);
     auto recorded = table_set_reported(program, record.table_set, recorded_at);
-    if (!recorded || !given)
+    if (!recorded)
+        return std::nullopt;
+    if (auto misplaced = free_codes_problem(record, recorded->characters)) {
+        report_failure(program, place_in(path, misplaced->line).c_str(), misplaced->reason.c_str());
+        return std::nullopt;
+    }
+    recorded->at_free_codes = record.characters;
+    if (!given)
         return recorded;
     auto named = table_set_reported(program, *given);
     if (named && named->characters != recorded->characters) {
@@ -230,5 +291,7 @@ std::optional<table_set> pair_table_set_reported(const char *program, const std:
         report_failure(program, path.c_str(), reason.c_str());
         return std::nullopt;
     }
+    if (named)
+        named->at_free_codes = record.characters;
     return named;
 }

@@ -1,9 +1,9 @@
 // The record that font_import leaves beside "8x12.fnt" and "koi.bin": the
-// sets it made them for, so that the tools reading the pair show codes
-// 128-255 as the table means them without being told, and refuse a -t that
-// says otherwise. Its sum covers the table and all it says, so a record
-// edited by mistake, or left beside another table, is refused. make_h never
-// reads it.
+// sets it made them for, and the characters it put at the codes the table
+// set leaves free, so that the tools reading the pair show every code as
+// the pair means it without being told, and refuse a -t that says otherwise.
+// Its sum covers the table and all it says, so a record edited by mistake,
+// or left beside another table, is refused. make_h never reads it.
 #pragma once
 
 #include <cstdint>
@@ -20,7 +20,9 @@ constexpr char SET_RECORD_FILE[] = "koi.sets";
 struct set_record {
     std::string table_set;    // what codes 128-255 show through koi.bin
     std::string glyph_order;  // whose order the slots of 8x12.fnt follow; empty if not said
-    std::size_t table_set_line = 0;  // where a record read names its table set
+    free_code_characters characters{};  // what the codes the table set leaves free show
+    std::size_t table_set_line = 0;     // where a record read names its table set
+    std::map<std::uint8_t, std::size_t> character_lines{};  // and where each code's character
 };
 
 // What is wrong with a record, and the line it is about (0 for the whole).
@@ -41,10 +43,12 @@ std::optional<record_problem> parse_record(std::string_view text, const recode_t
 // reading the pair reads, and so must never write.
 std::vector<std::string> pair_files(const std::string &dir);
 
-// A table set by name, with the character of each byte.
+// A table set by name, with the character of each byte, and the characters
+// a pair shows at the codes it leaves free.
 struct table_set {
     std::string name;
     charset_table characters;
+    free_code_characters at_free_codes{};
 };
 
 // The set named, reporting "PROGRAM: PLACE: SET: unknown character set" when

@@ -37,11 +37,6 @@ std::string await(const std::string &mark)
     return "i=0; until [ -e " + mark + " ] || [ $i -ge 1000 ]; do sleep 0.01; i=$((i + 1)); done; ";
 }
 
-bytes as_bytes(const std::string &text)
-{
-    return bytes(text.begin(), text.end());
-}
-
 std::string glyph_of(const std::string &font, std::size_t slot)
 {
     return font.substr(slot * 12, 12);
@@ -561,8 +556,13 @@ TEST_F(FontImport, TakesPicturesOfOnesOwnAndRefusesThoseNoCodeCanShow)
     const struct {
         const char *name, *text, *message;
     } cases[] = {
-        {"cyr.yaff", "'Є':\n    @\n",
-         "cyr.yaff:1: U+0404 Є has no code in KOI8-R: label the picture with a free code instead (0x01-0x09, 0x0B-0x1F, 0x7F)"},
+        // A character goes at a free code, and keeps the code it has.
+        {"used.yaff", "0xC1:\nu+1f50b:\n    @\n",
+         "used.yaff:1: 0xC1 is U+0430 а in KOI8-R: label U+1F50B 🔋 with a free code (0x01-0x09, 0x0B-0x1F, 0x7F)"},
+        {"kept.yaff", "0x01:\n'°':\n    @\n", "kept.yaff:1: U+00B0 ° is 0x9C in KOI8-R: it keeps its code"},
+        {"line.yaff", "0x0A:\nu+263a:\n    @\n",
+         "line.yaff:1: 0x0A ends a line: no character goes there: label U+263A ☺ with a free code (0x01-0x09, "
+         "0x0B-0x1F, 0x7F)"},
         {"wide.yaff", "0x02:\n    @@@@@@@@@\n", "wide.yaff:1: a picture of 9x1: at most 8x12"},
         {"tall.yaff", "0x02:\n    @\n    @\n    @\n    @\n    @\n    @\n    @\n    @\n    @\n    @\n    @\n    @\n    @\n",
          "tall.yaff:1: a picture of 1x13: at most 8x12"},

@@ -460,6 +460,10 @@ TEST_F(FontText, TakesTheTableSetFromThePairsRecordAndRefusesOneThatContradictsI
     edited.replace(edited.find("KOI8-R"), 6, "CP1251");
     std::string spaced = cp1251;
     spaced.replace(spaced.find("table-set: "), 11, "table-set:\t  ");
+    const std::string stale = "font_text: koi.sets:" +
+                              std::to_string(std::count(cp1251.begin(), cp1251.begin() + static_cast<std::ptrdiff_t>(cp1251.find("\ntable-sum:")), '\n') + 2) +
+                              ": does not match koi.bin, or was edited (its table-sum differs): import the pair again, "
+                              "or remove this file";
     write("strings.txt", bytes{0xD0, 0x96, '\n'});  // Ж: 0xF6 in KOI8-R, 0xC6 in CP1251
     const struct {
         const char *record;  // nullptr: none
@@ -472,12 +476,20 @@ TEST_F(FontText, TakesTheTableSetFromThePairsRecordAndRefusesOneThatContradictsI
         {cp1251.c_str(), "-t WINDOWS-1251", "\xC6\n", ""},  // the same set by another name
         {"table-set: CP1251\r\n", "", "\xC6\n", ""},      // written by hand, without the sum
         {cp1251.c_str(), "-t KOI8-R", nullptr, "font_text: koi.sets: koi.bin is made for CP1251, not for -t KOI8-R"},
-        {other_table.c_str(), "", nullptr,
-         "font_text: koi.sets:6: does not match koi.bin, or was edited (its table-sum differs): import the pair "
-         "again, or remove this file"},
-        {edited.c_str(), "", nullptr,
-         "font_text: koi.sets:6: does not match koi.bin, or was edited (its table-sum differs): import the pair "
-         "again, or remove this file"},
+        {other_table.c_str(), "", nullptr, stale.c_str()},
+        {edited.c_str(), "", nullptr, stale.c_str()},
+        // Characters at the codes the set leaves free, each at one code.
+        {"table-set: CP1251\n0x01: U+263A \u263A\n0x98: U+1F50B\n", "", "\xC6\n", ""},
+        {"table-set: CP1251\n0xC6: U+263A\n", "", nullptr, "font_text: koi.sets:2: 0xC6 is U+0416 \u0416 in CP1251"},
+        {"table-set: CP1251\n0x41: U+263A\n", "", nullptr, "font_text: koi.sets:2: 0x41 is U+0041 A in ASCII"},
+        {"table-set: CP1251\n0x01: U+0416\n", "", nullptr,
+         "font_text: koi.sets:2: U+0416 \u0416 is 0xC6 in CP1251: it keeps its code"},
+        {"table-set: CP1251\n0x01: U+263A\n0x02: U+263A\n", "", nullptr,
+         "font_text: koi.sets:3: U+263A \u263A is 0x01 already"},
+        {"table-set: CP1251\n0x01: U+263A \u263B\n", "", nullptr,
+         "font_text: koi.sets:2: 0x01: 'U+263A \u263B' is no character (U+263A, or U+263A \u263A)"},
+        {"table-set: CP1251\n0x01: U+0007\n", "", nullptr,
+         "font_text: koi.sets:2: 0x01: 'U+0007' is no character (U+263A, or U+263A \u263A)"},
         {spaced.c_str(), "", "\xC6\n", ""},  // only what the lines say counts
         {"# sets\ntable-set: CP1251\nCP1251\n", "", nullptr, "font_text: koi.sets:3: not a \"key: value\" line"},
         {"tabel-set: CP1251\n", "", nullptr, "font_text: koi.sets:1: unknown key 'tabel-set'"},
@@ -495,6 +507,17 @@ TEST_F(FontText, TakesTheTableSetFromThePairsRecordAndRefusesOneThatContradictsI
         EXPECT_EQ(result.err, each.message + std::string(*each.message != '\0' ? "\n" : "")) << what;
         EXPECT_EQ(read("out.txt"), each.written != nullptr ? each.written : "") << what;
     }
+    // The record's characters are text's too: 0x0A ends a line, so it shows
+    // its symbol and no character of the text.
+    write("koi.sets", as_bytes("table-set: CP1251\n0x01: U+263A\n0x0A: U+25D9\n0x98: U+1F50B\n"));
+    write("icons.txt", as_bytes("\u263A\U0001F50B\u25D9"));
+    const tool_run icons = run(FONT_TEXT + " -f . -o out.txt icons.txt");
+    EXPECT_EQ(icons.err, "font_text: icons.txt:1:3: U+25D9 \u25D9: no code in CP1251\n");
+    EXPECT_EQ(run(FONT_TEXT + " -f . -o out.txt --fallback icons.txt").status, 1);
+    write("icons.txt", as_bytes("\u263A\U0001F50B"));
+    ASSERT_EQ(run(FONT_TEXT + " -f . -o out.txt icons.txt").status, 0);
+    EXPECT_EQ(read("out.txt"), "\x01\x98");
+
     // Only a regular file is a record: anything else at its name is refused
     // at once, a pipe without waiting for a writer.
     const struct {

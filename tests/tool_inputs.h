@@ -16,6 +16,12 @@ struct tool_run {
     std::string err;
 };
 
+// The bytes of a text.
+inline bytes as_bytes(const std::string &text)
+{
+    return bytes(text.begin(), text.end());
+}
+
 // A word the shell takes as it stands, whatever characters it holds.
 std::string quoted(const std::string &word);
 

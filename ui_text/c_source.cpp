@@ -281,6 +281,7 @@ public:
         : in_(source, codes, out.bytes, out.problems, line_splices::joined), fits_(rules, out), rules_(rules),
           out_(out)
     {
+        in_.collect_missing(rules.missing);
     }
     void run();
 
@@ -698,6 +699,13 @@ bool is_c_source(const std::string &path)
     if (dot == std::string::npos || path.find('/', dot) != std::string::npos)
         return false;
     return one_of(std::string_view(path).substr(dot + 1), EXTENSIONS);
+}
+
+std::optional<bool> language_named(const std::string &name)
+{
+    if (name == "c" || name == "text")
+        return name == "c";
+    return std::nullopt;
 }
 
 encoded_text encode_c_source(std::string_view source, const std::string &name, const text_codes &codes,

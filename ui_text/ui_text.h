@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,10 +26,12 @@ struct text_room {
 std::optional<text_room> screen_room(std::size_t width, std::size_t height);
 
 // What every string must fit, unless a fit: note gives it its own room;
-// and whether to keep the codes of the strings, to draw them.
+// and whether to keep the codes of the strings, to draw them. With missing,
+// a character without a code is no problem but put there at its first place.
 struct text_rules {
     std::optional<text_room> screen;
     bool keep_strings = false;
+    std::map<char32_t, text_place> *missing = nullptr;
 };
 
 // A code the display shows, or nothing where a character has none.
@@ -77,6 +80,10 @@ struct encoded_text {
 // headers (.h .H .hh .hpp .hxx .h++ .inl .txx ...) and Arduino's .ino.
 bool is_c_source(const std::string &path);
 
+// What --language names: "c" a C or C++ source (true), "text" any other
+// text (false); nothing for another name.
+std::optional<bool> language_named(const std::string &name);
+
 // Encodes the contents of the ordinary narrow literals ("..." and '...',
 // raw strings R"d(...)d" too) and copies everything else byte for byte:
 // comments, header names, identifiers, literals with a u8, u, U or L prefix
@@ -97,6 +104,18 @@ encoded_text encode_c_source(std::string_view source, const std::string &name, c
 // Encodes every character but the line ends (CR, LF, CR LF), which are
 // kept; each line must be no wider than the screen of the rules.
 encoded_text encode_plain_text(std::string_view text, const text_codes &codes, const text_rules &rules = {});
+
+// A character a text uses that has no code, and its first place.
+struct needed_character {
+    char32_t c;
+    text_place place;
+};
+
+// The characters of a text's UI text (in a C or C++ source, the literals
+// encode_c_source encodes; in any other text, all of it) that the codes give
+// none, in the order of their first places: what a pair made for the text
+// must add.
+std::vector<needed_character> characters_without_code(std::string_view text, bool c_source, const text_codes &codes);
 
 // The room a fit: note gives, from what follows "fit:" to the end of its
 // line of the comment: N columns, NxR columns and lines, or no bound at all

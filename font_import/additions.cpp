@@ -1,0 +1,105 @@
+#include "font_import/additions.h"
+
+#include <algorithm>
+#include <set>
+
+namespace {
+
+constexpr std::uint8_t LINE_FEED = 0x0A;
+
+// A picture labelled with a code and a character puts the character there,
+// unless they are the code's own already.
+void add_labelled_pictures(const addition_sources &sources, free_code_characters &added,
+                           std::vector<import_error> &errors)
+{
+    for (const own_picture &picture : sources.pictures.pictures) {
+        if (picture.codes.empty() || picture.characters.empty())
+            continue;
+        const auto code = static_cast<std::uint8_t>(picture.codes.front());
+        const char32_t c = picture.characters.front();
+        if (set_character(code, sources.table_set) == c)
+            continue;
+        std::string reason = code == LINE_FEED ? code_name(code) + " ends a line: no character goes there"
+                                               : free_code_problem(code, c, sources.table_set, sources.set_name);
+        if (reason.empty()) {
+            added.emplace(code, c);
+            continue;
+        }
+        // A code that is not free: say which are.
+        if (code == LINE_FEED || code == 0 || set_character(code, sources.table_set) != NO_CHARACTER)
+            reason += ": label " + character_name(c) + " with a free code (" +
+                      code_ranges(free_codes(sources.table_set)) + ")";
+        errors.push_back({sources.pictures_name + ":" + std::to_string(picture.line), reason});
+    }
+}
+
+// A yaff font's characters at its free codes keep them where the table set
+// leaves those codes free too.
+void add_font_labels(const addition_sources &sources, free_code_characters &added)
+{
+    std::set<char32_t> placed;
+    for (const auto &[code, c] : added)
+        placed.insert(c);
+    for (const auto &[code, c] : sources.font_labels)
+        if (code != LINE_FEED && added.count(code) == 0 && placed.count(c) == 0 &&
+            free_code_problem(code, c, sources.table_set, sources.set_name).empty() && is_printable(c)) {
+            added.emplace(code, c);
+            placed.insert(c);
+        }
+}
+
+// What pictures alone and the text need that ASCII, the table set and the
+// labels give no code, each once, at its first place, in the order of those.
+std::vector<needed_at> needs(const addition_sources &sources, const free_code_characters &added)
+{
+    std::vector<needed_at> all;
+    for (const own_picture &picture : sources.pictures.pictures)
+        if (picture.codes.empty())
+            for (const char32_t c : picture.characters)
+                all.push_back({c, sources.pictures_name + ":" + std::to_string(picture.line)});
+    all.insert(all.end(), sources.text_needs.begin(), sources.text_needs.end());
+    std::set<char32_t> seen;
+    for (const auto &[code, c] : added)
+        seen.insert(c);
+    std::vector<needed_at> needed;
+    for (const needed_at &each : all)
+        if (is_printable(each.c) && !set_code(each.c, sources.table_set) && seen.insert(each.c).second)
+            needed.push_back(each);
+    return needed;
+}
+
+}  // namespace
+
+std::vector<import_error> add_characters(const addition_sources &sources, free_code_characters &added)
+{
+    added.clear();
+    std::vector<import_error> errors;
+    add_labelled_pictures(sources, added, errors);
+    if (!errors.empty())
+        return errors;
+    add_font_labels(sources, added);
+
+    const std::vector<needed_at> needed = needs(sources, added);
+    for (const needed_at &each : needed)
+        if (!sources.drawable(each.c))
+            errors.push_back({each.place, character_name(each.c) + ": no glyph in " + sources.font_name});
+    // The free codes left go to the characters in the order of their numbers.
+    std::vector<std::uint8_t> free;
+    for (const std::uint8_t code : free_codes(sources.table_set))
+        if (added.count(code) == 0)
+            free.push_back(code);
+    std::vector<char32_t> in_order;
+    for (const needed_at &each : needed)
+        in_order.push_back(each.c);
+    std::sort(in_order.begin(), in_order.end());
+    for (std::size_t i = 0; i < std::min(in_order.size(), free.size()); ++i)
+        added.emplace(free[i], in_order[i]);
+    for (const needed_at &each : needed)
+        if (in_order.size() > free.size() &&
+            std::lower_bound(in_order.begin(), in_order.end(), each.c) - in_order.begin() >=
+                static_cast<std::ptrdiff_t>(free.size()))
+            errors.push_back({each.place, character_name(each.c) + ": no free code left in " + sources.set_name +
+                                              " (" + std::to_string(needed.size()) + " characters need one of " +
+                                              std::to_string(free.size()) + ")"});
+    return errors;
+}
