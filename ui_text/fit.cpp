@@ -104,12 +104,17 @@ void check_fit(std::vector<ui_string> &strings, const std::vector<fit_note> &not
     for (const ui_string &string : strings) {
         if (!string.room)
             continue;
+        // A translation that does not fit is the translator's to shorten.
+        const auto add = [&](std::string what) {
+            if (string.catalog_line)
+                problems.add({*string.catalog_line, 0, std::move(what), false, rules.translations->catalog});
+            else
+                problems.add({string.place.line, string.place.column, std::move(what)});
+        };
         const text_room &room = *string.room;
         if (room.columns != 0 && string.width > room.columns)
-            problems.add({string.place.line, string.place.column,
-                          count_of(string.width, "column") + ", " + std::to_string(room.columns) + " fit"});
+            add(count_of(string.width, "column") + ", " + std::to_string(room.columns) + " fit");
         if (room.lines != 0 && string.lines > room.lines)
-            problems.add({string.place.line, string.place.column,
-                          count_of(string.lines, "line") + ", " + std::to_string(room.lines) + " fit"});
+            add(count_of(string.lines, "line") + ", " + std::to_string(room.lines) + " fit");
     }
 }
