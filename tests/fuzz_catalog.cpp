@@ -31,7 +31,7 @@ const text_translations &translations()
         auto *made = new text_translations;
         made->catalog = "ru.po";
         made->keywords = {"_", "N_", "f", "R"};
-        made->messages = {{"a", {"Ж\"\\?\n??=", 3}}, {"b", {"…", 5}}, {"", {"пусто", 7}},
+        made->messages = {{"a", {"Ж\"\\?\n?\?=", 3}}, {"b", {"…", 5}}, {"", {"пусто", 7}},
                           {"c", {"Нечётко", 9, true}}, {"d", {"", 11}}, {"e", {"Файл", 13, false, true}}};
         return made;
     }();
