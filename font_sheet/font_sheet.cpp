@@ -155,8 +155,10 @@ settings parse(int argc, char **argv)
         return given;
     }
     std::string error = operand_error("OUT.png", argc - optind, argv + optind);
-    if (error.empty() && !given.text && (given.table_set || given.preview_option || given.catalog))
-        error = "--table, --screen, --scale, --fallback and --catalog go with --text";
+    if (error.empty() && !given.text && (given.table_set || given.preview_option))
+        error = "--table, --screen, --scale and --fallback go with --text";
+    if (error.empty() && !given.text && given.catalog)
+        error = "--catalog goes with --text";
     if (error.empty() && given.keyword_given && !given.catalog)
         error = "--keyword goes with --catalog";
     if (error.empty() && given.catalog && !is_c_source(*given.text))
