@@ -213,9 +213,12 @@ case_bad_input() {
 }
 
 case_text() {
-    local project="$scratch/project"
+    local project="$scratch/project" catalog=()
     cp -r "$projects/app" "$project"
-    "$cmake" -S "$project" -B "$app" -Dmake_h_DIR="$package" -DINPUTS="$inputs"
+    if [[ ${MAKE_H_CATALOGS:-} == TRUE ]]; then
+        catalog=(-DTEXT_CATALOG="$project/po/ru.po")
+    fi
+    "$cmake" -S "$project" -B "$app" -Dmake_h_DIR="$package" -DINPUTS="$inputs" "${catalog[@]}"
     build_app
     expect_text "$app"
     build_app
@@ -261,7 +264,7 @@ case_text() {
     build_app
     expect_text "$app"
 
-    if [[ ${MAKE_H_CATALOGS:-} == TRUE ]]; then
+    if ((${#catalog[@]})); then
         expect_catalog "$project"
     fi
 }
@@ -273,13 +276,11 @@ expect_translated() {
         fail "translated_form does not say $1 in KOI8-R"
 }
 
-# expect_catalog PROJECT: with a CATALOG, the message is compiled in the
-# catalog's language; editing the catalog encodes it again, and a
+# expect_catalog PROJECT: with a CATALOG, the app's message is compiled in
+# the catalog's language; editing the catalog encodes it again, and a
 # translation the font cannot show fails the build at its catalog line.
 expect_catalog() {
     local catalog="$1/po/ru.po" copy="$app/translated/font8x12.h.text/show_translated.c"
-    "$cmake" -S "$1" -B "$app" -DTEXT_CATALOG="$catalog"
-    build_app
     expect_translated "Настройки"
 
     sed -i 's/"Настройки"/"Параметры"/' "$catalog"
