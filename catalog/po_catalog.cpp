@@ -32,7 +32,7 @@ struct complaint {
 
 // libgettextpo's handlers take no argument of ours: the complaints of the
 // reading under way go here.
-thread_local std::vector<complaint> *heard = nullptr;
+std::vector<complaint> *heard = nullptr;
 
 void hear(int severity, po_message_t message, const char *file, std::size_t line, std::size_t column,
           const char *text)
@@ -41,7 +41,7 @@ void hear(int severity, po_message_t message, const char *file, std::size_t line
     // device shows. libgettextpo asks a handler not to return from a fatal
     // error; it names one only once it has read the whole catalog ("found 1
     // fatal error"), so returning just ends the reading.
-    if (severity == PO_SEVERITY_WARNING || heard == nullptr)
+    if (severity == PO_SEVERITY_WARNING)
         return;
     std::string what = text;
     while (!what.empty() && what.back() == '\n')
@@ -189,11 +189,6 @@ private:
     iconv_t converter_ = NONE;
 };
 
-text_problem problem_of(const complaint &said, std::size_t line)
-{
-    return {line, line != 0 ? said.column : 0, said.what, false};
-}
-
 }  // namespace
 
 bool catalogs_available()
@@ -213,7 +208,7 @@ bool read_catalog(const std::string &name, std::string_view content, text_transl
     const listening to(complaints);
     const owned_po_file file(po_file_read(copy.name().c_str(), &HANDLER));
     if (!file) {
-        failure = error_text(errno);
+        failure = "libgettextpo cannot open its copy: " + error_text(errno);
         return false;
     }
     const std::unordered_map<std::string, std::size_t> lines = msgstr_lines(content);
@@ -223,9 +218,15 @@ bool read_catalog(const std::string &name, std::string_view content, text_transl
         const auto found = lines.find(po_message_msgid(message));
         return found == lines.end() ? 0 : found->second;
     };
+    // At the place libgettextpo names, else at its message's.
+    const auto problem_of = [&line_of, &name](const complaint &said) -> text_problem {
+        if (said.line != 0)
+            return {said.line, said.column, said.what, false, name};
+        return {line_of(said.message), 0, said.what, false, name};
+    };
     // What msgfmt refuses a catalog for: a syntax error, a message defined twice.
     for (const complaint &said : complaints)
-        problems.add(problem_of(said, said.line != 0 ? said.line : line_of(said.message)));
+        problems.add(problem_of(said));
     if (!complaints.empty())
         return false;
 
@@ -268,12 +269,10 @@ bool read_catalog(const std::string &name, std::string_view content, text_transl
     complaints.clear();
     po_file_check_all(file.get(), &HANDLER);
     for (const complaint &said : complaints) {
-        text_problem fault = problem_of(said, said.line != 0 ? said.line : line_of(said.message));
-        fault.file = name;
         if (said.message == nullptr || said.message == header)
-            problems.add(std::move(fault));
+            problems.add(problem_of(said));
         else if (const auto entry = entries.find(said.message); entry != entries.end())
-            entry->second->faults.push_back(std::move(fault));
+            entry->second->faults.push_back(problem_of(said));
     }
     return problems.errors == 0;
 }
