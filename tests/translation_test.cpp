@@ -137,19 +137,3 @@ TEST(TranslateCSource, NamesEachFaultWhereItCanBeFixed)
     EXPECT_EQ(strict.problems, std::vector<std::string>{"ui.c:1:3: untranslated: not in ru.po"});
     EXPECT_EQ(strict.errors, 1u);
 }
-
-// With keep_strings, as font_sheet draws them: the translation's codes.
-TEST(TranslateCSource, KeepsTheTranslationsCodesToDraw)
-{
-    const text_translations translations = russian();
-    text_rules rules;
-    rules.keep_strings = true;
-    rules.translations = &translations;
-    const encoded_text out = encode_c_source("_(\"Two\\n\"\n\"lines\")", "ui.c", koi8r_codes(), rules);
-    ASSERT_EQ(out.strings.size(), 1u);
-    const ui_string &string = out.strings[0];
-    EXPECT_EQ(string.cells, (std::vector<std::vector<text_cell>>{{0xE4, 0xD7, 0xC5}, {0xD3, 0xD4, 0xD2, 0xCF, 0xCB, 0xC9}}));
-    EXPECT_EQ(string.place.line, 1u);
-    EXPECT_EQ(string.end_line, 2u);
-    EXPECT_EQ(string.catalog_line, std::optional<std::size_t>(10));
-}
