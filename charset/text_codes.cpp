@@ -141,17 +141,28 @@ bool text_codes::may_be_blank(char32_t c)
 void text_problems::sort()
 {
     std::stable_sort(shown.begin(), shown.end(), [](const text_problem &a, const text_problem &b) {
+        if (a.file != b.file)
+            return a.file < b.file;
         return a.line != b.line ? a.line < b.line : a.column < b.column;
     });
+    shown.erase(std::unique(shown.begin(), shown.end(),
+                            [](const text_problem &a, const text_problem &b) {
+                                return a.file == b.file && a.line == b.line && a.column == b.column &&
+                                       a.what == b.what && a.warning == b.warning;
+                            }),
+                shown.end());
 }
 
 void report_problems(const char *program, const std::string &file, const text_problems &problems)
 {
     const std::string name = quoted_name(file);
     for (const text_problem &problem : problems.shown) {
-        const std::string column = problem.column != 0 ? ":" + std::to_string(problem.column) : "";
-        std::fprintf(stderr, "%s: %s:%zu%s: %s\n", program, name.c_str(), problem.line, column.c_str(),
-                     problem.what.c_str());
+        std::string place = problem.file.empty() ? name : quoted_name(problem.file);
+        if (problem.line != 0)
+            place += ":" + std::to_string(problem.line);
+        if (problem.line != 0 && problem.column != 0)
+            place += ":" + std::to_string(problem.column);
+        std::fprintf(stderr, "%s: %s: %s\n", program, place.c_str(), problem.what.c_str());
     }
     if (problems.more != 0)
         std::fprintf(stderr, "%s: %s: %zu more problem%s\n", program, name.c_str(), problems.more,

@@ -23,9 +23,10 @@ struct text_place {
 // A character that cannot be shown, bytes that are no UTF-8, a string that
 // does not fit, and where; or a warning of what was done about one.
 struct text_problem {
-    std::size_t line, column;  // column 0: the whole line
+    std::size_t line, column;  // column 0: the whole line; line 0: the whole file
     std::string what;          // "U+20AC €: no code in KOI8-R"
     bool warning = false;
+    std::string file{};  // where it is when not in the text itself: a catalog the text is translated with
 };
 
 // The problems of one text: the first few in full, the rest counted, so
@@ -53,12 +54,14 @@ struct text_problems {
         errors += warning ? 0 : 1;
         ++more;
     }
-    // In the order of their places.
+    // In the order of their places, the text's own first; a problem named
+    // twice at one place (a translation used twice) is shown once.
     void sort();
 };
 
 // Writes each problem shown as "PROGRAM: FILE:LINE:COLUMN: what" (no
-// column for a whole line), then "PROGRAM: FILE: N more problems".
+// column for a whole line, no line for a whole file; the problem's own
+// file, if it names one, for FILE), then "PROGRAM: FILE: N more problems".
 void report_problems(const char *program, const std::string &file, const text_problems &problems);
 
 class text_codes {

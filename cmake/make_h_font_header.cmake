@@ -2,7 +2,7 @@
 #   FONT <8x12.fnt> TABLE <koi.bin> [TABLE_SET <set>]
 #   | IMPORT <font file> [GLYPH_ORDER <set>] [TABLE_SET <set>] [SIZE <px>] [TOP <rows>]
 #     [FONT_ENCODING <set>] [CROP] [GLYPHS <yaff>]
-#   [TEXT <source>... [SCREEN <WxH>] [FALLBACK]])
+#   [TEXT <source>... [SCREEN <WxH>] [FALLBACK] [CATALOG <po>]])
 #
 # Makes <header> at build time with make_h, from the two inputs of make_h or
 # from a font (a yaff too) that font_import turns into them (GLYPH_ORDER,
@@ -27,13 +27,16 @@
 # extension. SCREEN and FALLBACK are font_text's --screen and --fallback:
 # every string must fit a display of WxH pixels (unless a fit: note says
 # otherwise), and a character without a code is written as iconv spells it.
+# CATALOG is font_text's --catalog: the messages of the TEXT sources, _("...")
+# and N_("..."), are compiled in the language of that gettext catalog, and
+# editing it encodes them again; one language a target.
 # Every input must exist when CMake runs.
 function(make_h_add_font_header target)
   set(import_keywords GLYPH_ORDER TABLE_SET SIZE TOP FONT_ENCODING)
   set(import_options --glyph-order --table --size --top --font-encoding)  # font_import's, in that order
-  cmake_parse_arguments(PARSE_ARGV 1 arg "CROP;FALLBACK" "OUTPUT;FONT;TABLE;IMPORT;GLYPHS;SCREEN;${import_keywords}" "TEXT")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "CROP;FALLBACK" "OUTPUT;FONT;TABLE;IMPORT;GLYPHS;SCREEN;CATALOG;${import_keywords}" "TEXT")
   _make_h_check_call("${target}" "${import_keywords}")
-  foreach(keyword IN ITEMS FONT TABLE IMPORT GLYPHS TEXT)
+  foreach(keyword IN ITEMS FONT TABLE IMPORT GLYPHS TEXT CATALOG)
     foreach(path IN LISTS arg_${keyword})
       _make_h_check_exists("make_h_add_font_header(${target})" ${keyword} "${path}")
     endforeach()
@@ -98,9 +101,15 @@ function(make_h_add_font_header target)
   if(arg_FALLBACK)
     list(APPEND text_options --fallback)
   endif()
+  set(followed ${record})  # what the copies are encoded again for when it changes
+  if(DEFINED arg_CATALOG)
+    get_filename_component(catalog "${arg_CATALOG}" ABSOLUTE)
+    list(APPEND text_options --catalog=${catalog})
+    list(APPEND followed "${catalog}")
+  endif()
   set(copies)
   foreach(source IN LISTS arg_TEXT)
-    _make_h_encode_text("${target}" "${header}" "${shown}" "${inputs}" "${text_options}" "${record}"
+    _make_h_encode_text("${target}" "${header}" "${shown}" "${inputs}" "${text_options}" "${followed}"
       "${source}" "${list_file}" copy)
     list(APPEND copies "${copy}")
   endforeach()
@@ -153,6 +162,16 @@ function(_make_h_check_call target import_keywords)
   endif()
   if((DEFINED arg_SCREEN OR arg_FALLBACK) AND NOT DEFINED arg_TEXT)
     message(FATAL_ERROR "${call}: SCREEN and FALLBACK go with TEXT")
+  endif()
+  if(DEFINED arg_CATALOG AND NOT DEFINED arg_TEXT)
+    message(FATAL_ERROR "${call}: CATALOG goes with TEXT")
+  endif()
+  if(DEFINED arg_CATALOG)
+    get_target_property(reads_catalogs make_h::font_text MAKE_H_READS_CATALOGS)
+    if(NOT reads_catalogs)
+      message(FATAL_ERROR "${call}: CATALOG needs a font_text that reads catalogs, "
+        "which this make_h was built without (it needs libgettextpo)")
+    endif()
   endif()
   if(DEFINED arg_SCREEN AND NOT arg_SCREEN MATCHES "^[0-9]+x[0-9]+$")
     message(FATAL_ERROR "${call}: SCREEN ${arg_SCREEN} is not WxH, a size in pixels")
@@ -251,9 +270,9 @@ function(_make_h_language_of source result)
 endfunction()
 
 # Compiles the copy of a TEXT source that font_text encodes with
-# text_options, in its place, again when the record of sets (if any) changes;
-# sets copy_var to the copy's path.
-function(_make_h_encode_text target header shown inputs text_options record source list_file copy_var)
+# text_options, in its place, again when a file of followed (the record of
+# sets, the catalog) changes; sets copy_var to the copy's path.
+function(_make_h_encode_text target header shown inputs text_options followed source list_file copy_var)
   get_filename_component(original "${source}" ABSOLUTE)
   get_filename_component(original_dir "${original}" DIRECTORY)
   file(RELATIVE_PATH relative "${CMAKE_CURRENT_SOURCE_DIR}" "${original}")
@@ -279,7 +298,7 @@ function(_make_h_encode_text target header shown inputs text_options record sour
     COMMAND "${CMAKE_COMMAND}" -E rm -f "${copy}"
     COMMAND "${CMAKE_COMMAND}" -E make_directory "${copy_dir}"
     COMMAND "$<TARGET_FILE:make_h::font_text>" ${text_options} ${language_option} --output=${copy} "${original}"
-    DEPENDS "${original}" "${options_file}" "${list_file}" "${inputs}/8x12.fnt" "${inputs}/koi.bin" ${record}
+    DEPENDS "${original}" "${options_file}" "${list_file}" "${inputs}/8x12.fnt" "${inputs}/koi.bin" ${followed}
       make_h::font_text
     COMMENT "Encoding ${relative} for ${shown}"
     VERBATIM)

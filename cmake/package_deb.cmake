@@ -16,9 +16,9 @@ table into a C header declaring the font as a const array, for firmware that
 draws text on a display. font_import makes its inputs from BDF, PCF, PSF, FON,
 TrueType and yaff fonts, font_export writes them back out as yaff, BDF and PSF2
 fonts for font editors and the Linux console, font_sheet draws them as a PNG
-picture, font_text puts UI text into the font's 8-bit codes and checks it
-against the font, and the CMake package's make_h_add_font_header() does it all
-as part of a build.")
+picture, font_text puts UI text into the font's 8-bit codes, translated from
+gettext catalogs if asked, and checks it against the font, and the CMake
+package's make_h_add_font_header() does it all as part of a build.")
 set(CPACK_DEBIAN_PACKAGE_SECTION devel)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "catalog/catalog.h"
 #include "charset/text_codes.h"
 #include "command_line/command_line.h"
 #include "set_record/set_record.h"
@@ -46,13 +47,26 @@ constexpr char HELP[] =
     "      --scale=N      each font pixel an NxN square, for --text (default: 3)\n"
     "      --fallback     draw a character that has no code as iconv spells it\n"
     "                     in SET, for --text\n"
+    "      --catalog=PO   draw each message of a C or C++ source (--text) as the\n"
+    "                     gettext catalog PO translates it, as font_text writes\n"
+    "                     it\n"
+    "      --keyword[=NAME]  NAME(\"...\") marks a message too, as for xgettext;\n"
+    "                     --keyword alone leaves out _ and N_\n"
     "  -h, --help         display this help and exit\n"
     "      --version      output version information and exit\n"
     "\n"
     "Exit status: 0 when the picture is written, 1 for a bad input or a failed\n"
     "write, 2 for bad usage. Warnings of --text do not change it.\n";
 
-enum long_only { TEXT_OPTION = CHAR_MAX + 1, SCREEN_OPTION, SCALE_OPTION, FALLBACK_OPTION, VERSION_OPTION };
+enum long_only {
+    TEXT_OPTION = CHAR_MAX + 1,
+    SCREEN_OPTION,
+    SCALE_OPTION,
+    FALLBACK_OPTION,
+    CATALOG_OPTION,
+    KEYWORD_OPTION,
+    VERSION_OPTION
+};
 constexpr char SHORT_OPTIONS[] = "f:t:h";
 const option LONG_OPTIONS[] = {{"font", required_argument, nullptr, 'f'},
                                {"text", required_argument, nullptr, TEXT_OPTION},
@@ -60,6 +74,8 @@ const option LONG_OPTIONS[] = {{"font", required_argument, nullptr, 'f'},
                                {"screen", required_argument, nullptr, SCREEN_OPTION},
                                {"scale", required_argument, nullptr, SCALE_OPTION},
                                {"fallback", no_argument, nullptr, FALLBACK_OPTION},
+                               {"catalog", required_argument, nullptr, CATALOG_OPTION},
+                               {"keyword", optional_argument, nullptr, KEYWORD_OPTION},
                                {"help", no_argument, nullptr, 'h'},
                                {"version", no_argument, nullptr, VERSION_OPTION},
                                {nullptr, 0, nullptr, 0}};
@@ -71,6 +87,9 @@ struct settings {
     preview_options preview;
     bool preview_option = false;  // --screen, --scale or --fallback, which need --text
     bool fallback = false;
+    std::optional<std::string> catalog;
+    keyword_option keywords;
+    bool keyword_given = false;  // which needs --catalog
     std::string out;
     int exit_now = -1;  // the status to exit with at once, or -1 to go on
 };
@@ -78,8 +97,9 @@ struct settings {
 // What is wrong with an option's argument, or an empty text.
 std::string take_option(int option, const char *argument, settings &given)
 {
-    const bool names_something = option == 'f' || option == 't' || option == TEXT_OPTION;
-    if (names_something && *argument == '\0')
+    const bool names_something =
+        option == 'f' || option == 't' || option == TEXT_OPTION || option == CATALOG_OPTION || option == KEYWORD_OPTION;
+    if (names_something && argument != nullptr && *argument == '\0')
         return empty_name(LONG_OPTIONS, option);
     switch (option) {
     case 'f':
@@ -113,6 +133,14 @@ std::string take_option(int option, const char *argument, settings &given)
         given.preview.scale = static_cast<std::size_t>(*scale);
         break;
     }
+    case CATALOG_OPTION:
+        if (!catalogs_available())
+            return "--catalog is not available: this font_sheet was built without libgettextpo";
+        given.catalog = argument;
+        break;
+    case KEYWORD_OPTION:
+        given.keyword_given = true;
+        return given.keywords.take(argument);
     }
     return "";
 }
@@ -130,6 +158,12 @@ settings parse(int argc, char **argv)
     std::string error = operand_error("OUT.png", argc - optind, argv + optind);
     if (error.empty() && !given.text && (given.table_set || given.preview_option))
         error = "--table, --screen, --scale and --fallback go with --text";
+    if (error.empty() && !given.text && given.catalog)
+        error = "--catalog goes with --text";
+    if (error.empty() && given.keyword_given && !given.catalog)
+        error = "--keyword goes with --catalog";
+    if (error.empty() && given.catalog && !is_c_source(*given.text))
+        error = "--catalog translates C and C++ sources, and " + quoted_name(*given.text) + " is text";
     if (!error.empty()) {
         report_usage_error(PROGRAM, error);
         given.exit_now = USAGE_STATUS;
@@ -157,6 +191,13 @@ bool draw_text(const settings &given, const source_font &font, const recode_tabl
         codes.fall_back();
     preview_options options = given.preview;
     options.c_source = is_c_source(*given.text);
+    text_translations translations;
+    if (given.catalog) {
+        if (!load_catalog_reported(PROGRAM, *given.catalog, translations))
+            return false;
+        translations.keywords = given.keywords.keywords();
+        options.translations = &translations;
+    }
     text_preview preview = draw_preview(text, codes, font, table, options);
     report_problems(PROGRAM, *given.text, preview.problems);
     if (!preview.refused.empty()) {

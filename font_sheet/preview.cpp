@@ -123,6 +123,7 @@ text_preview draw_preview(std::string_view text, const text_codes &codes, const 
     text_preview preview;
     text_rules rules;
     rules.keep_strings = true;
+    rules.translations = options.translations;
     if (options.c_source) {
         if (options.screen_width && options.screen_height)
             rules.screen = screen_room(*options.screen_width, *options.screen_height);

@@ -13,6 +13,7 @@
 #include "charset/text_codes.h"
 #include "font_data/font_data.h"
 #include "font_sheet/png_file.h"
+#include "ui_text/translations.h"
 
 constexpr std::size_t DEFAULT_PREVIEW_SCALE = 3;
 // The paper of a cell that does not show what the text has there, or what
@@ -23,6 +24,7 @@ struct preview_options {
     std::optional<std::size_t> screen_width, screen_height;  // in font pixels
     std::size_t scale = DEFAULT_PREVIEW_SCALE;               // picture pixels a font pixel
     bool c_source = false;  // draw the text's strings, not its lines
+    const text_translations *translations = nullptr;  // a source's messages are drawn translated
 };
 
 // The most pixels a preview may have; a larger one is refused before it is
@@ -44,6 +46,7 @@ struct text_preview {
 // screen is given. A source's strings are drawn one below the other, each in
 // a box of its fit: note's room or the screen's (as wide as itself when it
 // has neither), what falls outside marked; strings with "fit: none" are
-// left out.
+// left out; messages are drawn as the translations give them, as font_text
+// writes them.
 text_preview draw_preview(std::string_view text, const text_codes &codes, const source_font &font,
                           const recode_table &table, const preview_options &options);

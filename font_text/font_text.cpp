@@ -6,10 +6,12 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "catalog/catalog.h"
 #include "charset/text_codes.h"
 #include "command_line/command_line.h"
 #include "set_record/set_record.h"
@@ -45,6 +47,16 @@ constexpr char HELP[] =
     "                       note gives it its own room\n"
     "      --fallback       write a character that has no code as iconv spells\n"
     "                       it in SET (\"<<\" for \u00ab), with a warning\n"
+    "      --catalog=PO     write each message of a C or C++ source, a string\n"
+    "                       literal that is the first argument of a call of _,\n"
+    "                       N_ or a --keyword, as the gettext catalog PO\n"
+    "                       translates it, checked as the literal would be;\n"
+    "                       a translation's faults are named at its line in PO\n"
+    "      --keyword[=NAME] NAME(\"...\") marks a message too, as for xgettext;\n"
+    "                       --keyword alone leaves out _ and N_\n"
+    "      --untranslated=error  a message PO does not translate (absent, empty\n"
+    "                       or fuzzy) is an error; by default, a warning, and\n"
+    "                       the source's text is kept\n"
     "  -h, --help           display this help and exit\n"
     "      --version        output version information and exit\n"
     "\n"
@@ -61,7 +73,14 @@ constexpr char HELP[] =
     "Exit status: 0 when all is well, 1 for any problem or I/O error, 2 for bad\n"
     "usage. OUT is written only when FILE has no problem.\n";
 
-enum long_only { SCREEN_OPTION = CHAR_MAX + 1, FALLBACK_OPTION, VERSION_OPTION };
+enum long_only {
+    SCREEN_OPTION = CHAR_MAX + 1,
+    FALLBACK_OPTION,
+    CATALOG_OPTION,
+    KEYWORD_OPTION,
+    UNTRANSLATED_OPTION,
+    VERSION_OPTION
+};
 constexpr char SHORT_OPTIONS[] = "t:f:o:x:h";
 constexpr char STANDARD_INPUT_LINE_NAME[] = "<stdin>";  // as compilers name it
 const option LONG_OPTIONS[] = {{"table", required_argument, nullptr, 't'},
@@ -70,6 +89,9 @@ const option LONG_OPTIONS[] = {{"table", required_argument, nullptr, 't'},
                                {"language", required_argument, nullptr, 'x'},
                                {"screen", required_argument, nullptr, SCREEN_OPTION},
                                {"fallback", no_argument, nullptr, FALLBACK_OPTION},
+                               {"catalog", required_argument, nullptr, CATALOG_OPTION},
+                               {"keyword", optional_argument, nullptr, KEYWORD_OPTION},
+                               {"untranslated", required_argument, nullptr, UNTRANSLATED_OPTION},
                                {"help", no_argument, nullptr, 'h'},
                                {"version", no_argument, nullptr, VERSION_OPTION},
                                {nullptr, 0, nullptr, 0}};
@@ -81,6 +103,10 @@ struct settings {
     std::optional<bool> c_source;  // what --language says
     text_rules rules;
     bool fallback = false;
+    std::optional<std::string> catalog;
+    keyword_option keywords;
+    bool catalog_option = false;  // --keyword or --untranslated, which need --catalog
+    text_translations translations;
     std::vector<std::string> files;
     int exit_now = -1;             // the status to exit with at once, or -1 to go on
 };
@@ -88,7 +114,8 @@ struct settings {
 // What is wrong with an option's argument, or an empty text.
 std::string take_option(int option, const char *argument, settings &given)
 {
-    if (argument != nullptr && *argument == '\0' && option != 'x' && option != SCREEN_OPTION)
+    if (argument != nullptr && *argument == '\0' && option != 'x' && option != SCREEN_OPTION &&
+        option != UNTRANSLATED_OPTION)
         return empty_name(LONG_OPTIONS, option);
     switch (option) {
     case 't':
@@ -114,8 +141,28 @@ std::string take_option(int option, const char *argument, settings &given)
     case FALLBACK_OPTION:
         given.fallback = true;
         break;
+    case CATALOG_OPTION:
+        if (!catalogs_available())
+            return "--catalog is not available: this font_text was built without libgettextpo";
+        given.catalog = argument;
+        break;
+    case KEYWORD_OPTION:
+        given.catalog_option = true;
+        return given.keywords.take(argument);
+    case UNTRANSLATED_OPTION:
+        given.catalog_option = true;
+        if (std::strcmp(argument, "warning") != 0 && std::strcmp(argument, "error") != 0)
+            return "invalid --untranslated " + quote(argument) + ": warning or error";
+        given.translations.untranslated_error = std::strcmp(argument, "error") == 0;
+        break;
     }
     return "";
+}
+
+// Whether FILE is read as a C or C++ source.
+bool read_as_c(const settings &given, const std::string &file)
+{
+    return given.c_source.value_or(is_c_source(file));
 }
 
 settings parse(int argc, char **argv)
@@ -134,10 +181,13 @@ settings parse(int argc, char **argv)
         error = "missing FILE operand";
     else if (given.output && given.files.size() > 1)
         error = "--output takes one FILE, not " + std::to_string(given.files.size());
-    else
-        for (const std::string &file : given.files)
-            if (file.empty())
-                error = "FILE is an empty name";
+    else if (given.catalog_option && !given.catalog)
+        error = "--keyword and --untranslated go with --catalog";
+    for (const std::string &file : given.files)
+        if (error.empty() && file.empty())
+            error = "FILE is an empty name";
+        else if (error.empty() && given.catalog && !read_as_c(given, file))
+            error = "--catalog translates C and C++ sources, and " + quoted_name(file) + " is read as text";
     if (!error.empty()) {
         report_usage_error(PROGRAM, error);
         given.exit_now = USAGE_STATUS;
@@ -188,7 +238,7 @@ bool encode_file(const std::string &file, const settings &given, const text_code
         return false;
     }
     const encoded_text encoded =
-        given.c_source.value_or(is_c_source(file))
+        read_as_c(given, file)
             ? encode_c_source(content, standard_input ? STANDARD_INPUT_LINE_NAME : file, codes, given.rules)
             : encode_plain_text(content, codes, given.rules);
     report_problems(PROGRAM, name, encoded.problems);
@@ -204,13 +254,19 @@ bool encode_file(const std::string &file, const settings &given, const text_code
 
 int main(int argc, char **argv)
 {
-    const settings given = parse(argc, argv);
+    settings given = parse(argc, argv);
     if (given.exit_now >= 0)
         return given.exit_now;
 
     std::optional<text_codes> codes;
     if (!make_codes(given, codes))
         return EXIT_FAILURE;
+    if (given.catalog) {
+        if (!load_catalog_reported(PROGRAM, *given.catalog, given.translations))
+            return EXIT_FAILURE;
+        given.translations.keywords = given.keywords.keywords();
+        given.rules.translations = &given.translations;
+    }
 
     bool all_well = true;
     for (const std::string &file : given.files)

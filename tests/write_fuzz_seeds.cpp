@@ -10,6 +10,11 @@ namespace {
 // A bit of each thing the C scanner tells apart.
 constexpr char C_SEED[] = "#include \"a.h\" /* \"Ж\" */\n#define G \"\\x41Ж\" 'Ж'\n"
                           "// it's \\\nu8\"Ж\" R\"d(Ж\n)d\" 1'000 \"раз\\\nдва\"_s '\\''\n";
+// Messages under keywords, and a catalog with a bit of each form.
+constexpr char MESSAGES_SEED[] = "_(\"a\") N_ ( /* m */ \"b\"\n\"\") f(R\"(c)\", 1) _(\"\\x64\" x) _(\"e\\\nf\")\n";
+constexpr char CATALOG_SEED[] = "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n"
+                                "#, fuzzy\nmsgid \"a\\\"\\x41\\101\"\nmsgstr \"\"\n\"b\"\n\n"
+                                "msgctxt \"c\" msgid \"d\" msgid_plural \"e\" msgstr[0] \"f\"\n#~ msgid \"g\"\n";
 constexpr char RECORD_SEED[] = "# sets\ntable-set: KOI8-R\r\nglyph-order: CP866\ntable-sum: 5f701cc8c0f08211\n";
 
 bool write_seed(const std::string &path, const bytes &content)
@@ -44,6 +49,8 @@ int main(int argc, char **argv)
                                      {"seed-koi8.yaff", yaff_text(koi8)},
                                      {"seed-forms.yaff", sample_yaff_text()},
                                      {"seed.c", C_SEED},
+                                     {"seed-messages.c", MESSAGES_SEED},
+                                     {"seed.po", CATALOG_SEED},
                                      {"seed.sets", RECORD_SEED}})
         if (!write_seed(dir + "/" + name, bytes(text.begin(), text.end())))
             return 1;

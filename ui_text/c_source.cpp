@@ -6,7 +6,9 @@
 #include <array>
 #include <utility>
 
+#include "charset/charset.h"
 #include "charset/text_cursor.h"
+#include "messages/messages.h"
 #include "ui_text/ui_text.h"
 
 namespace {
@@ -128,6 +130,45 @@ std::uint8_t simple_escape_value(char c)
     return at == std::string_view::npos ? static_cast<std::uint8_t>(c) : VALUES[at];
 }
 
+// Appends the value of the escape at `at` (its backslash) to a msgid, as
+// xgettext reads it: C's escapes, \u and \U in UTF-8, and an escape it does
+// not know as the backslash itself. Returns what follows the escape.
+const char *append_message_escape(const char *at, const char *end, std::string &id)
+{
+    constexpr std::string_view LETTERS = "abfnrtv\\'\"?";
+    constexpr char VALUES[] = "\a\b\f\n\r\t\v\\'\"?";
+    const char kind = at + 1 < end ? at[1] : '\0';
+    const std::size_t simple = kind == '\0' ? std::string_view::npos : LETTERS.find(kind);
+    if (simple != std::string_view::npos) {
+        id += VALUES[simple];
+        return at + 2;
+    }
+    const char *digit = at + 1;
+    unsigned value = 0;
+    if (octal_digit(kind)) {
+        for (; digit < end && digit <= at + MOST_OCTAL_DIGITS && octal_digit(*digit); ++digit)
+            value = value << OCTAL_DIGIT_BITS | static_cast<unsigned>(*digit - '0');
+        id += static_cast<char>(value & CODE_BITS);
+        return digit;
+    }
+    if (kind == 'x' && at + 2 < end && hex_digit(at[2])) {
+        for (++digit; digit < end && hex_digit(*digit); ++digit)
+            value = (value << 4 | static_cast<unsigned>(hex_value(*digit))) & CODE_BITS;
+        id += static_cast<char>(value);
+        return digit;
+    }
+    const std::size_t digits = kind == 'u' ? SHORT_NAME_DIGITS : kind == 'U' ? LONG_NAME_DIGITS : 0;
+    if (digits != 0 && static_cast<std::size_t>(end - at) >= 2 + digits && std::all_of(at + 2, at + 2 + digits, hex_digit)) {
+        char32_t c = 0;
+        for (digit = at + 2; digit < at + 2 + digits; ++digit)
+            c = c << 4 | hex_value(*digit);
+        id += utf8(c);
+        return digit;
+    }
+    id += '\\';
+    return at + 1;
+}
+
 constexpr std::string_view NOTE_MARK = "fit:";
 
 // Where a comment's fit: note starts, or nothing.
@@ -187,11 +228,22 @@ public:
     const char *at() const { return at_; }
 
     // Past a string literal with any prefix and suffix; returns whether one
-    // was there, in fixed whether its prefix fixes its encoding, and in
-    // quote and end where its quotes are (before the first, after the last).
-    bool string_literal(bool &fixed, const char *&quote, const char *&end);
+    // was there, in fixed whether its prefix fixes its encoding, in raw
+    // whether it is a raw literal, and in quote and end where its quotes are
+    // (before the first, after the last).
+    bool string_literal(bool &fixed, bool &raw, const char *&quote, const char *&end);
     // Past blanks, line ends, comments and whole directives.
     void between_tokens();
+    // Past c, if it is next; returns whether it was.
+    bool take(char c)
+    {
+        if (peek() != c)
+            return false;
+        ++at_;
+        return true;
+    }
+    // Whether an argument of a call ends here.
+    bool argument_end() const { return peek() == ')' || peek() == ','; }
 
 private:
     char peek(std::size_t ahead = 0) const { return ahead < static_cast<std::size_t>(end_ - at_) ? at_[ahead] : '\0'; }
@@ -231,13 +283,13 @@ const char *literal_end(const char *quote, const char *end)
     return nullptr;
 }
 
-bool lookahead::string_literal(bool &fixed, const char *&quote, const char *&end)
+bool lookahead::string_literal(bool &fixed, bool &raw, const char *&quote, const char *&end)
 {
     std::size_t length = 0;
     while (identifier_byte(peek(length)))
         ++length;
     const std::string_view prefix(at_, length);
-    const bool raw = one_of(prefix, FIXED_RAW_PREFIXES) || prefix == RAW_PREFIX;
+    raw = one_of(prefix, FIXED_RAW_PREFIXES) || prefix == RAW_PREFIX;
     if (peek(length) != '"' || !(prefix.empty() || raw || one_of(prefix, FIXED_PREFIXES)))
         return false;
     fixed = !prefix.empty() && prefix != RAW_PREFIX;
@@ -278,8 +330,8 @@ void lookahead::between_tokens()
 class c_scanner {
 public:
     c_scanner(std::string_view source, const text_codes &codes, const text_rules &rules, encoded_text &out)
-        : in_(source, codes, out.bytes, out.problems, line_splices::joined), fits_(rules, out), rules_(rules),
-          out_(out)
+        : in_(source, codes, out.bytes, out.problems, line_splices::joined), codes_(codes), fits_(rules, out),
+          rules_(rules), out_(out)
     {
         in_.collect_missing(rules.missing);
     }
@@ -306,8 +358,15 @@ private:
     ui_string *current_string() { return string_; }
     void raw_literal(bool encode);
     void raw_text(const char *to, ui_string *string);
+    bool keyword(std::string_view name) const;
+    const char *keyword_argument() const;
+    std::string message_id() const;
+    const translation *translate(const text_place &place);
+    void translated_piece(const char *end, ui_string *string);
+    void write_translation(ui_string *string);
 
     text_cursor in_;
+    const text_codes &codes_;
     bool line_start_ = true;  // nothing but blanks yet on this line: '#' starts a directive
     bool group_ahead_ = false;       // a word whose parenthesised strings stay as they are was read
     std::size_t verbatim_depth_ = 0;  // brackets open in such a group, or in [[attributes]]
@@ -318,9 +377,19 @@ private:
     ui_string *string_ = nullptr;  // the UI string of the literals being joined
     // Where each of those literals opens and ends, as the lookahead found
     // them, so that they are not searched twice; and the next to be read.
-    std::vector<std::pair<const char *, const char *>> pieces_;
+    struct piece {
+        const char *quote, *end;
+        bool raw;
+    };
+    std::vector<piece> pieces_;
     std::size_t next_piece_ = 0;
     fit_checker fits_;
+    // Where the first argument of a keyword's call starts, if one was read;
+    // and the translation the literals being joined are written in, if they
+    // are that argument, with whether it has been written yet.
+    const char *message_at_ = nullptr;
+    const translation *translation_ = nullptr;
+    bool translation_written_ = false;
     const text_rules &rules_;
     encoded_text &out_;
 };
@@ -333,7 +402,7 @@ void c_scanner::run()
             in_.copy(end);
             line_start_ = true;
             // A string whose last piece is still to come goes on.
-            fits_.settle(in_.line(), string_ != nullptr && !pieces_.empty() && in_.at() < pieces_.back().second);
+            fits_.settle(in_.line(), string_ != nullptr && !pieces_.empty() && in_.at() < pieces_.back().end);
         } else if (c == '/' && in_.peek(1) == '/') {
             line_comment();
         } else if (c == '/' && in_.peek(1) == '*') {
@@ -427,7 +496,29 @@ void c_scanner::word(bool group)
         const bool may_be_one = group || name[0] == '_' || name[0] == 'a' || name[0] == 's';
         group_ahead_ = may_be_one && ((group && one_of(name, ASM_QUALIFIERS)) || one_of(name, VERBATIM_GROUPS));
         in_.copy(length);
+        if (keyword(name))
+            message_at_ = keyword_argument();
     }
+}
+
+bool c_scanner::keyword(std::string_view name) const
+{
+    if (rules_.translations == nullptr)
+        return false;
+    const std::vector<std::string> &keywords = rules_.translations->keywords;
+    return std::find(keywords.begin(), keywords.end(), name) != keywords.end();
+}
+
+// Where the first argument of the call of the keyword just read starts, or
+// nothing when no parenthesis follows it.
+const char *c_scanner::keyword_argument() const
+{
+    lookahead ahead(in_);
+    ahead.between_tokens();
+    if (!ahead.take('('))
+        return nullptr;
+    ahead.between_tokens();
+    return ahead.at();
 }
 
 // Whether the string literal that starts here (its prefix prefix_length
@@ -444,16 +535,21 @@ bool c_scanner::encodes_string(std::size_t prefix_length)
         pieces_.clear();
         next_piece_ = 0;
         const char *quote = nullptr, *end = nullptr;
-        for (bool fixed = false; ahead.string_literal(fixed, quote, end); ahead.between_tokens()) {
+        for (bool fixed = false, raw = false; ahead.string_literal(fixed, raw, quote, end); ahead.between_tokens()) {
             joined_fixed_ = joined_fixed_ || fixed;
-            pieces_.emplace_back(quote, end);
+            pieces_.push_back({quote, end, raw});
         }
         joined_end_ = std::max(ahead.at(), in_.at() + 1);
         string_ = nullptr;
+        translation_ = nullptr;
+        translation_written_ = false;
         if (encode_here && !joined_fixed_) {
             text_place opening = in_.place();
             opening.column += prefix_length;  // a prefix is ASCII
             string_ = &fits_.open(opening);
+            // The whole first argument of a keyword's call: a message.
+            if (in_.at() == message_at_ && ahead.argument_end() && (translation_ = translate(opening)))
+                string_->catalog_line = translation_->line;
         }
     }
     return encode_here && !joined_fixed_;
@@ -520,14 +616,18 @@ void c_scanner::comment_to(const char *end)
 // of its line are copied, as the compiler takes them (under #if 0, say).
 void c_scanner::literal(bool encode, bool string)
 {
-    const bool known = next_piece_ < pieces_.size() && pieces_[next_piece_].first == in_.at();
-    const char *end = known ? pieces_[next_piece_++].second : literal_end(in_.at(), in_.end());
+    const bool known = next_piece_ < pieces_.size() && pieces_[next_piece_].quote == in_.at();
+    const char *end = known ? pieces_[next_piece_++].end : literal_end(in_.at(), in_.end());
     if (end == nullptr) {
         while (!in_.done() && in_.line_end() == 0)
             in_.copy();
         return;
     }
     ui_string *counted = string && encode ? current_string() : nullptr;
+    if (counted != nullptr && translation_ != nullptr) {
+        translated_piece(end, counted);
+        return;
+    }
     in_.copy();
     while (in_.at() + 1 < end) {
         if (in_.peek() == '\\')
@@ -638,8 +738,12 @@ void c_scanner::raw_literal(bool encode)
         in_.copy_to(bounds.end);
         return;
     }
-    const std::size_t terminator = static_cast<std::size_t>(bounds.open - in_.at()) + 1;
     ui_string *string = current_string();
+    if (string != nullptr && translation_ != nullptr) {
+        translated_piece(bounds.end, string);
+        return;
+    }
+    const std::size_t terminator = static_cast<std::size_t>(bounds.open - in_.at()) + 1;
     in_.skip(terminator);
     in_.write("\"");
     raw_text(bounds.end - terminator, string);
@@ -684,6 +788,108 @@ void c_scanner::raw_text(const char *to, ui_string *string)
         } else {
             character(true, string);
         }
+    }
+}
+
+// The msgid of the literals being joined: their text as xgettext takes it,
+// escapes resolved, a raw literal's as it stands.
+std::string c_scanner::message_id() const
+{
+    std::string id;
+    for (const piece &literal : pieces_) {
+        const char *from = literal.quote + 1, *to = literal.end - 1;
+        if (literal.raw) {
+            from = std::find(from, to, '(');  // the lookahead found it, and the closing ")d"
+            to -= from - literal.quote;
+            id.append(from + 1, to);
+            continue;
+        }
+        for (const char *at = from; at < to;) {
+            const char *escape = std::find(at, to, '\\');
+            id.append(at, escape);
+            at = escape < to ? append_message_escape(escape, to, id) : to;
+        }
+    }
+    return id;
+}
+
+// The translation of the message whose first literal opens at place, or
+// nothing: then it stays as it is, with a warning or an error that says why.
+const translation *c_scanner::translate(const text_place &place)
+{
+    const text_translations &translations = *rules_.translations;
+    const std::string catalog = quoted_name(translations.catalog);
+    const auto found = translations.messages.find(message_id());
+    const auto untranslated = [&](const std::string &why) {
+        const bool error = translations.untranslated_error;
+        in_.note(place, "untranslated: " + why + (error ? "" : "; kept as it is"), !error);
+        return nullptr;
+    };
+    if (found == translations.messages.end())
+        return untranslated("not in " + catalog);
+    const translation &entry = found->second;
+    const std::string at = catalog + (entry.line != 0 ? ":" + std::to_string(entry.line) : "");
+    if (entry.plural) {
+        in_.note(place, "plural forms in " + at +
+                            ": a translation made at build time has no count to choose a form by");
+        return nullptr;
+    }
+    if (entry.fuzzy || entry.text.empty())
+        return untranslated((entry.fuzzy ? "fuzzy in " : "empty in ") + at);
+    for (const text_problem &fault : entry.faults)
+        out_.problems.add(fault);
+    return &entry;
+}
+
+// One of the literals of a message: the first holds all its translation,
+// the others are left empty; the literal's own line ends stay, so that every
+// line stays where it was.
+void c_scanner::translated_piece(const char *end, ui_string *string)
+{
+    in_.write('"');
+    if (!std::exchange(translation_written_, true))
+        write_translation(string);
+    in_.write('"');
+    while (in_.at() < end) {
+        if (const std::size_t line_end = in_.line_end(); line_end != 0)
+            in_.copy(line_end);
+        else
+            in_.skip(1);
+    }
+    string->end_line = in_.line();
+}
+
+// The translation in the font's codes, each code as it stands in a literal;
+// its problems are named at its line in the catalog.
+void c_scanner::write_translation(ui_string *string)
+{
+    const std::size_t first_problem = out_.problems.shown.size();
+    std::string unread;  // the cursor copies nothing here: each code is written below
+    text_cursor text(translation_->text, codes_, unread, out_.problems);
+    while (!text.done()) {
+        char32_t c = 0;
+        std::string_view original;
+        const std::string_view codes = text.take_character(c, original);
+        if (codes.empty()) {
+            in_.write(original);
+            count(std::nullopt, string);
+        }
+        for (const char byte : codes) {
+            const auto code = static_cast<std::uint8_t>(byte);
+            if (code == '"' || code == '\\' || code == '?') {  // no trigraph may come of '?'
+                in_.write('\\');
+                in_.write(byte);
+            } else {
+                write_in_literal(code, in_);
+            }
+            count(code, string);
+        }
+    }
+    for (auto problem = out_.problems.shown.begin() + static_cast<std::ptrdiff_t>(first_problem);
+         problem != out_.problems.shown.end(); ++problem) {
+        problem->file = rules_.translations->catalog;
+        problem->line = translation_->line;
+        problem->column = 0;
     }
 }
 

@@ -103,7 +103,7 @@ void fit_checker::end_current()
     const bool may_not_fit = current_.width > 1 || current_.lines > 1;
     if (may_not_fit || rules_.keep_strings)
         ended_.push_back({small(current_.place.line), small(current_.place.column), small(current_.end_line),
-                          small(current_.width), small(current_.lines)});
+                          small(current_.width), small(current_.lines), small(current_.catalog_line.value_or(0))});
     if (rules_.keep_strings)
         kept_.push_back(std::move(current_));
 }
@@ -146,10 +146,15 @@ void fit_checker::settle(std::size_t line, bool last_goes_on)
 
 void fit_checker::check(const ended_string &string, const std::optional<text_room> &room)
 {
+    // A translation that does not fit is the translator's to shorten.
+    const auto add = [&](std::string what) {
+        if (string.catalog_line != 0)
+            out_.problems.add({string.catalog_line, 0, std::move(what), false, rules_.translations->catalog});
+        else
+            out_.problems.add({string.line, string.column, std::move(what)});
+    };
     if (room && room->columns != 0 && string.width > room->columns)
-        out_.problems.add({string.line, string.column,
-                           count_of(string.width, "column") + ", " + std::to_string(room->columns) + " fit"});
+        add(count_of(string.width, "column") + ", " + std::to_string(room->columns) + " fit");
     if (room && room->lines != 0 && string.lines > room->lines)
-        out_.problems.add({string.line, string.column,
-                           count_of(string.lines, "line") + ", " + std::to_string(room->lines) + " fit"});
+        add(count_of(string.lines, "line") + ", " + std::to_string(room->lines) + " fit");
 }

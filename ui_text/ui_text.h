@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "charset/text_codes.h"
+#include "ui_text/translations.h"
 
 // Room on the display, in the font's 8x12 cells: columns and lines; 0 for
 // no bound.
@@ -26,11 +27,14 @@ struct text_room {
 std::optional<text_room> screen_room(std::size_t width, std::size_t height);
 
 // What every string must fit, unless a fit: note gives it its own room;
-// and whether to keep the codes of the strings, to draw them. With missing,
-// a character without a code is no problem but put there at its first place.
+// whether to keep the codes of the strings, to draw them; the translations
+// a C or C++ source's marked strings are written in, if any; and with
+// missing, a character without a code is no problem but put there at its
+// first place.
 struct text_rules {
     std::optional<text_room> screen;
     bool keep_strings = false;
+    const text_translations *translations = nullptr;
     std::map<char32_t, text_place> *missing = nullptr;
 };
 
@@ -46,6 +50,9 @@ struct ui_string {
     std::size_t lines = 1;      // split at the line feed code; a last one opens no line
     std::optional<text_room> room;  // its fit: note's, or the screen's
     bool shown = true;              // not with fit: none
+    // Where its translation stands in the catalog, when it is written
+    // translated (0: not known); what does not fit is named there.
+    std::optional<std::size_t> catalog_line;
     std::vector<std::vector<text_cell>> cells;  // its lines, when kept
 
     // Counts a code in, or a character that has none (nothing).
@@ -98,6 +105,16 @@ std::optional<bool> language_named(const std::string &name);
 // the line where the string ends: "fit: 16", "fit: 16x2" or "fit: none"),
 // else the screen of the rules; codes written by escapes are checked
 // against the font like characters.
+//
+// With translations in the rules, a string literal (with those it joins)
+// that is the first argument of a keyword's call, _("...") say, is a
+// message: it is written as the catalog's translation of its msgid (its text
+// with escapes resolved, as xgettext takes it), all of it in the first
+// literal and the others left empty, so that lines stay; the translation is
+// checked as the string would be, against the string's room, and its faults
+// are named at its line in the catalog. A message with no translation, or a
+// fuzzy one, stays as it is, with a warning (an error with
+// untranslated_error); one with plural forms is an error.
 encoded_text encode_c_source(std::string_view source, const std::string &name, const text_codes &codes,
                              const text_rules &rules = {});
 
@@ -154,6 +171,7 @@ private:
     // What the check needs of a string that has ended.
     struct ended_string {
         std::uint32_t line, column, end_line, width, lines;
+        std::uint32_t catalog_line;  // of a translation, or 0
     };
     void end_current();
     void check(const ended_string &string, const std::optional<text_room> &room);

@@ -89,6 +89,12 @@ next_second() {
     sleep 1
 }
 
+# make_newer FILE THAN: FILE's time is after THAN's, so that a build sees
+# FILE's change, without waiting where times are whole seconds.
+make_newer() {
+    [[ $1 -nt $2 ]] || touch -d "@$(($(stat -c %Y "$2") + 1))" "$1"
+}
+
 remember_stamps() {
     local file
     for file in "${TABLE_FORM[@]}" "${IMPORT_FORM[@]}"; do
@@ -207,9 +213,12 @@ case_bad_input() {
 }
 
 case_text() {
-    local project="$scratch/project"
+    local project="$scratch/project" catalog=()
     cp -r "$projects/app" "$project"
-    "$cmake" -S "$project" -B "$app" -Dmake_h_DIR="$package" -DINPUTS="$inputs"
+    if [[ ${MAKE_H_CATALOGS:-} == TRUE ]]; then
+        catalog=(-DTEXT_CATALOG="$project/po/ru.po")
+    fi
+    "$cmake" -S "$project" -B "$app" -Dmake_h_DIR="$package" -DINPUTS="$inputs" "${catalog[@]}"
     build_app
     expect_text "$app"
     build_app
@@ -254,6 +263,38 @@ case_text() {
     "$cmake" -S "$project" -B "$app"
     build_app
     expect_text "$app"
+
+    if ((${#catalog[@]})); then
+        expect_catalog "$project"
+    fi
+}
+
+# expect_translated TEXT: translated_form says TEXT, in KOI8-R.
+expect_translated() {
+    "$app/translated_form" >"$scratch/shown" || fail "translated_form does not run"
+    printf '%s\n' "$1" | iconv -f UTF-8 -t KOI8-R | cmp - "$scratch/shown" ||
+        fail "translated_form does not say $1 in KOI8-R"
+}
+
+# expect_catalog PROJECT: with a CATALOG, the app's message is compiled in
+# the catalog's language; editing the catalog encodes it again, and a
+# translation the font cannot show fails the build at its catalog line.
+expect_catalog() {
+    local catalog="$1/po/ru.po" copy="$app/translated/font8x12.h.text/show_translated.c"
+    expect_translated "Настройки"
+
+    sed -i 's/"Настройки"/"Параметры"/' "$catalog"
+    make_newer "$catalog" "$copy"
+    build_app
+    grep -q 'Encoding show_translated.c' "$log" || fail "editing the catalog did not encode its message again"
+    expect_translated "Параметры"
+
+    sed -i 's/"Параметры"/"Параметры…"/' "$catalog"
+    make_newer "$catalog" "$copy"
+    if build "$app"; then
+        fail "a translation the font cannot show was built"
+    fi
+    grep -F "$catalog:7: U+2026 …: no code in KOI8-R" "$log" >/dev/null || fail "the build did not name the catalog's line"
 }
 
 # slot_line PAIR SLOT ROW: line ROW of glyph slot SLOT in PAIR's 8x12.fnt, in hex.
@@ -385,11 +426,15 @@ case_bad_call() {
     expect_refused "$call" "CROP goes with IMPORT, not with FONT and TABLE" "$right;CROP"
     expect_refused "$call" "SCREEN and FALLBACK go with TEXT" "$right;FALLBACK"
     expect_refused "$call" "SCREEN 128 is not WxH" "$right;TEXT;$sample/README.md;SCREEN;128"
+    expect_refused "$call" "CATALOG goes with TEXT" "$right;CATALOG;$sample/README.md"
 
     configure call "$without_import" -DMAKE_H_SOURCE_DIR="$source_dir" -DCALL="$right" \
-        -DCMAKE_DISABLE_FIND_PACKAGE_Freetype=ON || fail "a right call is refused without font_import"
+        -DCMAKE_DISABLE_FIND_PACKAGE_Freetype=ON -DCMAKE_DISABLE_FIND_PACKAGE_GettextPo=ON ||
+        fail "a right call is refused without font_import and libgettextpo"
     expect_refused "$without_import" "IMPORT needs font_import" \
         "OUTPUT;font8x12.h;IMPORT;$sample/6x12.pcf.gz"
+    expect_refused "$without_import" "CATALOG needs a font_text that reads catalogs" \
+        "$right;TEXT;$sample/README.md;CATALOG;$sample/README.md"
 }
 
 case_cross() {

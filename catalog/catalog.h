@@ -1,0 +1,42 @@
+// Gettext catalogs (.po), read with gettext's own library, libgettextpo,
+// into the plain translations that font_text and font_sheet write a source's
+// marked strings in; and the command-line options that name them.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "charset/text_codes.h"
+#include "ui_text/translations.h"
+
+// Whether this build reads catalogs: it needs libgettextpo.
+bool catalogs_available();
+
+// Reads a catalog named name, whose bytes are content, as msgfmt reads it,
+// in the charset its header names, into translations.messages: each message
+// without a msgctxt, in UTF-8, with the line of its msgstr and the faults
+// msgfmt --check finds in it. Returns false with what makes msgfmt refuse
+// the catalog (a syntax error, at its line) in problems, or with why it
+// cannot be read at all in failure.
+bool read_catalog(const std::string &name, std::string_view content, text_translations &translations,
+                  text_problems &problems, std::string &failure);
+
+// The keywords that mark messages, as xgettext's --keyword takes them: _
+// and N_, and each NAME given (or NAME:1, whose first argument is the
+// message too); after a --keyword without NAME, only those given.
+class keyword_option {
+public:
+    // Takes one --keyword: argument is NAME, or nothing for --keyword
+    // alone. Returns what is wrong with it, or an empty text.
+    std::string take(const char *argument);
+    std::vector<std::string> keywords() const;
+
+private:
+    std::vector<std::string> given_;
+    bool defaults_ = true;
+};
+
+// Reads the catalog file at path into translations, reporting what is wrong
+// with it as "PROGRAM: de.po:12: reason"; returns whether it can be used.
+bool load_catalog_reported(const char *program, const std::string &path, text_translations &translations);

@@ -1,0 +1,266 @@
+// Gettext catalogs: the line of each message, catalogs read as msgfmt reads
+// them, and font_text and font_sheet translating a source with one as a
+// translator's workflow runs them.
+#include <fstream>
+
+#include "catalog/catalog.h"
+#include "catalog/po_lines.h"
+#include "tool_inputs.h"
+
+namespace {
+
+const std::string FONT_TEXT = quoted(FONT_TEXT_PATH);
+
+// A catalog with a bit of every form, and the line of each message's msgstr.
+constexpr char FORMS[] = "# A comment that says msgstr \"x\"\n"      // 1
+                         "msgid \"\"\n"                                // 2
+                         "msgstr \"Content-Type: text/plain; charset=UTF-8\\nPlural-Forms: nplurals=2; plural=(n != 1);\\n\"\n"
+                         "\n"
+                         "#: ui.c:3\n"                                 // 5
+                         "msgid \"One\"\n"
+                         "msgstr \"Один\"\n"                           // 7
+                         "\n"
+                         "msgid \"\"\n"
+                         "\"Two \"\n"                                  // 10
+                         "\"lines\\n\"\n"
+                         "msgstr \"\"\n"                               // 12
+                         "\"Две \"\n"
+                         "\"строки\\n\"\n"
+                         "\n"                                          // 15
+                         "msgctxt \"menu\"\n"
+                         "msgid \"One\"\n"
+                         "msgstr \"Раз\"\n"
+                         "\n"
+                         "#| msgid \"Old\"\n"                          // 20
+                         "msgid \"Escapes \\\"\\t\\101\\x42\\\\\"\n"
+                         "msgstr \"x\"\n"                              // 22
+                         "\n"
+                         "msgid \"File\"\n"
+                         "msgid_plural \"Files\"\n"                    // 25
+                         "msgstr[0] \"Файл\"\n"                        // 26
+                         "msgstr[1] \"Файлы\"\n"
+                         "\n"
+                         "#~ msgid \"Gone\"\n"
+                         "#~ msgstr \"Нет\"\n"                         // 30
+                         "msgctxt \"only\" msgid \"Context\" msgstr \"x\"\n"
+                         "msgid \"Same line\" msgstr \"y\"\n";         // 32
+
+struct read_result {
+    bool read;
+    text_translations translations;
+    std::vector<std::string> problems;  // "12: reason"
+    std::string failure;
+};
+
+read_result read(const std::string &catalog)
+{
+    read_result result;
+    text_problems problems;
+    result.read = read_catalog("ru.po", catalog, result.translations, problems, result.failure);
+    for (const text_problem &problem : problems.shown)
+        result.problems.push_back(std::to_string(problem.line) +
+                                  (problem.column != 0 ? ":" + std::to_string(problem.column) : "") + ": " +
+                                  problem.what);
+    return result;
+}
+
+constexpr char HEADER[] = "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n";
+
+}  // namespace
+
+TEST(MsgstrLines, FindsTheLineOfEachMessagesMsgstr)
+{
+    const auto lines = msgstr_lines(FORMS);
+    const std::unordered_map<std::string, std::size_t> expected = {
+        {"", 3}, {"One", 7}, {"Two lines\n", 12}, {"Escapes \"\tAB\\", 22}, {"File", 26}, {"Same line", 32}};
+    EXPECT_EQ(lines, expected);
+    // What is no catalog, or is cut short, gives what it can, and no more.
+    for (const char *broken : {"msgid \"a\\", "msgid \"a\nmsgstr \"b\"", "msgstr \"x\" msgid", "\"\\x", "#~"})
+        EXPECT_LE(msgstr_lines(broken).size(), 1u) << broken;
+}
+
+// The messages as the source looks them up: in UTF-8, whatever the
+// catalog's charset, with the line msgfmt names them at, the same as
+// msgstr_lines finds.
+TEST(ReadCatalog, TakesEachMessageInUtf8WithItsLine)
+{
+    const read_result forms = read(FORMS);
+    ASSERT_TRUE(forms.read) << forms.failure;
+    EXPECT_EQ(forms.translations.catalog, "ru.po");
+    std::map<std::string, std::size_t> lines;
+    for (const auto &[id, entry] : forms.translations.messages)
+        lines.emplace(id, entry.line);
+    EXPECT_EQ(lines, (std::map<std::string, std::size_t>{
+                         {"One", 7}, {"Two lines\n", 12}, {"Escapes \"\tAB\\", 22}, {"File", 26}, {"Same line", 32}}));
+    EXPECT_EQ(forms.translations.messages.at("Two lines\n").text, "Две строки\n");
+    EXPECT_EQ(forms.translations.messages.at("One").text, "Один");  // not the one with a context
+    EXPECT_TRUE(forms.translations.messages.at("File").plural);
+
+    // KOI8-R, as its header says: Д is 0xE4, а 0xC1; and a fuzzy and an
+    // untranslated message.
+    const read_result koi8 = read("msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=KOI8-R\\n\"\n\n"
+                                  "msgid \"Yes\"\nmsgstr \"\xE4\xC1\"\n\n"
+                                  "#, fuzzy\nmsgid \"No\"\nmsgstr \"\xEE\xC5\xD4\"\n\nmsgid \"Later\"\nmsgstr \"\"\n");
+    ASSERT_TRUE(koi8.read) << koi8.failure;
+    const auto &messages = koi8.translations.messages;
+    EXPECT_EQ(messages.at("Yes").text, "Да");
+    EXPECT_FALSE(messages.at("Yes").fuzzy);
+    EXPECT_TRUE(messages.at("No").fuzzy);
+    EXPECT_EQ(messages.at("Later").text, "");
+    // A msgid in ISO-8859-1 is looked up as the source, in UTF-8, has it.
+    const read_result latin1 = read("msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=ISO-8859-1\\n\"\n\n"
+                                    "msgid \"Gr\xFC\xDF\x65\"\nmsgstr \"Hallo\"\n");
+    ASSERT_TRUE(latin1.read) << latin1.failure;
+    EXPECT_EQ(latin1.translations.messages.at("Grüße").text, "Hallo");
+}
+
+// A catalog msgfmt refuses is refused, with what msgfmt says at the line it
+// names; what msgfmt --check finds in a message is kept with it, named only
+// where a source uses it.
+TEST(ReadCatalog, RefusesWhatMsgfmtRefusesAndKeepsWhatItsCheckFinds)
+{
+    const struct {
+        std::string catalog;
+        std::vector<std::string> problems;
+        const char *failure;
+    } refused[] = {
+        {std::string(HEADER) + "msgid \"a\"\nmsgstr \"open\n\nmsgid \"b\"\nmsgstr \"c\"\n",
+         {"6: end-of-line within string"}, ""},
+        {std::string(HEADER) + "msgid \"a\"\n\nmsgid \"b\"\nmsgstr \"c\"\n", {"4: missing 'msgstr' section"}, ""},
+        {std::string(HEADER) + "msgid \"a\\q\"\nmsgstr \"b\"\n", {"4:10: invalid control sequence"}, ""},
+        {std::string(HEADER) + "msgid \"a\"\nmsgstr \"b\"\n\nmsgid \"a\"\nmsgstr \"c\"\n",
+         {"5: this is the location of the first definition", "7: duplicate message definition"}, ""},
+        {"msgid \"\"\nmsgstr \"Plural-Forms: nplurals=2; plural=n/0;\\n\"\n", {"2: plural expression can produce division by zero"}, ""},
+        {"msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=NO-SUCH-SET\\n\"\n", {},
+         "charset 'NO-SUCH-SET' is not one iconv knows"},
+    };
+    for (const auto &row : refused) {
+        const read_result result = read(row.catalog);
+        EXPECT_FALSE(result.read) << row.catalog;
+        std::vector<std::string> problems = result.problems;
+        std::sort(problems.begin(), problems.end());
+        EXPECT_EQ(problems, row.problems) << row.catalog;
+        EXPECT_EQ(result.failure, row.failure) << row.catalog;
+    }
+
+    const read_result checked = read(std::string(HEADER) +
+                                     "#, c-format\nmsgid \"%d of %s\"\nmsgstr \"%s из %d\"\n\n"    // 4-6
+                                     "#, c-format\nmsgid \"%d%%\"\nmsgstr \"%d %%\"\n\n"           // 8-10
+                                     "msgid \"Line\\n\"\nmsgstr \"Строка\"\n\n"                    // 12-13
+                                     "#, fuzzy, c-format\nmsgid \"%d\"\nmsgstr \"%s\"\n");         // 15-17
+    ASSERT_TRUE(checked.read) << checked.failure;
+    const auto faults = [&checked](const char *id) {
+        std::vector<std::string> found;
+        for (const text_problem &fault : checked.translations.messages.at(id).faults)
+            found.push_back(fault.file + ":" + std::to_string(fault.line) + ": " + fault.what);
+        return found;
+    };
+    EXPECT_EQ(faults("%d of %s"),
+              (std::vector<std::string>{
+                  "ru.po:6: format specifications in 'msgid' and 'msgstr' for argument 1 are not the same",
+                  "ru.po:6: format specifications in 'msgid' and 'msgstr' for argument 2 are not the same"}));
+    EXPECT_EQ(faults("%d%%"), std::vector<std::string>{});
+    EXPECT_EQ(faults("Line\n"),
+              std::vector<std::string>{"ru.po:13: 'msgid' and 'msgstr' entries do not both end with '\\n'"});
+    EXPECT_EQ(faults("%d"), std::vector<std::string>{});  // fuzzy: msgfmt leaves it out, as the source does
+}
+
+TEST(KeywordOption, TakesNamesAsXgettextDoes)
+{
+    keyword_option defaults;
+    EXPECT_EQ(defaults.keywords(), (std::vector<std::string>{"_", "N_"}));
+    keyword_option more;
+    EXPECT_EQ(more.take("tr"), "");
+    EXPECT_EQ(more.take("gettext_noop:1"), "");
+    EXPECT_EQ(more.keywords(), (std::vector<std::string>{"_", "N_", "tr", "gettext_noop"}));
+    keyword_option only;
+    EXPECT_EQ(only.take("T"), "");
+    EXPECT_EQ(only.take(nullptr), "");
+    EXPECT_EQ(only.keywords(), std::vector<std::string>{"T"});
+    for (const char *wrong : {"ngettext:1,2", "pgettext:1c,2", "2x", "a-b", ":1"})
+        EXPECT_NE(keyword_option().take(wrong), "") << wrong;
+}
+
+using CatalogTools = ToolInputs;
+
+// font_text writes the program's messages in the catalog's language; what
+// is wrong with a translation is named at its line in the catalog, and
+// nothing is written.
+TEST_F(CatalogTools, TranslateASourceAndNameEachFaultAtItsCatalogLine)
+{
+    std::ofstream(file("ui.c")) << "#include <stdio.h>\n"
+                                   "#define _(text) text\n"
+                                   "#define tr(text) text\n"
+                                   "static const char *const items[] = {\n"
+                                   "    _(\"Settings\"), // fit: 9\n"
+                                   "    tr(\"Sound \"\n"
+                                   "       \"volume\"),\n"
+                                   "};\n"
+                                   "int main(void) { puts(items[0]); puts(items[1]); return 0; }\n";
+    const auto write_catalog = [this](const std::string &settings, const std::string &volume) {
+        std::ofstream(file("ru.po")) << HEADER << "#. fit: 9\nmsgid \"Settings\"\nmsgstr \"" << settings
+                                     << "\"\n\nmsgid \"Sound volume\"\nmsgstr \"\"\n\"" << volume << "\"\n";
+    };
+    write_catalog("Настройки", "Громкость");
+    const tool_run translated = run(FONT_TEXT + " -f . --catalog=ru.po --keyword=tr -o koi.c ui.c");
+    ASSERT_EQ(translated.status, 0) << translated.err;
+    EXPECT_EQ(translated.err, "");
+    const tool_run built = run(quoted(C_COMPILER) + " -Wall -Werror -o ui koi.c && ./ui");
+    ASSERT_EQ(built.status, 0) << built.err;
+    EXPECT_EQ(built.out, run("printf 'Настройки\\nГромкость\\n' | iconv -f UTF-8 -t KOI8-R").out);
+
+    const struct {
+        const char *settings, *volume, *options;
+        int status;
+        const char *err;
+    } cases[] = {
+        {"Настройки", "Громкость…", "--keyword=tr", 1, "font_text: ru.po:9: U+2026 \u2026: no code in KOI8-R\n"},
+        {"Настройки звука", "Громкость", "--keyword=tr", 1, "font_text: ru.po:6: 15 columns, 9 fit\n"},
+        {"", "Громкость", "--keyword=tr --untranslated=error", 1, "font_text: ui.c:5:7: untranslated: empty in ru.po:6\n"},
+        {"Настройки", "Громкость\\", "--keyword=tr", 1, "font_text: ru.po:11: end-of-line within string\n"},
+        {"", "Громкость", "--keyword=tr", 0, "font_text: ui.c:5:7: untranslated: empty in ru.po:6; kept as it is\n"},
+        {"Настройки", "Громкость", "--keyword=tr --catalog=missing.po", 1,
+         "font_text: missing.po: No such file or directory\n"},
+        {"Настройки", "Громкость", "--keyword=tr --untranslated=sometimes", 2,
+         "font_text: invalid --untranslated 'sometimes': warning or error\n"},
+        // The source's text stays where there is no translation: tr() is no
+        // keyword after --keyword alone, and is left as it is.
+        {"Настройки", "Громкость", "--keyword", 0, ""},
+        {"Настройки", "Громкость", "--keyword=_", 0, ""},
+    };
+    for (const auto &row : cases) {
+        write_catalog(row.settings, row.volume);
+        write("koi.c", bytes{'o', 'l', 'd'});
+        const tool_run result = run(FONT_TEXT + " --catalog=ru.po " + row.options + " -o koi.c ui.c");
+        EXPECT_EQ(result.status, row.status) << row.settings << row.volume << row.options;
+        EXPECT_EQ(lines_of(result.err).empty() ? "" : lines_of(result.err)[0] + "\n", row.err)
+            << row.settings << row.volume << row.options;
+        if (row.status != 0) {
+            EXPECT_EQ(read("koi.c"), "old") << row.settings << row.volume << row.options;
+        }
+    }
+    EXPECT_NE(read("koi.c").find("tr(\"Sound \"\n       \"volume\")"), std::string::npos);
+
+    std::ofstream(file("menu.txt")) << "Settings\n";
+    const tool_run text = run(FONT_TEXT + " --catalog=ru.po menu.txt");
+    EXPECT_EQ(text.status, 2);
+    EXPECT_EQ(lines_of(text.err).at(0), "font_text: --catalog translates C and C++ sources, and menu.txt is read as text");
+    EXPECT_EQ(run(FONT_TEXT + " --keyword=tr ui.c").status, 2);
+}
+
+#ifdef FONT_SHEET_PATH
+// font_sheet draws each message as the device will show it: translated.
+TEST_F(CatalogTools, DrawTheTranslationAsFontTextWritesIt)
+{
+    const std::string font_sheet = quoted(FONT_SHEET_PATH);
+    std::ofstream(file("ui.c")) << "const char *title = _(\"Settings\"); // fit: 12\n";
+    std::ofstream(file("ru.c")) << "const char *title = _(\"Настройки\"); // fit: 12\n";
+    std::ofstream(file("ru.po")) << HEADER << "msgid \"Settings\"\nmsgstr \"Настройки\"\n";
+    for (const char *drawn : {"--text=ui.c --catalog=ru.po translated.png", "--text=ru.c ru.png",
+                              "--text=ui.c untranslated.png"})
+        ASSERT_EQ(run(font_sheet + " -f . " + drawn).status, 0) << drawn;
+    EXPECT_EQ(read("translated.png"), read("ru.png"));
+    EXPECT_NE(read("translated.png"), read("untranslated.png"));
+    EXPECT_EQ(run(font_sheet + " -f . --catalog=ru.po out.png").status, 2);  // without --text
+}
+#endif

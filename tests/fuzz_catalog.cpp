@@ -1,0 +1,78 @@
+// libFuzzer target: the line index of a catalog, and font_text's scanner
+// writing messages in their translations, on any bytes. Neither reads
+// outside them; every line the index gives is one of the catalog's; an
+// encoded source keeps its lines, and names its problems within it or at a
+// translation's line.
+#include <algorithm>
+#include <cstdlib>
+#include <string_view>
+
+#include "catalog/po_lines.h"
+#include "ui_text/ui_text.h"
+
+namespace {
+
+const text_codes &koi8r_codes()
+{
+    static const text_codes *const codes = [] {
+        charset_table set;
+        if (!load_charset("KOI8-R", set).empty())
+            std::abort();
+        return new text_codes(set, "KOI8-R");
+    }();
+    return *codes;
+}
+
+// Messages whose translations hold what a literal must escape, a line
+// feed, and a character KOI8-R lacks; keywords that are common words too.
+const text_translations &translations()
+{
+    static const text_translations *const given = [] {
+        auto *made = new text_translations;
+        made->catalog = "ru.po";
+        made->keywords = {"_", "N_", "f", "R"};
+        made->messages = {{"a", {"Ж\"\\?\n?\?=", 3}}, {"b", {"…", 5}}, {"", {"пусто", 7}},
+                          {"c", {"Нечётко", 9, true}}, {"d", {"", 11}}, {"e", {"Файл", 13, false, true}}};
+        return made;
+    }();
+    return *given;
+}
+
+std::size_t line_feeds(std::string_view text)
+{
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
+// Lines as compilers count them: CR, LF and CR LF each end one.
+std::size_t line_ends(std::string_view text)
+{
+    std::size_t ends = 0;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        ends += text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')) ? 1 : 0;
+    return ends;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const std::string_view text(reinterpret_cast<const char *>(data), size);
+    for (const auto &[id, line] : msgstr_lines(text))
+        if (line < 1 || line > line_feeds(text) + 1 || id.size() > text.size())
+            std::abort();
+
+    text_rules rules;
+    rules.screen = screen_room(64, 24);
+    rules.keep_strings = true;
+    rules.translations = &translations();
+    const encoded_text out = encode_c_source(text, "ui.c", koi8r_codes(), rules);
+    for (const text_problem &problem : out.problems.shown) {
+        const bool in_catalog = problem.file == "ru.po" && problem.line % 2 == 1 && problem.line <= 13;
+        const bool in_source = problem.file.empty() && problem.line >= 1 && problem.line <= line_ends(text) + 1;
+        if (!in_catalog && !in_source)
+            std::abort();
+    }
+    if (out.problems.errors == 0 && line_ends(out.bytes) != line_ends(text) + 1)
+        std::abort();
+    return 0;
+}

@@ -1,0 +1,28 @@
+// The translations a source's marked strings are written in, as a gettext
+// catalog gives them: plain data, so that the scanner needs no catalog
+// library to be built, tested or fuzzed.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "charset/text_codes.h"
+
+// A catalog's entry for one message.
+struct translation {
+    std::string text;      // its msgstr, in UTF-8; empty when it has none
+    std::size_t line = 0;  // of its msgstr in the catalog, where msgfmt names its faults; 0: not known
+    bool fuzzy = false;
+    bool plural = false;  // it has a msgid_plural: forms chosen by a count
+    std::vector<text_problem> faults{};  // what msgfmt -c finds wrong with it, in the catalog
+};
+
+struct text_translations {
+    std::string catalog;  // the catalog's name, for messages
+    std::unordered_map<std::string, translation> messages;  // by msgid, in UTF-8; none with a msgctxt
+    // The functions whose first argument, a string literal, is a message.
+    std::vector<std::string> keywords;
+    bool untranslated_error = false;  // a message the catalog does not translate is an error, not a warning
+};
