@@ -21,5 +21,5 @@ install(FILES
   "${PROJECT_BINARY_DIR}/make_hConfig.cmake"
   "${PROJECT_BINARY_DIR}/make_hConfigVersion.cmake"
   "${CMAKE_CURRENT_LIST_DIR}/make_h_font_header.cmake"
-  "${CMAKE_CURRENT_LIST_DIR}/make_h_write_header.cmake"
+  "${CMAKE_CURRENT_LIST_DIR}/make_h_step.cmake"
   DESTINATION ${MAKE_H_PACKAGE_DIR})

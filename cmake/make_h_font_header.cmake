@@ -2,7 +2,7 @@
 #   FONT <8x12.fnt> TABLE <koi.bin> [TABLE_SET <set>]
 #   | IMPORT <font file> [GLYPH_ORDER <set>] [TABLE_SET <set>] [SIZE <px>] [TOP <rows>]
 #     [FONT_ENCODING <set>] [CROP] [GLYPHS <yaff>]
-#   [TEXT <source>... [SCREEN <WxH>] [FALLBACK] [CATALOG <po>]])
+#   [TEXT <source>... [SCREEN <WxH>] [FALLBACK] [CATALOG <po>] [ADD_TEXT_CHARACTERS]])
 #
 # Makes <header> at build time with make_h, from the two inputs of make_h or
 # from a font (a yaff too) that font_import turns into them (GLYPH_ORDER,
@@ -29,12 +29,21 @@
 # otherwise), and a character without a code is written as iconv spells it.
 # CATALOG is font_text's --catalog: the messages of the TEXT sources, _("...")
 # and N_("..."), are compiled in the language of that gettext catalog, and
-# editing it encodes them again; one language a target.
+# editing it encodes them again; one language a target. With IMPORT,
+# ADD_TEXT_CHARACTERS passes each TEXT source (and the CATALOG) to
+# font_import as --text: every character the text uses that the table set
+# lacks gets a free code, and a new one remakes the pair, the header and the
+# encoded sources.
+#
+# Each step leaves the files it makes as they were when they come out the
+# same, and the build follows it by a stamp beside them: an edit that changes
+# no code of the font rebuilds nothing that includes the header.
 # Every input must exist when CMake runs.
 function(make_h_add_font_header target)
   set(import_keywords GLYPH_ORDER TABLE_SET SIZE TOP FONT_ENCODING)
   set(import_options --glyph-order --table --size --top --font-encoding)  # font_import's, in that order
-  cmake_parse_arguments(PARSE_ARGV 1 arg "CROP;FALLBACK" "OUTPUT;FONT;TABLE;IMPORT;GLYPHS;SCREEN;CATALOG;${import_keywords}" "TEXT")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "CROP;FALLBACK;ADD_TEXT_CHARACTERS"
+    "OUTPUT;FONT;TABLE;IMPORT;GLYPHS;SCREEN;CATALOG;${import_keywords}" "TEXT")
   _make_h_check_call("${target}" "${import_keywords}")
   foreach(keyword IN ITEMS FONT TABLE IMPORT GLYPHS TEXT CATALOG)
     foreach(path IN LISTS arg_${keyword})
@@ -42,10 +51,18 @@ function(make_h_add_font_header target)
     endforeach()
   endforeach()
 
+  # The script of each step below: what a step writes takes the place of the
+  # old only where it differs, and the build follows the step by its stamp.
+  set(step_script "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/make_h_step.cmake")
   get_filename_component(header "${arg_OUTPUT}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_BINARY_DIR}")
   file(RELATIVE_PATH shown "${CMAKE_BINARY_DIR}" "${header}")
   # make_h reads fixed names in its working directory: each header gets its own.
   set(inputs "${header}.inputs")
+  set(pair_stamp "${inputs}/pair.stamp")
+  set(catalog)
+  if(DEFINED arg_CATALOG)
+    get_filename_component(catalog "${arg_CATALOG}" ABSOLUTE)
+  endif()
   if(DEFINED arg_IMPORT)
     set(options_given)
     foreach(keyword option IN ZIP_LISTS import_keywords import_options)
@@ -56,13 +73,25 @@ function(make_h_add_font_header target)
     if(arg_CROP)
       list(APPEND options_given --crop)
     endif()
-    set(glyphs "")
+    set(read)  # what font_import reads besides the font
     if(DEFINED arg_GLYPHS)
       get_filename_component(glyphs "${arg_GLYPHS}" ABSOLUTE)
+      list(APPEND options_given "--glyphs=${glyphs}")
+      list(APPEND read "${glyphs}")
+    endif()
+    if(arg_ADD_TEXT_CHARACTERS)
+      foreach(source IN LISTS arg_TEXT)
+        get_filename_component(text "${source}" ABSOLUTE)
+        list(APPEND options_given "--text=${text}")
+        list(APPEND read "${text}")
+      endforeach()
+      if(catalog)
+        list(APPEND options_given "--catalog=${catalog}")
+        list(APPEND read "${catalog}")
+      endif()
     endif()
     get_filename_component(font "${arg_IMPORT}" ABSOLUTE)
-    _make_h_import_inputs("${header}" "${shown}" "${inputs}" "${font}" "${glyphs}" ${options_given})
-    set(record "${inputs}/koi.sets")
+    _make_h_import_inputs("${header}" "${shown}" "${inputs}" "${pair_stamp}" "${font}" "${options_given}" "${read}")
   else()
     get_filename_component(font "${arg_FONT}" ABSOLUTE)
     get_filename_component(table "${arg_TABLE}" ABSOLUTE)
@@ -75,12 +104,12 @@ function(make_h_add_font_header target)
     else()
       file(REMOVE_RECURSE "${inputs}/koi.sets")  # copied while there was one
     endif()
-    _make_h_copy_inputs("${shown}" "${inputs}" "${font}" "${table}" "${record}")
+    _make_h_copy_inputs("${shown}" "${inputs}" "${pair_stamp}" "${font}" "${table}" "${record}")
   endif()
-  _make_h_run_make_h("${header}" "${shown}" "${inputs}")
+  _make_h_run_make_h("${header}" "${shown}" "${inputs}" "${pair_stamp}")
 
   get_filename_component(header_dir "${header}" DIRECTORY)
-  target_sources("${target}" PRIVATE "${header}")
+  target_sources("${target}" PRIVATE "${header}" "${header}.stamp")
   target_include_directories("${target}" PRIVATE "${header_dir}")
 
   # With IMPORT, TABLE_SET went to font_import, which recorded it.
@@ -101,15 +130,12 @@ function(make_h_add_font_header target)
   if(arg_FALLBACK)
     list(APPEND text_options --fallback)
   endif()
-  set(followed ${record})  # what the copies are encoded again for when it changes
-  if(DEFINED arg_CATALOG)
-    get_filename_component(catalog "${arg_CATALOG}" ABSOLUTE)
+  if(catalog)
     list(APPEND text_options --catalog=${catalog})
-    list(APPEND followed "${catalog}")
   endif()
   set(copies)
   foreach(source IN LISTS arg_TEXT)
-    _make_h_encode_text("${target}" "${header}" "${shown}" "${inputs}" "${text_options}" "${followed}"
+    _make_h_encode_text("${target}" "${shown}" "${pair_stamp}" "${text_options}" "${catalog}"
       "${source}" "${list_file}" copy)
     list(APPEND copies "${copy}")
   endforeach()
@@ -125,7 +151,7 @@ function(_make_h_follow_text_list list_file copies)
   endif()
   foreach(old IN LISTS listed)
     if(NOT old IN_LIST copies)
-      file(REMOVE "${old}" "${old}.options")
+      file(REMOVE "${old}" "${old}.options" "${old}.stamp")
     endif()
   endforeach()
   if(NOT listed STREQUAL "${copies}")
@@ -166,6 +192,9 @@ function(_make_h_check_call target import_keywords)
   if(DEFINED arg_CATALOG AND NOT DEFINED arg_TEXT)
     message(FATAL_ERROR "${call}: CATALOG goes with TEXT")
   endif()
+  if(arg_ADD_TEXT_CHARACTERS AND NOT (DEFINED arg_IMPORT AND DEFINED arg_TEXT))
+    message(FATAL_ERROR "${call}: ADD_TEXT_CHARACTERS goes with IMPORT and TEXT")
+  endif()
   if(DEFINED arg_CATALOG)
     get_target_property(reads_catalogs make_h::font_text MAKE_H_READS_CATALOGS)
     if(NOT reads_catalogs)
@@ -202,8 +231,9 @@ function(_make_h_check_call target import_keywords)
   endif()
 endfunction()
 
-# Copies the pair, and the record of its sets into record unless that is empty.
-function(_make_h_copy_inputs shown inputs font table record)
+# Copies the pair, and the record of its sets into record unless that is
+# empty; the copies are followed by the stamp.
+function(_make_h_copy_inputs shown inputs stamp font table record)
   set(copy_record)
   set(record_source)
   if(record)
@@ -215,38 +245,41 @@ function(_make_h_copy_inputs shown inputs font table record)
       COMMAND "${CMAKE_COMMAND}" -E rm -rf "${record}"
       COMMAND "${CMAKE_COMMAND}" -E copy "${record_source}" "${record}")
   endif()
-  add_custom_command(OUTPUT "${inputs}/8x12.fnt" "${inputs}/koi.bin" ${record}
+  add_custom_command(OUTPUT "${stamp}"
+    BYPRODUCTS "${inputs}/8x12.fnt" "${inputs}/koi.bin" ${record}
     COMMAND "${CMAKE_COMMAND}" -E make_directory "${inputs}"
-    COMMAND "${CMAKE_COMMAND}" -E copy "${font}" "${inputs}/8x12.fnt"
-    COMMAND "${CMAKE_COMMAND}" -E copy "${table}" "${inputs}/koi.bin"
+    COMMAND "${CMAKE_COMMAND}" -E copy_if_different "${font}" "${inputs}/8x12.fnt"
+    COMMAND "${CMAKE_COMMAND}" -E copy_if_different "${table}" "${inputs}/koi.bin"
     ${copy_record}
+    COMMAND "${CMAKE_COMMAND}" -E touch "${stamp}"
     DEPENDS "${font}" "${table}" ${record_source}
     COMMENT "Copying the font and table of ${shown}"
     VERBATIM)
 endfunction()
 
-# glyphs is the --glyphs yaff, or empty.
-function(_make_h_import_inputs header shown inputs font glyphs)
-  set(glyphs_option "")
-  if(glyphs)
-    set(glyphs_option "--glyphs=${glyphs}")
-  endif()
-  add_custom_command(OUTPUT "${inputs}/8x12.fnt" "${inputs}/koi.bin" "${inputs}/koi.sets"
-    # A failed import must not leave the header of the old font looking current.
-    COMMAND "${CMAKE_COMMAND}" -E rm -f "${header}" "${header}.trace"
+# Imports font into the pair, followed by the stamp; a failed import leaves
+# no header of the old font looking current. font_import leaves a pair that
+# comes out the same as it was. The options are font_import's; depends names
+# what it reads besides the font.
+function(_make_h_import_inputs header shown inputs stamp font options depends)
+  set(command "$<TARGET_FILE:make_h::font_import>" -o "${inputs}" ${options} "${font}")
+  add_custom_command(OUTPUT "${stamp}"
+    BYPRODUCTS "${inputs}/8x12.fnt" "${inputs}/koi.bin" "${inputs}/koi.sets"
     COMMAND "${CMAKE_COMMAND}" -E make_directory "${inputs}"
-    COMMAND "$<TARGET_FILE:make_h::font_import>" -o "${inputs}" ${ARGN} ${glyphs_option} "${font}"
-    DEPENDS "${font}" ${glyphs} make_h::font_import
+    COMMAND "${CMAKE_COMMAND}" "-DCOMMAND=${command}"
+      "-DSTALE=${header};${header}.trace;${header}.stamp" "-DSTAMP=${stamp}" -P "${step_script}"
+    DEPENDS "${font}" ${depends} make_h::font_import "${step_script}"
     COMMENT "Importing ${font} for ${shown}"
     VERBATIM)
 endfunction()
 
-function(_make_h_run_make_h header shown inputs)
-  set(script "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/make_h_write_header.cmake")
-  add_custom_command(OUTPUT "${header}" "${header}.trace"
-    COMMAND "${CMAKE_COMMAND}" "-DMAKE_H=$<TARGET_FILE:make_h::make_h>"
-      "-DINPUTS=${inputs}" "-DHEADER=${header}" -P "${script}"
-    DEPENDS "${inputs}/8x12.fnt" "${inputs}/koi.bin" make_h::make_h "${script}"
+function(_make_h_run_make_h header shown inputs pair_stamp)
+  add_custom_command(OUTPUT "${header}.stamp"
+    BYPRODUCTS "${header}" "${header}.trace"
+    COMMAND "${CMAKE_COMMAND}" "-DCOMMAND=$<TARGET_FILE:make_h::make_h>" "-DDIRECTORY=${inputs}"
+      "-DSTANDARD_OUTPUT=${header}.new" "-DSTANDARD_ERROR=${header}.trace.new"
+      "-DRESULTS=${header};${header}.trace" "-DSTAMP=${header}.stamp" -P "${step_script}"
+    DEPENDS "${pair_stamp}" make_h::make_h "${step_script}"
     COMMENT "Generating ${shown} with make_h"
     VERBATIM)
 endfunction()
@@ -270,9 +303,9 @@ function(_make_h_language_of source result)
 endfunction()
 
 # Compiles the copy of a TEXT source that font_text encodes with
-# text_options, in its place, again when a file of followed (the record of
-# sets, the catalog) changes; sets copy_var to the copy's path.
-function(_make_h_encode_text target header shown inputs text_options followed source list_file copy_var)
+# text_options, in its place, again when the pair (its stamp) or a file of
+# followed (the catalog) changes; sets copy_var to the copy's path.
+function(_make_h_encode_text target shown pair_stamp text_options followed source list_file copy_var)
   get_filename_component(original "${source}" ABSOLUTE)
   get_filename_component(original_dir "${original}" DIRECTORY)
   file(RELATIVE_PATH relative "${CMAKE_CURRENT_SOURCE_DIR}" "${original}")
@@ -293,13 +326,14 @@ function(_make_h_encode_text target header shown inputs text_options followed so
   if(language)
     set(language_option --language=c)
   endif()
-  add_custom_command(OUTPUT "${copy}"
-    # A failed check must not leave an old copy looking current.
-    COMMAND "${CMAKE_COMMAND}" -E rm -f "${copy}"
+  set(command "$<TARGET_FILE:make_h::font_text>" ${text_options} ${language_option} "--output=${copy}.new"
+    "${original}")
+  add_custom_command(OUTPUT "${copy}.stamp"
+    BYPRODUCTS "${copy}"
     COMMAND "${CMAKE_COMMAND}" -E make_directory "${copy_dir}"
-    COMMAND "$<TARGET_FILE:make_h::font_text>" ${text_options} ${language_option} --output=${copy} "${original}"
-    DEPENDS "${original}" "${options_file}" "${list_file}" "${inputs}/8x12.fnt" "${inputs}/koi.bin" ${followed}
-      make_h::font_text
+    COMMAND "${CMAKE_COMMAND}" "-DCOMMAND=${command}" "-DRESULTS=${copy}" "-DSTAMP=${copy}.stamp" -P "${step_script}"
+    DEPENDS "${original}" "${options_file}" "${pair_stamp}" ${followed} make_h::font_text
+      "${step_script}"
     COMMENT "Encoding ${relative} for ${shown}"
     VERBATIM)
   # The original is not compiled, wherever the target lists it.
@@ -312,9 +346,11 @@ function(_make_h_encode_text target header shown inputs text_options followed so
       set_property(TARGET "${target}" PROPERTY SOURCES ${sources})
     endif()
   endforeach()
-  target_sources("${target}" PRIVATE "${copy}")
-  # #include "x.h" beside the original still finds x.h.
-  set_source_files_properties("${copy}" PROPERTIES INCLUDE_DIRECTORIES "${original_dir}")
+  target_sources("${target}" PRIVATE "${copy}" "${copy}.stamp")
+  # #include "x.h" beside the original still finds x.h; and when the list
+  # changes, an #include may find a copy, or no longer find one.
+  set_source_files_properties("${copy}" PROPERTIES INCLUDE_DIRECTORIES "${original_dir}"
+    OBJECT_DEPENDS "${list_file}")
   if(language)
     set_source_files_properties("${copy}" PROPERTIES LANGUAGE ${language})
   endif()

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "font_data/font_data.h"
+#include "catalog/catalog.h"
 #include "font_import/importer.h"
 #include "ui_text/ui_text.h"
 #include "messages/messages.h"
@@ -59,7 +60,17 @@ constexpr char HELP[] =
     "                           or u+00b0:) is that character's, one labelled\n"
     "                           with a code (0x01:) is what that code shows;\n"
     "                           each fills its slot from the top-left corner,\n"
-    "                           at most 8 columns and 12 rows\n"
+    "                           at most 8 columns and 12 rows; a picture labelled\n"
+    "                           with a code and a character puts the character\n"
+    "                           at that code, which the table set must leave free\n"
+    "      --text=FILE          give each character that FILE's UI text uses and\n"
+    "                           the table set lacks a free code (see below), its\n"
+    "                           picture from the font or --glyphs; repeatable\n"
+    "  -x, --language=LANG      read every --text FILE as LANG, c or text,\n"
+    "                           whatever its extension\n"
+    "      --catalog=PO         take the --text sources' messages as the gettext\n"
+    "                           catalog PO translates them, as font_text does\n"
+    "      --keyword[=NAME]     NAME(\"...\") marks a message too, as for xgettext\n"
     "  -v, --verbose            say what was drawn: the format, the size and why,\n"
     "                           the cell, the top row, how many characters were\n"
     "                           placed, missing and cut, and how many pictures\n"
@@ -82,9 +93,24 @@ constexpr char HELP[] =
     "means the same there, or is a control character there, shows the font's\n"
     "glyph for that code.\n"
     "\n"
+    "A code is free when the table set gives it no character (1-31 and 127, and\n"
+    "the upper codes it leaves undefined); 0x00 and 0x0A, which end a string and a\n"
+    "line, never are. Characters labelled with a free code keep it; the others\n"
+    "that pictures alone and the text need take the free codes left, lowest first,\n"
+    "in the order of their Unicode numbers. \"koi.sets\" lists what the free codes\n"
+    "show; font_text, font_sheet and font_export follow it.\n"
+    "\n"
     "Exit status: 0 when the files are written, 1 for any error, 2 for bad usage.\n";
 
-enum long_only { TOP_OPTION = CHAR_MAX + 1, CROP_OPTION, GLYPHS_OPTION, TEXT_OPTION, VERSION_OPTION };
+enum long_only {
+    TOP_OPTION = CHAR_MAX + 1,
+    CROP_OPTION,
+    GLYPHS_OPTION,
+    TEXT_OPTION,
+    CATALOG_OPTION,
+    KEYWORD_OPTION,
+    VERSION_OPTION
+};
 constexpr char SHORT_OPTIONS[] = "o:g:t:e:s:x:vh";
 const option LONG_OPTIONS[] = {{"output", required_argument, nullptr, 'o'},
                                {"glyph-order", required_argument, nullptr, 'g'},
@@ -96,6 +122,8 @@ const option LONG_OPTIONS[] = {{"output", required_argument, nullptr, 'o'},
                                {"glyphs", required_argument, nullptr, GLYPHS_OPTION},
                                {"text", required_argument, nullptr, TEXT_OPTION},
                                {"language", required_argument, nullptr, 'x'},
+                               {"catalog", required_argument, nullptr, CATALOG_OPTION},
+                               {"keyword", optional_argument, nullptr, KEYWORD_OPTION},
                                {"verbose", no_argument, nullptr, 'v'},
                                {"help", no_argument, nullptr, 'h'},
                                {"version", no_argument, nullptr, VERSION_OPTION},
@@ -105,6 +133,9 @@ struct parsed_line {
     import_options options;
     std::vector<std::string> text_paths;
     std::optional<bool> c_source;  // what --language says
+    std::optional<std::string> catalog;
+    keyword_option keywords;
+    bool keyword_given = false;
     std::string output_dir = ".";
     bool verbose = false;
     int exit_now = -1;  // the status to exit with at once, or -1 to import
@@ -163,6 +194,16 @@ std::string invalid_argument(int option, const char *argument, parsed_line &line
         if (!(line.c_source = language_named(argument)))
             return "invalid --language " + quote(argument) + ": c or text";
         break;
+    case CATALOG_OPTION:
+        if (!catalogs_available())
+            return "--catalog is not available: this font_import was built without libgettextpo";
+        if (*argument == '\0')
+            return "the --catalog file is an empty name";
+        line.catalog = argument;
+        break;
+    case KEYWORD_OPTION:
+        line.keyword_given = true;
+        return line.keywords.take(argument);
     case 'v':
         line.verbose = true;
         break;
@@ -180,7 +221,12 @@ parsed_line parse(int argc, char **argv)
         line.exit_now = *status;
         return line;
     }
-    if (const std::string error = operand_error("FONT", argc - optind, argv + optind); !error.empty()) {
+    std::string error = operand_error("FONT", argc - optind, argv + optind);
+    if (error.empty() && (line.catalog || line.keyword_given) && line.text_paths.empty())
+        error = "--catalog and --keyword go with --text";
+    else if (error.empty() && line.keyword_given && !line.catalog)
+        error = "--keyword goes with --catalog";
+    if (!error.empty()) {
         report_usage_error(PROGRAM, error);
         line.exit_now = USAGE_STATUS;
     } else {
@@ -256,6 +302,8 @@ int main(int argc, char **argv)
 
     std::vector<std::string> inputs = line.text_paths;
     inputs.push_back(line.options.font_path);
+    if (line.catalog)
+        inputs.push_back(*line.catalog);
     if (!line.options.glyphs_path.empty())
         inputs.push_back(line.options.glyphs_path);
     for (const std::string &output : pair_files(line.output_dir))
@@ -265,6 +313,13 @@ int main(int argc, char **argv)
     import_options options = line.options;
     if (!read_texts(line, options.texts))
         return EXIT_FAILURE;
+    text_translations translations;
+    if (line.catalog) {
+        if (!load_catalog_reported(PROGRAM, *line.catalog, translations))
+            return EXIT_FAILURE;
+        translations.keywords = line.keywords.keywords();
+        options.translations = &translations;
+    }
     imported_font result;
     if (const auto errors = import_font(options, result); !errors.empty()) {
         for (const import_error &error : errors)

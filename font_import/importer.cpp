@@ -226,9 +226,11 @@ std::vector<needed_at> text_needs(const import_options &options, const charset_t
     const text_codes codes(table_set, options.table_set);
     std::vector<needed_at> needed;
     for (const text_source &text : options.texts)
-        for (const needed_character &each : characters_without_code(text.content, text.c_source, codes))
-            needed.push_back({each.c, text.name + ":" + std::to_string(each.place.line) + ":" +
-                                          std::to_string(each.place.column)});
+        for (const needed_character &each :
+             characters_without_code(text.content, text.c_source, codes, options.translations))
+            needed.push_back({each.c, each.file.empty() ? text.name + ":" + std::to_string(each.place.line) + ":" +
+                                                              std::to_string(each.place.column)
+                                                        : each.file + ":" + std::to_string(each.place.line)});
     return needed;
 }
 

@@ -8,6 +8,7 @@
 #include "charset/charset.h"
 #include "font_data/font_data.h"
 #include "font_import/font_reader.h"
+#include "ui_text/translations.h"
 
 constexpr char DEFAULT_GLYPH_ORDER[] = "CP866";
 
@@ -22,6 +23,7 @@ struct text_source {
 struct import_options {
     std::string font_path;
     std::vector<text_source> texts;  // each character they use gets a code
+    const text_translations *translations = nullptr;  // their messages are written in
     std::string glyph_order = DEFAULT_GLYPH_ORDER;
     std::string table_set = DEFAULT_TABLE_SET;
     std::string font_encoding;  // empty: what the font says

@@ -333,7 +333,7 @@ public:
         : in_(source, codes, out.bytes, out.problems, line_splices::joined), codes_(codes), fits_(rules, out),
           rules_(rules), out_(out)
     {
-        in_.collect_missing(rules.missing);
+        in_.collect_missing(rules.missing != nullptr ? &rules.missing->in_text : nullptr);
     }
     void run();
 
@@ -866,6 +866,9 @@ void c_scanner::write_translation(ui_string *string)
     const std::size_t first_problem = out_.problems.shown.size();
     std::string unread;  // the cursor copies nothing here: each code is written below
     text_cursor text(translation_->text, codes_, unread, out_.problems);
+    std::map<char32_t, text_place> missing;
+    if (rules_.missing != nullptr)
+        text.collect_missing(&missing);
     while (!text.done()) {
         char32_t c = 0;
         std::string_view original;
@@ -891,6 +894,8 @@ void c_scanner::write_translation(ui_string *string)
         problem->line = translation_->line;
         problem->column = 0;
     }
+    for (const auto &[c, place] : missing)
+        rules_.missing->in_catalog.emplace(c, translation_->line);
 }
 
 }  // namespace

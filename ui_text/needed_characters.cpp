@@ -3,20 +3,30 @@
 
 #include "ui_text/ui_text.h"
 
-std::vector<needed_character> characters_without_code(std::string_view text, bool c_source, const text_codes &codes)
+std::vector<needed_character> characters_without_code(std::string_view text, bool c_source, const text_codes &codes,
+                                                      const text_translations *translations)
 {
-    std::map<char32_t, text_place> missing;
+    missing_characters missing;
     text_rules rules;
     rules.missing = &missing;
+    rules.translations = translations;
     if (c_source)
         encode_c_source(text, "", codes, rules);
     else
         encode_plain_text(text, codes, rules);
+    // Where the text has a character, there first; else in the catalog.
     std::vector<needed_character> needed;
-    for (const auto &[c, place] : missing)
-        needed.push_back({c, place});
+    for (const auto &[c, place] : missing.in_text)
+        needed.push_back({c, place, ""});
     std::sort(needed.begin(), needed.end(), [](const needed_character &a, const needed_character &b) {
         return a.place.line != b.place.line ? a.place.line < b.place.line : a.place.column < b.place.column;
     });
+    std::vector<needed_character> translated;
+    for (const auto &[c, line] : missing.in_catalog)
+        if (missing.in_text.count(c) == 0)
+            translated.push_back({c, {line, 0}, translations->catalog});
+    std::sort(translated.begin(), translated.end(),
+              [](const needed_character &a, const needed_character &b) { return a.place.line < b.place.line; });
+    needed.insert(needed.end(), translated.begin(), translated.end());
     return needed;
 }

@@ -31,11 +31,15 @@ std::optional<text_room> screen_room(std::size_t width, std::size_t height);
 // a C or C++ source's marked strings are written in, if any; and with
 // missing, a character without a code is no problem but put there at its
 // first place.
+struct missing_characters {
+    std::map<char32_t, text_place> in_text;
+    std::map<char32_t, std::size_t> in_catalog;  // by the line of the translation
+};
 struct text_rules {
     std::optional<text_room> screen;
     bool keep_strings = false;
     const text_translations *translations = nullptr;
-    std::map<char32_t, text_place> *missing = nullptr;
+    missing_characters *missing = nullptr;
 };
 
 // A code the display shows, or nothing where a character has none.
@@ -122,17 +126,20 @@ encoded_text encode_c_source(std::string_view source, const std::string &name, c
 // kept; each line must be no wider than the screen of the rules.
 encoded_text encode_plain_text(std::string_view text, const text_codes &codes, const text_rules &rules = {});
 
-// A character a text uses that has no code, and its first place.
+// A character a text uses that has no code, and its first place: in the
+// text, or (file named) at the line of a translation in its catalog.
 struct needed_character {
     char32_t c;
     text_place place;
+    std::string file;
 };
 
 // The characters of a text's UI text (in a C or C++ source, the literals
-// encode_c_source encodes; in any other text, all of it) that the codes give
-// none, in the order of their first places: what a pair made for the text
-// must add.
-std::vector<needed_character> characters_without_code(std::string_view text, bool c_source, const text_codes &codes);
+// encode_c_source encodes, its messages as the translations give them, if
+// any; in any other text, all of it) that the codes give none, in the order
+// of their first places: what a pair made for the text must add.
+std::vector<needed_character> characters_without_code(std::string_view text, bool c_source, const text_codes &codes,
+                                                      const text_translations *translations = nullptr);
 
 // The room a fit: note gives, from what follows "fit:" to the end of its
 // line of the comment: N columns, NxR columns and lines, or no bound at all

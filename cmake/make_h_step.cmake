@@ -1,0 +1,52 @@
+# cmake "-DCOMMAND=<program>;<argument>..." [-DDIRECTORY=<dir>]
+#       [-DSTANDARD_OUTPUT=<file>] [-DSTANDARD_ERROR=<file>]
+#       "-DRESULTS=<file>..." ["-DSTALE=<file>..."] -DSTAMP=<stamp> -P make_h_step.cmake
+#
+# One step of make_h_add_font_header(): runs COMMAND (in DIRECTORY), which
+# writes each file of RESULTS as <file>.new, standard output and standard
+# error going to STANDARD_OUTPUT and STANDARD_ERROR when given. Once it has
+# succeeded, each <file>.new takes the place of <file> only where their bytes
+# differ, so that what depends on an unchanged file is not made again, and
+# STAMP is touched: the build follows the step by it. A failed step leaves
+# no result, no stamp and nothing of STALE (what was made from the step's
+# results before), so that nothing old looks current and the next build
+# tries again.
+
+set(run COMMAND ${COMMAND} RESULT_VARIABLE status)
+if(DEFINED DIRECTORY)
+  list(APPEND run WORKING_DIRECTORY "${DIRECTORY}")
+endif()
+if(DEFINED STANDARD_OUTPUT)
+  list(APPEND run OUTPUT_FILE "${STANDARD_OUTPUT}")
+endif()
+if(DEFINED STANDARD_ERROR)
+  list(APPEND run ERROR_FILE "${STANDARD_ERROR}")
+endif()
+execute_process(${run})
+
+if(NOT status EQUAL 0)
+  if(DEFINED STANDARD_ERROR AND EXISTS "${STANDARD_ERROR}")
+    # The tool's own message, which went to the file.
+    file(READ "${STANDARD_ERROR}" message)
+    string(STRIP "${message}" message)
+    message(NOTICE "${message}")
+  endif()
+  foreach(result IN LISTS RESULTS)
+    file(REMOVE "${result}" "${result}.new")
+  endforeach()
+  file(REMOVE ${STALE} "${STAMP}")
+  list(GET COMMAND 0 program)
+  get_filename_component(program "${program}" NAME)
+  message(FATAL_ERROR "${program} failed (${status})")
+endif()
+
+foreach(result IN LISTS RESULTS)
+  execute_process(COMMAND "${CMAKE_COMMAND}" -E compare_files "${result}.new" "${result}"
+    RESULT_VARIABLE different OUTPUT_QUIET ERROR_QUIET)
+  if(different)
+    file(RENAME "${result}.new" "${result}")
+  else()
+    file(REMOVE "${result}.new")
+  endif()
+endforeach()
+file(TOUCH "${STAMP}")
