@@ -253,12 +253,14 @@ void want_added(const free_code_characters &added, const own_pictures &pictures,
 
 // What the codes the table set leaves free show, where it is known: the
 // characters added there, and below 128 the characters of their slots that
-// neither ASCII nor the table set has (the PC symbols), where drawn. Not the
-// character of a code that shows the font's own glyph for it or a picture
-// of one's own for the code: nobody knows those. Each character at one code.
+// neither ASCII nor the table set has (the PC symbols), where drawn, or
+// where a code shows the font's own glyph for it, what the font labels that
+// glyph with. Not a code that shows a picture of one's own for it alone, or
+// a glyph of the font that says nothing of its character: nobody knows
+// those. Each character at one code.
 free_code_characters shown_at_free_codes(const free_code_characters &added, const slot_plan &plan,
-                                         const std::vector<unsigned> &codes_by_label, const own_pictures &pictures,
-                                         const std::function<bool(char32_t)> &drawable,
+                                         const std::vector<unsigned> &codes_by_label, const font_source &font,
+                                         const own_pictures &pictures, const std::function<bool(char32_t)> &drawable,
                                          const charset_table &table_set)
 {
     free_code_characters shown = added;
@@ -266,13 +268,15 @@ free_code_characters shown_at_free_codes(const free_code_characters &added, cons
     for (const auto &[code, c] : added)
         placed.insert(c);
     for (unsigned code = 1; code < FIRST_UPPER; ++code) {
-        const char32_t c = plan.shown[code];
-        const bool known = std::find(codes_by_label.begin(), codes_by_label.end(), code) == codes_by_label.end() &&
-                           pictures.of_code.count(code) == 0;
-        if (known && c != NO_CHARACTER && !set_code(c, table_set) && drawable(c) &&
-            shown.count(static_cast<std::uint8_t>(code)) == 0 &&
-            placed.insert(c).second)
-            shown.emplace(static_cast<std::uint8_t>(code), c);
+        const auto byte = static_cast<std::uint8_t>(code);
+        const bool font_glyph = std::find(codes_by_label.begin(), codes_by_label.end(), code) != codes_by_label.end();
+        const auto labelled = font.characters_at_free_codes().find(byte);
+        const char32_t c = !font_glyph ? plan.shown[code]
+                           : labelled != font.characters_at_free_codes().end() ? labelled->second
+                                                                               : NO_CHARACTER;
+        if (pictures.of_code.count(code) == 0 && c != NO_CHARACTER && !set_code(c, table_set) &&
+            (font_glyph || drawable(c)) && shown.count(byte) == 0 && placed.insert(c).second)
+            shown.emplace(byte, c);
     }
     return shown;
 }
@@ -401,7 +405,7 @@ std::vector<import_error> import_font(const import_options &options, imported_fo
     wanted_pictures wanted = wanted_by_label(codes, font, drawn, cell, pictures, cut_warned, result);
     want_added(added, pictures, drawn, cell, cut_warned, result, wanted);
     show_pictures(wanted, result.font, result.table);
-    result.at_free_codes = shown_at_free_codes(added, plan, codes, pictures, drawable, table_set);
+    result.at_free_codes = shown_at_free_codes(added, plan, codes, font, pictures, drawable, table_set);
     const std::size_t cut = cut_warned.size();
     if (!plan.missing.empty())
         result.warnings.push_back(

@@ -295,3 +295,37 @@ TEST_F(FontExport, WritesFontsThatOtherProgramsReadBackAsTheyWere)
     }
 #endif
 }
+
+// The characters a pair adds at free codes are labelled as they are: its
+// yaff imports back to the same pair, additions and all, and its BDF, with
+// the same text and pictures, to the same pictures at the same codes.
+TEST_F(FontExport, CarriesTheCharactersAddedAtFreeCodesThroughYaffAndBdf)
+{
+#ifndef FONT_IMPORT_PATH
+    GTEST_SKIP() << "font_import is not built";
+#else
+    const std::string font_import = quoted(FONT_IMPORT_PATH), sample = quoted(SOURCE_DIR "/sample/6x12.pcf.gz");
+    write("ui.c", as_bytes("const char *s = \"Grüße 🔋 ☺\";\n"));
+    write("own.yaff", as_bytes("u+1f50b:\n    .@@@@.\n    @@@@@@\n"));
+    const std::string own = " --text=ui.c --glyphs=own.yaff ";
+    ASSERT_EQ(run(font_import + " -o pair" + own + sample).status, 0);
+    const std::string record = read("pair/koi.sets");
+    EXPECT_NE(record.find("0x01: U+00DF ß\n0x02: U+00FC ü\n0x03: U+263A ☺\n0x04: U+1F50B 🔋\n"), std::string::npos)
+        << record;
+    ASSERT_EQ(run(FONT_EXPORT + " -f pair pair.yaff && " + FONT_EXPORT + " -f pair pair.bdf").status, 0);
+    const std::string yaff = read("pair.yaff");
+    EXPECT_NE(yaff.find("\n0x04:\nu+1f50b:\n    .@@@@...\n    @@@@@@..\n"), std::string::npos);
+    EXPECT_NE(yaff.find("\n0x09:\nu+25cb:\n"), std::string::npos);  // the symbol font_import put there
+
+    ASSERT_EQ(run(font_import + " -o from-yaff pair.yaff").status, 0);
+    ASSERT_EQ(run(font_import + " -o from-bdf" + own + "pair.bdf").status, 0);
+    const std::vector<std::string> shown = shown_pictures(read("pair/8x12.fnt"), read("pair/koi.bin"));
+    for (const char *back : {"from-yaff", "from-bdf"}) {
+        const std::vector<std::string> again = shown_pictures(read(std::string(back) + "/8x12.fnt"),
+                                                              read(std::string(back) + "/koi.bin"));
+        for (std::size_t code = 0; code < 256; ++code)
+            EXPECT_EQ(again.at(code), shown.at(code)) << back << " code " << code;
+    }
+    EXPECT_EQ(read("from-yaff/koi.sets"), record);
+#endif
+}

@@ -592,3 +592,93 @@ TEST_F(FontImport, TakesPicturesOfOnesOwnAndRefusesThoseNoCodeCanShow)
               "font_import: missing.yaff: No such file or directory\n");
     EXPECT_EQ(run(FONT_IMPORT + " --glyphs= " + sample).status, 2);
 }
+
+namespace {
+
+// The picture code shows in the pair in dir: its 12 lines.
+std::string shown_by(const ToolInputs &inputs, const std::string &dir, std::size_t code)
+{
+    const bytes header = recoded_transpose(as_bytes(inputs.read(dir + "/8x12.fnt")), as_bytes(inputs.read(dir + "/koi.bin")));
+    std::string lines;
+    for (std::size_t row = 0; row < 12 && header.size() == 3072; ++row)
+        lines += static_cast<char>(header[row * 256 + code]);
+    return lines;
+}
+
+// The lines of a record that give codes their characters.
+std::string free_code_lines(const std::string &record)
+{
+    std::string lines;
+    for (const std::string &line : lines_of(record))
+        if (line.rfind("0x", 0) == 0)
+            lines += line + "\n";
+    return lines;
+}
+
+}  // namespace
+
+// Every character the UI text uses that the table set lacks gets a free code,
+// lowest first, in the order of their numbers, its picture the font's own.
+TEST_F(FontImport, GivesEachCharacterTheTextUsesAFreeCode)
+{
+    const std::string sample = quoted(SAMPLE + "/6x12.pcf.gz");
+    write("ui.c", as_bytes("// Ω € in a comment are no text\nconst char *de = \"Grüße °\", *el = u8\"αβγ\";\n"
+                           "const char *more = \"\\u00E4\";\n"));
+    write("menu.txt", as_bytes("Ωmega ß\n"));
+    ASSERT_EQ(run(FONT_IMPORT + " -o latin -g ISO-8859-1 -t ISO-8859-1 " + sample).status, 0);
+    ASSERT_EQ(run(FONT_IMPORT + " -o plain " + sample).status, 0);
+    const tool_run own = run(FONT_IMPORT + " -v -o own --text=ui.c --text=menu.txt " + sample);
+    ASSERT_EQ(own.status, 0) << own.err;
+    EXPECT_NE(own.err.find("; 4 characters added at free codes\n"), std::string::npos) << own.err;
+    EXPECT_EQ(free_code_lines(read("own/koi.sets")).rfind("0x01: U+00DF ß\n0x02: U+00E4 ä\n0x03: U+00FC ü\n0x04: U+03A9 Ω\n"
+                                                          "0x09: U+25CB ○\n", 0),
+              0u);
+    // Each shows the font's own glyph, as ISO 8859-1's code for it does.
+    for (const auto &[code, latin] : {std::pair{1, 0xDF}, {2, 0xE4}, {3, 0xFC}})
+        EXPECT_EQ(shown_by(*this, "own", static_cast<std::size_t>(code)), shown_by(*this, "latin", static_cast<std::size_t>(latin)))
+            << "code " << code;
+    EXPECT_EQ(shown_by(*this, "own", 0xC1), shown_by(*this, "plain", 0xC1));  // KOI8-R's а as ever
+
+    // The same inputs in another order give the same bytes.
+    ASSERT_EQ(run(FONT_IMPORT + " -o again --text=menu.txt --text=ui.c " + sample).status, 0);
+    for (const char *file : {"8x12.fnt", "koi.bin", "koi.sets"})
+        EXPECT_TRUE(read(std::string("own/") + file) == read(std::string("again/") + file)) << file;
+
+    // With ASCII for a table set, the upper half is the text's too.
+    std::string alphabets = "АБВГДЕЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯабвгдеёжзийклмнопрстуфхцчшщъыьэюяäöüß";
+    write("alphabets.txt", as_bytes(alphabets));
+    ASSERT_EQ(run(FONT_IMPORT + " -t ASCII -o ascii --text=alphabets.txt " + sample).status, 0);
+    const std::string record = read("ascii/koi.sets");
+    EXPECT_NE(record.find("\n0x01: U+00DF ß\n"), std::string::npos);
+    EXPECT_NE(record.find("\n0x7F: U+042A Ъ\n0x80: U+042B Ы\n"), std::string::npos) << record;
+    EXPECT_NE(record.find("\n0xA5: U+0451 ё\n"), std::string::npos) << record;
+    EXPECT_EQ(shown_by(*this, "ascii", 0xA5), shown_by(*this, "plain", 0xA3));  // KOI8-R's ё
+}
+
+// A character the font cannot draw, or that no free code is left for, is
+// named at its first place, and nothing is written.
+TEST_F(FontImport, RefusesTheCharactersItCannotGiveACode)
+{
+    const std::string sample = quoted(SAMPLE + "/6x12.pcf.gz");
+    write("ui.c", as_bytes("const char *a = \"ok\";\nconst char *b = \"中文 ß\";\n"));
+    const tool_run undrawable = run(FONT_IMPORT + " --text=ui.c " + sample);
+    EXPECT_EQ(undrawable.status, 1);
+    EXPECT_EQ(undrawable.err, "font_import: ui.c:2:18: U+4E2D 中: no glyph in " + SAMPLE + "/6x12.pcf.gz\n"
+                              "font_import: ui.c:2:19: U+6587 文: no glyph in " + SAMPLE + "/6x12.pcf.gz\n");
+
+    // KOI8-R leaves 31 codes free: of 34 Greek letters, the last 3 by their
+    // numbers get none.
+    const std::string greek = "αβγδεζηθικλμνξοπρστυφχψωΑΒΓΔΕΖΗΘΙΚ";
+    write("greek.txt", as_bytes("ok\n" + greek));
+    const tool_run overflow = run(FONT_IMPORT + " --text=greek.txt " + sample);
+    EXPECT_EQ(overflow.status, 1);
+    EXPECT_EQ(lines_of(overflow.err),
+              (std::vector<std::string>{"font_import: greek.txt:2:22: U+03C7 χ: no free code left in KOI8-R (34 "
+                                        "characters need one of 31)",
+                                        "font_import: greek.txt:2:23: U+03C8 ψ: no free code left in KOI8-R (34 "
+                                        "characters need one of 31)",
+                                        "font_import: greek.txt:2:24: U+03C9 ω: no free code left in KOI8-R (34 "
+                                        "characters need one of 31)"}));
+    EXPECT_EQ(read("8x12.fnt"), "old font");
+    EXPECT_EQ(run("ls -A").out, "8x12.fnt\ngreek.txt\nkoi.bin\nui.c\n");
+}
