@@ -35,8 +35,8 @@ constexpr char HELP[] =
     "  -h, --help           display this help and exit\n"
     "      --version        output version information and exit\n"
     "\n"
-    "Codes 0x20-0x7E are ASCII, codes 1-31 and 0x7F the symbols PC fonts put\n"
-    "there, codes 0x80-0xFF the characters of SET.\n"
+    "Codes 0x20-0x7E are ASCII, codes 0x80-0xFF the characters of SET, and the\n"
+    "codes SET leaves free the characters DIR's \"koi.sets\" gives them.\n"
     "\n"
     "Exit status: 0 when OUT is written, 1 for a bad input or a failed write, 2 for\n"
     "bad usage.\n";
