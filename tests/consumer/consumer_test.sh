@@ -410,6 +410,33 @@ case_text_fit() {
     expect_greeting "$app" KOI8-R "<<Мир>>"
 }
 
+# ADD_TEXT_CHARACTERS: the words' characters get free codes in the order of
+# their numbers; a word with no new character remakes its own object alone,
+# one with a new character the header and every object that uses the codes.
+case_own_set() {
+    local project="$scratch/project" copies=CMakeFiles/own_set_form.dir/own/font8x12.h.text
+    local objects=(own/font8x12.h "$copies/show_own_set.c.o" "$copies/ui/own_words.c.o")
+    cp -r "$projects/app" "$project"
+    "$cmake" -S "$project" -B "$app" -Dmake_h_DIR="$package" -DINPUTS="$inputs" -DOWN_SET=ON
+    build_app
+    "$app/own_set_form" | cmp - <(printf 'Gr\002\001e\n') || fail "Grüße does not take ß at 1 and ü at 2"
+
+    local file
+    for file in "${objects[@]}"; do stamps[$file]=$(stat -c %.9Y "$app/$file"); done
+    next_second
+    sed -i 's/"Grüße", /"Grüße", "Straße", /' "$project/ui/own_words.c"
+    build_app
+    expect_kept "a word of the same characters" "${objects[@]:0:2}"
+    expect_remade "a word of the same characters" "${objects[2]}"
+
+    next_second
+    sed -i 's/"Straße", /"Straße", "Äpfel", /' "$project/ui/own_words.c"
+    build_app
+    expect_remade "a word with a new character" "${objects[@]}"
+    "$app/own_set_form" | cmp - <(printf 'Gr\003\002e\nStra\002e\n\001pfel\n') ||
+        fail "Ä does not take 1, before ß and ü"
+}
+
 case_bad_call() {
     local right="OUTPUT;font8x12.h;FONT;$sample/8x12.fnt;TABLE;$sample/koi.bin"
     local call="$scratch/call" without_import="$scratch/call-without-import"

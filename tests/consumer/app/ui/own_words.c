@@ -1,0 +1,3 @@
+#include <stddef.h>
+
+const char *const own_words[] = {"Grüße", NULL};
