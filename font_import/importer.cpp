@@ -16,12 +16,7 @@
 
 namespace {
 
-constexpr unsigned FIRST_PRINTABLE = 0x20, DELETE_CODE = 0x7F, FIRST_UPPER = 0x80;
-
-bool printable(char32_t c)
-{
-    return c != NO_CHARACTER && !is_control(c);
-}
+constexpr unsigned FIRST_UPPER = 0x80;
 
 
 // A file, or a line in it.
@@ -82,8 +77,8 @@ std::vector<unsigned> codes_by_label(const font_source &font, const slot_plan &p
     const charset_table *set = font.code_set();
     for (unsigned code = 0; set != nullptr && code < GLYPH_COUNT; ++code) {
         const bool lower = code < FIRST_UPPER;
-        const char32_t own = printable((*set)[code]) ? (*set)[code] : NO_CHARACTER;
-        const char32_t header = lower ? code : printable(table_set[code]) ? table_set[code] : NO_CHARACTER;
+        const char32_t own = is_printable((*set)[code]) ? (*set)[code] : NO_CHARACTER;
+        const char32_t header = lower ? code : is_printable(table_set[code]) ? table_set[code] : NO_CHARACTER;
         const bool same = own == header || (lower && own == NO_CHARACTER);
         if (same && font.has_code(code) && pictures.of_code.count(code) == 0 &&
             pictures.find(lower ? plan.shown[code] : header) == nullptr)
