@@ -88,26 +88,41 @@ std::optional<record_problem> statements_of(std::string_view text, std::vector<s
     return std::nullopt;
 }
 
+// The number that hex digits write, when they are at most `most` of them.
+std::optional<unsigned long> hex_number(std::string_view digits, std::size_t most)
+{
+    if (digits.empty() || digits.size() > most)
+        return std::nullopt;
+    unsigned long number = 0;
+    for (const char c : digits) {
+        const int lower = c | 0x20;
+        const int value = c >= '0' && c <= '9' ? c - '0' : lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
+        if (value < 0)
+            return std::nullopt;
+        number = number * 16 + static_cast<unsigned long>(value);
+    }
+    return number;
+}
+
 // A code's character, "0x01: U+263A ☺": the character by its number, and
 // as itself for the reader, if at all. Returns what is wrong with it.
 std::string take_character(const statement &each, set_record &record)
 {
-    const std::string_view hex_digits = "0123456789abcdefABCDEF";
-    const std::string_view code = each.key.substr(CODE_PREFIX.size());
-    if (code.size() != CODE_DIGITS || code.find_first_not_of(hex_digits) != std::string_view::npos)
+    const auto code = hex_number(each.key.substr(CODE_PREFIX.size()), CODE_DIGITS);
+    if (!code || each.key.size() != CODE_PREFIX.size() + CODE_DIGITS)
         return "unknown key " + excerpt(std::string(each.key));
-    const auto byte = static_cast<std::uint8_t>(std::stoul(std::string(code), nullptr, 16));
     const std::string_view value = each.value;
     const std::size_t digits_end = std::min(value.find(' '), value.size());
-    const std::string_view digits = value.substr(CHARACTER_PREFIX.size(), digits_end - CHARACTER_PREFIX.size());
+    const bool prefixed = value.substr(0, CHARACTER_PREFIX.size()) == CHARACTER_PREFIX;
+    const auto number =
+        prefixed ? hex_number(value.substr(CHARACTER_PREFIX.size(), digits_end - CHARACTER_PREFIX.size()),
+                              LONGEST_CHARACTER_DIGITS)
+                 : std::nullopt;
+    const auto c = static_cast<char32_t>(number.value_or(0));
     const std::string_view shown = trimmed(value.substr(digits_end));
-    unsigned long number = 0;
-    if (value.substr(0, CHARACTER_PREFIX.size()) == CHARACTER_PREFIX && !digits.empty() &&
-        digits.size() <= LONGEST_CHARACTER_DIGITS && digits.find_first_not_of(hex_digits) == std::string_view::npos)
-        number = std::stoul(std::string(digits), nullptr, 16);
-    const auto c = static_cast<char32_t>(number);
-    if (number == 0 || !is_unicode_scalar(number) || is_control(c) || (!shown.empty() && shown != utf8(c)))
+    if (!number || *number == 0 || !is_unicode_scalar(*number) || is_control(c) || (!shown.empty() && shown != utf8(c)))
         return std::string(each.key) + ": " + excerpt(std::string(value)) + " is no character (U+263A, or U+263A \u263a)";
+    const auto byte = static_cast<std::uint8_t>(*code);
     if (!record.characters.emplace(byte, c).second)
         return std::string(each.key) + " given twice";
     record.character_lines[byte] = each.line;
