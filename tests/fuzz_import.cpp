@@ -1,6 +1,7 @@
 // libFuzzer target: the whole import, from the bytes of a font file to the
-// two inputs of make_h, with the project's code instrumented. Whatever the
-// bytes, it gives a reason or a font and table; it never crashes.
+// two inputs of make_h, with the project's code instrumented; the bytes are
+// the UI text the pair is made for too. Whatever the bytes, it gives reasons
+// or a font and table; it never crashes.
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -28,6 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         std::abort();
     import_options options;
     options.font_path = "/proc/self/fd/" + std::to_string(fd);
+    // The same bytes as UI text: whatever characters they hold want codes.
+    options.texts.push_back({"ui.c", std::string(reinterpret_cast<const char *>(data), size), true});
     imported_font result;
     if (import_font(options, result).empty() && result.warnings.size() > 2 * GLYPH_COUNT)
         std::abort();  // a warning per character shown, and no more
