@@ -83,10 +83,11 @@ std::vector<import_error> add_characters(const addition_sources &sources, free_c
     for (const needed_at &each : needed)
         if (!sources.drawable(each.c))
             errors.push_back({each.place, character_name(each.c) + ": no glyph in " + sources.font_name});
-    // The free codes left go to the characters in the order of their numbers.
+    // The free codes left (not a code a picture is for, either) go to the
+    // characters in the order of their numbers.
     std::vector<std::uint8_t> free;
     for (const std::uint8_t code : free_codes(sources.table_set))
-        if (added.count(code) == 0)
+        if (added.count(code) == 0 && sources.pictures.of_code.count(code) == 0)
             free.push_back(code);
     std::vector<char32_t> in_order;
     for (const needed_at &each : needed)

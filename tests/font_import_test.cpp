@@ -644,6 +644,11 @@ TEST_F(FontImport, GivesEachCharacterTheTextUsesAFreeCode)
     for (const char *file : {"8x12.fnt", "koi.bin", "koi.sets"})
         EXPECT_TRUE(read(std::string("own/") + file) == read(std::string("again/") + file)) << file;
 
+    // A code a picture of one's own is for is taken.
+    write("one.yaff", as_bytes("0x01:\n    @\n"));
+    ASSERT_EQ(run(FONT_IMPORT + " -o taken --glyphs=one.yaff --text=menu.txt " + sample).status, 0);
+    EXPECT_EQ(free_code_lines(read("taken/koi.sets")).rfind("0x02: U+00DF ß\n0x03: U+03A9 Ω\n", 0), 0u);
+
     // With ASCII for a table set, the upper half is the text's too.
     std::string alphabets = "АБВГДЕЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯабвгдеёжзийклмнопрстуфхцчшщъыьэюяäöüß";
     write("alphabets.txt", as_bytes(alphabets));
