@@ -137,3 +137,16 @@ TEST(TranslateCSource, NamesEachFaultWhereItCanBeFixed)
     EXPECT_EQ(strict.problems, std::vector<std::string>{"ui.c:1:3: untranslated: not in ru.po"});
     EXPECT_EQ(strict.errors, 1u);
 }
+
+// What a pair must add for a source is what its build shows: a message's
+// translation, named at its catalog line, or its own text where it has none.
+TEST(CharactersWithoutCode, AreTheTranslationsWhereThereAreSome)
+{
+    const text_translations translations = russian();
+    const std::string source = "f(_(\"Dots\"), _(\"Fuzzy\"), \"€\");";
+    std::vector<std::string> needed;
+    for (const needed_character &each : characters_without_code(source, true, koi8r_codes(), &translations))
+        needed.push_back(character_name(each.c) + " " + (each.file.empty() ? "ui.c" : each.file) + ":" +
+                         std::to_string(each.place.line) + ":" + std::to_string(each.place.column));
+    EXPECT_EQ(needed, (std::vector<std::string>{"U+20AC € ui.c:1:27", "U+2026 … ru.po:20:0"}));  // no fuzzy ё
+}
