@@ -13,6 +13,10 @@
 // Whether this build reads catalogs: it needs libgettextpo.
 bool catalogs_available();
 
+// What is wrong with program's --catalog: an empty text where this build
+// reads catalogs, else that it was built without libgettextpo.
+std::string catalog_option_error(const char *program);
+
 // Reads a catalog named name, whose bytes are content, as msgfmt reads it,
 // in the charset its header names, into translations.messages: each message
 // without a msgctxt, in UTF-8, with the line of its msgstr and the faults

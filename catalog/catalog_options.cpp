@@ -21,6 +21,13 @@ bool identifier(std::string_view name)
 
 }  // namespace
 
+std::string catalog_option_error(const char *program)
+{
+    return catalogs_available() ? ""
+                                : std::string("--catalog is not available: this ") + program +
+                                      " was built without libgettextpo";
+}
+
 std::string keyword_option::take(const char *argument)
 {
     if (argument == nullptr) {

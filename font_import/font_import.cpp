@@ -196,7 +196,7 @@ std::string invalid_argument(int option, const char *argument, parsed_line &line
         break;
     case CATALOG_OPTION:
         if (!catalogs_available())
-            return "--catalog is not available: this font_import was built without libgettextpo";
+            return catalog_option_error(PROGRAM);
         if (*argument == '\0')
             return "the --catalog file is an empty name";
         line.catalog = argument;

@@ -135,7 +135,7 @@ std::string take_option(int option, const char *argument, settings &given)
     }
     case CATALOG_OPTION:
         if (!catalogs_available())
-            return "--catalog is not available: this font_sheet was built without libgettextpo";
+            return catalog_option_error(PROGRAM);
         given.catalog = argument;
         break;
     case KEYWORD_OPTION:

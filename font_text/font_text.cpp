@@ -143,7 +143,7 @@ std::string take_option(int option, const char *argument, settings &given)
         break;
     case CATALOG_OPTION:
         if (!catalogs_available())
-            return "--catalog is not available: this font_text was built without libgettextpo";
+            return catalog_option_error(PROGRAM);
         given.catalog = argument;
         break;
     case KEYWORD_OPTION:
