@@ -410,7 +410,12 @@ std::vector<import_error> import_font(const import_options &options, imported_fo
     warn_if_small(font, drawn, result);
     const auto characters_placed = static_cast<std::size_t>(std::count_if(
         drawn.image_of.begin(), drawn.image_of.end(), [](const auto &drawn_one) { return drawn_one.first < FIRST_CODE_KEY; }));
+    // The font's own characters at its free codes are its, not added.
+    const auto own = static_cast<std::size_t>(std::count_if(added.begin(), added.end(), [&font](const auto &each) {
+        const auto labelled = font.characters_at_free_codes().find(each.first);
+        return labelled != font.characters_at_free_codes().end() && labelled->second == each.second;
+    }));
     result.report = report(font, cell, characters_placed, plan.missing.size(), cut, options, pictures) +
-                    (added.empty() ? "" : "; " + characters(added.size()) + " added at free codes");
+                    (added.size() == own ? "" : "; " + characters(added.size() - own) + " added at free codes");
     return {};
 }
