@@ -67,8 +67,9 @@ bool installed(const char *program)
 
 TEST(ExportFont, LabelsEachCodeWithTheCharacterItShows)
 {
-    charset_table koi8r{}, cp1251{}, iso8859_5{};
+    charset_table koi8r{}, cp1251{}, iso8859_5{}, armscii8{};
     ASSERT_EQ(load_charset("KOI8-R", koi8r), "");
+    ASSERT_EQ(load_charset("ARMSCII-8", armscii8), "");
     ASSERT_EQ(load_charset("CP1251", cp1251), "");
     ASSERT_EQ(load_charset("ISO-8859-5", iso8859_5), "");
     source_font font{};
@@ -97,6 +98,7 @@ TEST(ExportFont, LabelsEachCodeWithTheCharacterItShows)
         {cp1251, identity, 0x07, NO_CHARACTER},
         {cp1251, identity, 0x98, NO_CHARACTER},      // undefined in CP1251
         {iso8859_5, identity, 0x85, NO_CHARACTER},  // a control character
+        {armscii8, identity, 0xA4, NO_CHARACTER},   // ')', which code 0x29 has
     };
     for (const auto &each : cases) {
         const exported_font out = export_font(font, each.table, each.set, "SET");
