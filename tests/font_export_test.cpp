@@ -68,8 +68,9 @@ bool installed(const char *program)
 
 TEST(ExportFont, LabelsEachCodeWithTheCharacterItShows)
 {
-    table_set koi8r{"KOI8-R", {}, {}}, cp1251{"CP1251", {}, {}}, iso8859_5{"ISO-8859-5", {}, {}};
-    for (table_set *set : {&koi8r, &cp1251, &iso8859_5})
+    table_set koi8r{"KOI8-R", {}, {}}, cp1251{"CP1251", {}, {}}, iso8859_5{"ISO-8859-5", {}, {}},
+        armscii8{"ARMSCII-8", {}, {}};
+    for (table_set *set : {&koi8r, &cp1251, &iso8859_5, &armscii8})
         ASSERT_EQ(load_charset(set->name, set->characters), "");
     // What the pair's record says the free codes show: symbols where
     // font_import put them, a character of one's own, nothing where nobody knows.
@@ -102,6 +103,7 @@ TEST(ExportFont, LabelsEachCodeWithTheCharacterItShows)
         {cp1251, identity, 0x95, U'\u2022'},
         {cp1251, identity, 0x98, NO_CHARACTER},      // undefined in CP1251
         {iso8859_5, identity, 0x85, NO_CHARACTER},  // a control character
+        {armscii8, identity, 0xA4, NO_CHARACTER},   // ')', which code 0x29 has
     };
     for (const auto &each : cases) {
         const exported_font out = export_font(font, each.table, each.set);

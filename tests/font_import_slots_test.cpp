@@ -3,6 +3,7 @@
 
 #include "font_files.h"
 #include "font_import/cell.h"
+#include "font_import/pictures.h"
 #include "font_import/slots.h"
 
 namespace {
@@ -137,6 +138,10 @@ TEST(PlaceGlyph, StandsOnTheBaselineAtItsBearingsAndCutsWhatFallsOutside)
     EXPECT_TRUE(cut);
     EXPECT_EQ(rows_of(wide)[0], "#.......");  // columns -1 and 8 are gone
     EXPECT_EQ(rows_of(wide)[1], "........");
+
+    const glyph_lines low = place_glyph(U'j', picture({"#", "#"}, 0, -3), cell, cut);
+    EXPECT_TRUE(cut);  // row 12 is gone
+    EXPECT_EQ(rows_of(low)[11], "#.......");
 }
 
 TEST(PlaceGlyph, CarriesBoxDrawingAndShadesIntoTheSpareColumnsAndRows)
@@ -168,4 +173,16 @@ TEST(PlaceGlyph, CarriesBoxDrawingAndShadesIntoTheSpareColumnsAndRows)
     const cell_layout corner_cell{1, 1, 1, 0, std::nullopt};
     for (const std::string &row : rows_of(place_glyph(U'\u253C', picture({"#"}, 0, 1), corner_cell, cut)))
         EXPECT_EQ(row, "########");
+}
+
+TEST(ReadPictures, TakesAPictureAsLargeAsTheSlotForTheLastCode)
+{
+    std::string text = "0xFF:\n";
+    for (int row = 0; row < 12; ++row)
+        text += "    @@@@@@@@\n";
+    own_pictures pictures;
+    const auto error = read_pictures(reinterpret_cast<const std::uint8_t *>(text.data()), text.size(), pictures);
+    ASSERT_FALSE(error) << error->reason;
+    ASSERT_EQ(pictures.of_code.count(0xFF), 1u);
+    EXPECT_EQ(rows_of(pictures.pictures[0].lines), std::vector<std::string>(12, "########"));
 }

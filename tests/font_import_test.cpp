@@ -216,6 +216,9 @@ TEST_F(FontImport, RejectsBadInputsAndChangesNothing)
     ASSERT_EQ(run("head -c 65M /dev/zero | gzip -1 >big.psf.gz").status, 0);
     // Inputs that are the files the pair is written to, by other names.
     ASSERT_EQ(run("ln -s koi.bin table.yaff && ln 8x12.fnt font.hard").status, 0);
+    // yaff fonts of 256 MiB and a byte more, all but their first line a hole.
+    ASSERT_EQ(run("printf '\\001\\n' >most.yaff && cp most.yaff over.yaff && truncate -s 256M most.yaff && "
+                  "truncate -s 268435457 over.yaff").status, 0);
     const std::string listing = run("ls -A").out;
 
     const struct {
@@ -230,6 +233,8 @@ TEST_F(FontImport, RejectsBadInputsAndChangesNothing)
         {"text.ttf", "text.ttf: not a font (BDF, PCF, PSF, FON, FNT, TrueType, OpenType or yaff)"},
         {"cut.pcf", "cut.pcf: not a font (BDF, PCF, PSF, FON, FNT, TrueType, OpenType or yaff): invalid stream operation"},
         {"big.psf.gz", "big.psf.gz: larger than 64 MiB"},
+        {"most.yaff", "most.yaff:1: control character 1 in a line"},
+        {"over.yaff", "over.yaff: larger than 256 MiB"},
         {"8x13.bdf", "8x13.bdf: glyphs are 8x13, at most 8x12 fit: --crop cuts them to fit"},
         {"-g NO-SUCH-SET 8x13.bdf", "NO-SUCH-SET: unknown character set"},
         {"-t UTF-8 8x13.bdf", "UTF-8: not a single-byte character set"},
@@ -266,6 +271,39 @@ TEST_F(FontImport, RejectsBadInputsAndChangesNothing)
     EXPECT_EQ(help.out.rfind("Usage: font_import [OPTION]... FONT\n", 0), 0u);
     EXPECT_EQ(run(FONT_IMPORT + " --version").out, "font_import " MAKE_H_VERSION "\n");
     expect_unchanged(listing, "usage");
+}
+
+// Each option to its bounds: past one is bad usage, at one the font is
+// asked; -v counts characters, not codes, and no glyph a picture replaces.
+TEST_F(FontImport, TakesOptionsToTheirBoundsAndSaysWhatItPlaced)
+{
+    write("small.bdf", as_bytes(bdf_text(sample_bdf_font())));
+    // A glyph for code 0, and one cut at its left for code 1.
+    write("codes.yaff", as_bytes("encoding: koi8-r\n0x00:\n    @\n0x41:\n    @\n0x01:\n    @@\n    left-bearing: -1\n"));
+    write("own.yaff", as_bytes("0x01:\n    @\n"));
+    const std::string placed = "font_import: codes.yaff: yaff at 1 px, its only size; cell 1x1 at row 5; "
+                               "1 character placed, 222 missing, ";
+    const struct {
+        std::string arguments;
+        int status;
+        std::string out, last_error;  // their first and last lines
+    } cases[] = {
+        {"--size=1 small.bdf", 1, "", "font_import: small.bdf: has no 1-pixel size, only 8"},
+        {"--size=1000 small.bdf", 1, "", "font_import: small.bdf: has no 1000-pixel size, only 8"},
+        {"--size=1001 small.bdf", 2, "", "Try 'font_import --help'."},
+        {"--top=-12 small.bdf", 1, "", "font_import: small.bdf: --top=-12 cuts glyphs 5x8 without --crop: at least 0"},
+        {"--top=-13 small.bdf", 2, "", "Try 'font_import --help'."},
+        {"--top=12 small.bdf", 1, "", "font_import: small.bdf: --top=12 leaves no room for glyphs 5x8: at most 4"},
+        {"--help missing.bdf", 0, "Usage: font_import [OPTION]... FONT", ""},
+        {"-v codes.yaff", 0, "", placed + "1 cut"},
+        {"-v --glyphs=own.yaff codes.yaff", 0, "", placed + "0 cut; 1 picture from own.yaff"},
+    };
+    for (const auto &row : cases) {
+        const tool_run result = run(FONT_IMPORT + " " + row.arguments);
+        EXPECT_EQ(result.status, row.status) << row.arguments;
+        EXPECT_EQ(lines_of(result.out).empty() ? "" : lines_of(result.out).front(), row.out) << row.arguments;
+        EXPECT_EQ(lines_of(result.err).empty() ? "" : lines_of(result.err).back(), row.last_error) << row.arguments;
+    }
 }
 
 TEST_F(FontImport, ReplacesNothingWhenAWriteFailsHalfWay)

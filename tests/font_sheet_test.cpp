@@ -290,6 +290,44 @@ TEST_F(FontSheet, DrawsTextAsTheDisplayShowsIt)
     EXPECT_NE(run("test -e none.png").status, 0);
 }
 
+// One cell for an empty text, a box of one column for an empty string, and
+// any picture up to MAX_PREVIEW_PIXELS; a line past its room is marked.
+TEST(DrawPreview, SizesThePictureToWhatItShowsUpToItsBound)
+{
+    charset_table koi8r;
+    ASSERT_EQ(load_charset("KOI8-R", koi8r), "");
+    const text_codes codes(koi8r, "KOI8-R");
+    const source_font font{};
+    const recode_table table{};
+    const struct {
+        const char *text;
+        bool c_source;
+        std::optional<std::size_t> screen_width, screen_height;
+        std::size_t scale, width, height;  // 0 wide: refused
+    } cases[] = {
+        {"", false, {}, {}, 2, 16, 24},
+        {"\"\";", true, {}, {}, 1, 2 * (4 + 1) + 8, 4 + 12 + 2 + 4},
+        {"A", false, 4096, 4096, 1, 4096, 4096},
+        {"A", false, 4096, 4097, 1, 0, 0},
+    };
+    for (const auto &row : cases) {
+        const preview_options options{row.screen_width, row.screen_height, row.scale, row.c_source};
+        const text_preview preview = draw_preview(row.text, codes, font, table, options);
+        EXPECT_EQ(preview.refused.empty(), row.width != 0) << row.text << " " << preview.refused;
+        EXPECT_EQ(std::make_pair(preview.image.width, preview.image.height), std::make_pair(row.width, row.height))
+            << row.text;
+    }
+
+    // The second line's first cell, inside a margin of 4 and a frame of 1.
+    const preview_options source{{}, {}, 1, true};
+    const text_preview two_lines = draw_preview("\"a\\nb\"; // fit: 1x1", codes, font, table, source);
+    const std::size_t second_line = ((4 + 1 + 12) * two_lines.image.width + 4 + 1) * 3;
+    ASSERT_LT(second_line + 2, two_lines.image.samples.size());
+    EXPECT_EQ((colour{two_lines.image.samples[second_line], two_lines.image.samples[second_line + 1],
+                      two_lines.image.samples[second_line + 2]}),
+              MARKED_PAPER);
+}
+
 TEST_F(FontSheet, DrawsEachStringOfASourceInTheBoxOfItsRoom)
 {
     // AB in a box of one column; « spelled "<<" in a box of the screen's 8;

@@ -29,6 +29,15 @@ std::string encoded(const std::string &source)
                                                                 : "no #line: " + out.bytes;
 }
 
+// What each problem says, with its place: "3:5: 17 columns, 16 fit".
+std::vector<std::string> problems_of(const encoded_text &out)
+{
+    std::vector<std::string> found;
+    for (const text_problem &problem : out.problems.shown)
+        found.push_back(std::to_string(problem.line) + ":" + std::to_string(problem.column) + ": " + problem.what);
+    return found;
+}
+
 }  // namespace
 
 TEST(TextCodes, GivesAsciiItsCodeAndOtherCharactersTheTableSetsUpperHalf)
@@ -90,6 +99,27 @@ TEST(FreeCodes, AreWhatTheSetLeavesButNulAndTheLineFeed)
         ASSERT_EQ(load_charset(each.set, set), "");
         EXPECT_EQ(code_ranges(free_codes(set)), each.free) << each.set;
     }
+}
+
+// At the bounds of the controls and of the set's upper half, each character
+// gets its code, or a problem that names it: a control by its number alone.
+TEST(TextCodes, CodesTheWholeUpperHalfAndNamesControlsByNumber)
+{
+    text_codes codes = koi8r_codes();
+    std::string problem;
+    EXPECT_EQ(codes.code_of(U'\x7F', problem), 0x7F);
+    EXPECT_EQ(codes.code_of(U'\u2500', problem), 0x80);  // ─, KOI8-R's first
+    EXPECT_EQ(codes.code_of(U'\u042A', problem), 0xFF);  // Ъ, its last
+    EXPECT_EQ(problems_of(encode_plain_text("\u0085\u009F\u00A1\u0915B\U0001F600", codes)),
+              (std::vector<std::string>{"1:1: U+0085: no code in KOI8-R", "1:2: U+009F: no code in KOI8-R",
+                                        "1:3: U+00A1 \u00A1: no code in KOI8-R", "1:4: U+0915 \u0915: no code in KOI8-R",
+                                        "1:6: U+1F600 \U0001F600: no code in KOI8-R"}));
+
+    source_font font{};  // blank but for B
+    font['B' * 12] = 0x80;
+    codes.check_glyphs(font, recode_table{});
+    EXPECT_EQ(problems_of(encode_plain_text("\x1F\x7F", codes)),
+              (std::vector<std::string>{"1:1: U+001F: shows a blank glyph", "1:2: U+007F: shows a blank glyph"}));
 }
 
 TEST(DecodeUtf8, TakesEachFormToItsBoundsAndNothingPastTheEnd)
@@ -183,9 +213,48 @@ TEST(EncodeCSource, ReadsSplicesAndLineEndsAsTheCompilerDoes)
         {"#include <stdio.h>\rconst char *p = \"Ж\";\r// \"Ж\"\r\"Ж\"\r\n",
          "#include <stdio.h>\rconst char *p = \"\\366\";\r// \"Ж\"\r\"\\366\"\r\n"},
         {"R\"(Ж\r\n)\"", "\"\\366\\n\"\r\n\"\""},
+        {"// a \\\n\n\"Ж\"", "// a \\\n\n\"\\366\""},  // a splice takes one line end, not the next
+        {"\"Ж\\ \t\f\v\nЖ\"", "\"\\366\\ \t\f\v\n\\366\""},  // blanks before a line end
     };
     for (const auto &row : cases)
         EXPECT_EQ(encoded(row.source), row.output) << row.source;
+}
+
+// The codes each string gives the display, line by line: every escape the
+// compiler knows, a NUL byte, line feeds, and the literals a string joins.
+TEST(EncodeCSource, GivesTheDisplayTheCodesTheCompilerGives)
+{
+    using lines = std::vector<std::vector<text_cell>>;
+    const struct {
+        std::string source, output;  // output empty: as the source
+        lines codes;
+    } cases[] = {
+        {R"("\a\b\f\r\t\v\e\E")", "", {{0x07, 0x08, 0x0C, 0x0D, 0x09, 0x0B, 0x1B, 0x1B}}},
+        {R"("\"Ж\" \'Ж\' \?\\")", R"("\"\366\" \'\366\' \?\\")",
+         {{0x22, 0xF6, 0x22, 0x20, 0x27, 0xF6, 0x27, 0x20, 0x3F, 0x5C}}},
+        {R"("\0\101\1018\x41\x4a\x142\u0416")", R"("\0\101\1018\x41\x4a\x142\366")",
+         {{0x00, 0x41, 0x41, 0x38, 0x41, 0x4A, 0x42, 0xF6}}},
+        {std::string("\"a\0\x7f b\"", 7), R"("a\000\177 b")", {{0x61, 0x00, 0x7F, 0x20, 0x62}}},
+        {R"("a\nbcd\ne" "\n" "f\n")", "", {{0x61}, {0x62, 0x63, 0x64}, {0x65}, {0x66}}},
+        {"\"a\" /*/ \"Ж\" */ \"b\"\t\f\v\n#if 1\n\"c\"", "", {{0x61, 0x62, 0x63}}},
+        {"\"a\\\nb\"", "", {{0x61, 0x62}}},
+        {"R\"(a\\\nb)\"", "\"a\\\\\\n\"\n\"b\"", {{0x61, 0x5C}, {0x62}}},
+    };
+    text_rules rules;
+    rules.keep_strings = true;
+    for (const auto &row : cases) {
+        const encoded_text out = encode_c_source(row.source, "ui.c", koi8r_codes(), rules);
+        EXPECT_TRUE(out.problems.empty()) << row.source;
+        EXPECT_EQ(out.bytes.substr(sizeof LINE_ONE - 1), row.output.empty() ? row.source : row.output);
+        ASSERT_EQ(out.strings.size(), 1u) << row.source;
+        const ui_string &string = out.strings[0];
+        EXPECT_EQ(string.cells, row.codes) << row.source;
+        EXPECT_EQ(string.lines, row.codes.size()) << row.source;
+        std::size_t widest = 0;
+        for (const auto &line : row.codes)
+            widest = std::max(widest, line.size());
+        EXPECT_EQ(string.width, widest) << row.source;
+    }
 }
 
 TEST(EncodeCSource, NamesEveryProblemWithItsPlace)
@@ -221,15 +290,6 @@ TEST(EncodeCSource, NamesEveryProblemWithItsPlace)
     EXPECT_EQ(encode_plain_text("a\r\r\nb\n\xff", koi8r_codes()).problems.shown.at(0).line, 4u);
 }
 
-// What each problem says, with its place: "3:5: 17 columns, 16 fit".
-std::vector<std::string> problems_of(const encoded_text &out)
-{
-    std::vector<std::string> found;
-    for (const text_problem &problem : out.problems.shown)
-        found.push_back(std::to_string(problem.line) + ":" + std::to_string(problem.column) + ": " + problem.what);
-    return found;
-}
-
 // Every string must fit its room: its note's, or the screen's.
 TEST(EncodeCSource, ChecksThatEachStringFitsItsRoom)
 {
@@ -248,6 +308,8 @@ TEST(EncodeCSource, ChecksThatEachStringFitsItsRoom)
         {"/* fit: 3 */ \"four\", \"five5\"", false, {"1:14: 4 columns, 3 fit", "1:22: 5 columns, 3 fit"}},
         {"f(\"Ж\",\n  \"abcd\"); // fit: 3x1", false, {"2:3: 4 columns, 3 fit"}},
         {"\"\\18\" // fit: 1", false, {"1:1: 2 columns, 1 fit"}},  // \1, then 8
+        {"\"ab\\ncd\\ne\"; // fit:2x3\nR\"(abc)\"; // fit: 2", false, {"2:2: 3 columns, 2 fit"}},  // raw too
+        {"\"a\"; // fit: 1000000\n\"b\"; // fit: 1000001", false, {"2:9: a fit: note is N, NxR or none"}},
         {"\"a\"; // fit: 0\n\"b\"; // fit: 3x\n// fit: 3\n\"c\"; // outfit: 2", false,
          {"1:9: a fit: note is N, NxR or none", "2:9: a fit: note is N, NxR or none",
           "3:4: no string ends on the line of this fit: note"}},
@@ -278,6 +340,7 @@ TEST(EncodeCSource, ChecksThatEachStringFitsItsRoom)
               std::vector<std::string>{"2:1: 17 columns, 16 fit"});  // each line a string, of any number
     EXPECT_FALSE(screen_room(7, 12));
     EXPECT_FALSE(screen_room(8, 11));
+    EXPECT_EQ(screen_room(8, 12)->columns * screen_room(8, 12)->lines, 1u);
 }
 
 // With fallbacks a character without a code is spelled as iconv spells it,
@@ -408,6 +471,33 @@ TEST_F(FontText, ChecksAgainstTheFontAndWritesNothingWhenAnythingIsWrong)
     EXPECT_EQ(many.status, 1);
     EXPECT_EQ(lines_of(many.err).size(), MOST_PROBLEMS_SHOWN + 1);
     EXPECT_EQ(lines_of(many.err).back(), "font_text: many.txt: 2 more problems");
+}
+
+// Each option to its bounds; help and version stop the run whatever follows,
+// and past a screenful of problems one line says how many more.
+TEST_F(FontText, TakesOptionsToTheirBoundsAndCountsTheProblemsNotShown)
+{
+    write("ok.txt", bytes{'A', '\n'});
+    write("more.txt", bytes(MOST_PROBLEMS_SHOWN + 1, 0xFF));
+    const struct {
+        const char *arguments;
+        int status;
+        const char *out, *last_error;  // their first and last lines
+    } cases[] = {
+        {"--screen=8x12 ok.txt", 0, "", ""},  // one cell
+        {"--screen=4096x4096 ok.txt", 0, "", ""},
+        {"--screen=4097x12 ok.txt", 2, "", "Try 'font_text --help'."},
+        {"--screen=8x0 ok.txt", 2, "", "Try 'font_text --help'."},
+        {"-t NO-SUCH-SET --help ok.txt", 0, "Usage: font_text [OPTION]... FILE...", ""},
+        {"-f nowhere --version ok.txt", 0, "font_text " MAKE_H_VERSION, ""},
+        {"more.txt", 1, "", "font_text: more.txt: 1 more problem"},
+    };
+    for (const auto &row : cases) {
+        const tool_run result = run(FONT_TEXT + " " + row.arguments);
+        EXPECT_EQ(result.status, row.status) << row.arguments;
+        EXPECT_EQ(lines_of(result.out).empty() ? "" : lines_of(result.out).front(), row.out) << row.arguments;
+        EXPECT_EQ(lines_of(result.err).empty() ? "" : lines_of(result.err).back(), row.last_error) << row.arguments;
+    }
 }
 
 // GCC puts ordinary literals into the execution character set as it

@@ -47,6 +47,11 @@ TEST(ParsePsf, ReadsBothVersionsWithTheirUnicodeTables)
     EXPECT_TRUE(font.ink(0, 0, 0) && font.ink(0, 0, 1) && font.ink(0, 0, 7));
     EXPECT_FALSE(font.ink(0, 0, 2) || font.ink(0, 0, 6));
 
+    // A row wider than a byte goes on in the next.
+    ASSERT_EQ(parsed(psf_bytes({2, 9, 1, false, {{{"........#"}, U""}}}), font), "");
+    EXPECT_TRUE(font.ink(0, 0, 8));
+    EXPECT_FALSE(font.ink(0, 0, 0) || font.ink(0, 0, 7));
+
     // PSF1 marks a sequence with 0xFFFE, as PSF2 does with 0xFE.
     ASSERT_EQ(parsed(psf_bytes({1, 8, 8, true, {{{"#"}, U"E\uFFFE\u0415\u0308"}, {{"#"}, U"F"}}}), font), "");
     EXPECT_EQ(font.unicode, (std::vector<std::pair<char32_t, std::size_t>>{{U'E', 0}, {U'F', 1}}));

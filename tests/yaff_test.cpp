@@ -71,6 +71,7 @@ TEST(ParseYaff, ReadsEveryFormOfALabel)
         std::vector<std::uint32_t> codes;
     } cases[] = {
         {"65", {}, {65}},          {"0o101", {}, {65}},         {"0X1, 0x20", {}, {0x120}},
+        {"0xFF, 0xFF", {}, {0xFFFF}},
         {"u+00c5", {U'Å'}, {}},    {"U+00C5", {U'Å'}, {}},      {"'Å'", {U'Å'}, {}},
         {"Å", {U'Å'}, {}},         {"A", {U'A'}, {}},           {"':'", {U':'}, {}},
         {"'ff'", {}, {}},          {"u+0061, u+0300", {}, {}},  {"\"7\"", {}, {}},
@@ -103,6 +104,7 @@ TEST(ParseYaff, NamesTheLineOfWhatIsWrong)
         {"0xZZ:\n    @\n", 1, "bad code label '0xZZ'"},
         {"0x4294967296:\n    @\n", 1, "bad code label '0x4294967296'"},
         {"1, 300:\n    @\n", 1, "bad code label '1, 300': a code of several bytes is bytes below 256"},
+        {"0x1, 0x100:\n    @\n", 1, "bad code label '0x1, 0x100': a code of several bytes is bytes below 256"},
         {"u+D800:\n    @\n", 1, "bad character label 'u+D800'"},
         {"    @\n", 1, "an indented line outside a glyph or a property"},
         {"# no font\njust words\n", 2, "neither a label nor a property: a label ends with ':', a property is 'key: value'"},
@@ -113,6 +115,9 @@ TEST(ParseYaff, NamesTheLineOfWhatIsWrong)
         {"levels: 3\n", 1, "glyphs of 3 grey levels: a yaff has 2, 4, 16 or 256"},
         {"levels: 16\n0x41:\n    .G\n", 3, "'G' in a glyph row: rows are '.' and '@', with hex digits for grey levels"},
         {"levels: 256\n0x41:\n    .@@\n", 3, "'@' in a glyph row: rows are '.' and '@', with hex digits for grey levels"},
+        // The lightest and the darkest are '.' and '@', never digits.
+        {"levels: 4\n0x41:\n    .3\n", 3, "'3' in a glyph row: rows are '.' and '@', with hex digits for grey levels"},
+        {"levels: 16\n0x41:\n    0\n", 3, "'0' in a glyph row: rows are '.' and '@', with hex digits for grey levels"},
         {"0x41:\n    @\n\xff\n", 3, "not UTF-8"},
         {"0x41:\n    @\a\n", 2, "control character 7 in a line"},
     };

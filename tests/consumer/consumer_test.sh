@@ -26,6 +26,9 @@ readonly projects="$source_dir/tests/consumer"
 readonly sample="$source_dir/sample"
 readonly package="$stage_dir/lib/cmake/make_h"
 
+# The projects build with as many jobs as there are processors, unless told.
+export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}
+
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 readonly inputs="$scratch/inputs" app="$scratch/app" log="$scratch/log"
@@ -84,9 +87,17 @@ build_and_check() {
     expect_text "$app"
 }
 
-# Lets a file system that keeps whole seconds see the next change as newer.
-next_second() {
-    sleep 1
+# Waits until a file written now gets a later time stamp than any written
+# before, so that the next change is seen as newer: a few milliseconds where
+# time stamps are fine, up to a second where the file system keeps whole
+# seconds.
+next_time_stamp() {
+    local probe="$scratch/probe" before
+    touch "$probe"
+    before=$(stat -c %.9Y "$probe")
+    until touch "$probe" && [[ $(stat -c %.9Y "$probe") != "$before" ]]; do
+        sleep 0.01
+    done
 }
 
 # make_newer FILE THAN: FILE's time is after THAN's, so that a build sees
@@ -177,7 +188,7 @@ case_rebuild() {
 
     # A table touched but the same remakes nothing that includes the header;
     # a table of other bytes remakes what uses it, and only that.
-    next_second
+    next_time_stamp
     touch "$inputs/koi.bin"
     build_app
     expect_kept "touching the table" "${TABLE_FORM[@]}" "${IMPORT_FORM[@]}"
@@ -204,14 +215,14 @@ case_rebuild() {
 case_bad_input() {
     build_and_check -Dmake_h_DIR="$package"
 
-    next_second
+    next_time_stamp
     head -c "$SHORT_TABLE_BYTES" "$sample/koi.bin" >"$inputs/koi.bin"
     expect_bad_input "make_h: koi.bin: $SHORT_TABLE_BYTES bytes, 128 needed" table/font8x12.h
     cp "$sample/koi.bin" "$inputs/"
     build_app
     check table_form "$sample"
 
-    next_second
+    next_time_stamp
     echo "no font" >"$inputs/6x12.pcf.gz"
     expect_bad_input "font_import: $inputs/6x12.pcf.gz: " import/font8x12.h
     cp "$sample/6x12.pcf.gz" "$inputs/"
@@ -233,7 +244,7 @@ case_text() {
         fail "a build with nothing changed ran a step"
     fi
 
-    next_second
+    next_time_stamp
     touch "$project/ui/strings.c"
     build_app
     grep -q 'Encoding ui/strings.c' "$log" || fail "touching a text did not encode it again"
@@ -241,7 +252,7 @@ case_text() {
         fail "touching one text encoded another, or made the header again"
     fi
 
-    next_second
+    next_time_stamp
     sed -i 's/Настройки/Настройки €/' "$project/ui/strings.c"
     local attempt
     for attempt in first second; do
@@ -258,7 +269,7 @@ case_text() {
     # The record of the pair's sets goes with it: one for CP1251 contradicts
     # the TABLE_SET KOI8-R of the text, and the build names both; without it,
     # the build is as before.
-    next_second
+    next_time_stamp
     printf 'table-set: CP1251\n' >"$inputs/koi.sets"
     "$cmake" -S "$project" -B "$app"
     if build "$app"; then
@@ -344,14 +355,14 @@ case_yaff() {
     if grep -Eq "$STEP_LINES" "$log"; then
         fail "a build with nothing changed ran a step"
     fi
-    next_second
+    next_time_stamp
     printf '0x01:\n    @@@@@@@@\n' >"$inputs/own.yaff"
     build_app
     expect_remade "a new picture" "${IMPORT_FORM[@]}"
     expect_kept "a new picture" "${TABLE_FORM[@]}"
     [[ $(slot_line "$imported" 1 0) == ff ]] || fail "the new picture is not in the header's font"
 
-    next_second
+    next_time_stamp
     printf '0x01:\n    @@@@@@@@@\n' >"$inputs/own.yaff"
     expect_bad_input "font_import: $inputs/own.yaff:1: a picture of 9x1: at most 8x12" import/font8x12.h
 }
@@ -386,7 +397,7 @@ case_text_list() {
         "$cmake" -S "$project" -B "$build" -DGREETING_TEXT=
         [[ ! -e "$build/greeting/font8x12.h.text/ui/greeting.h" ]] ||
             fail "$generator: the copy of a header no longer listed stays"
-        next_second
+        next_time_stamp
         sed -i 's/Мир/Мир €/' "$project/ui/greeting.h"
         build "$build" || fail "$generator: the app does not build with the header left out"
         expect_greeting "$build" UTF-8 "Мир €"
@@ -412,7 +423,7 @@ case_text_fit() {
     fi
     grep -F 'ui/greeting.h:1:18: 3 columns, 2 fit' "$log" >/dev/null || fail "the greeting's width was not named"
 
-    next_second
+    next_time_stamp
     sed -i 's/"Мир"/"«Мир»"/' "$project/ui/greeting.h"
     configure_app_in "SCREEN;56x12"
     if build "$app"; then
@@ -437,13 +448,13 @@ case_own_set() {
 
     local file
     for file in "${objects[@]}"; do stamps[$file]=$(stat -c %.9Y "$app/$file"); done
-    next_second
+    next_time_stamp
     sed -i 's/"Grüße", /"Grüße", "Straße", /' "$project/ui/own_words.c"
     build_app
     expect_kept "a word of the same characters" "${objects[@]:0:2}"
     expect_remade "a word of the same characters" "${objects[2]}"
 
-    next_second
+    next_time_stamp
     sed -i 's/"Straße", /"Straße", "Äpfel", /' "$project/ui/own_words.c"
     build_app
     expect_remade "a word with a new character" "${objects[@]}"
