@@ -18,7 +18,6 @@ namespace {
 
 constexpr unsigned FIRST_UPPER = 0x80;
 
-
 // A file, or a line in it.
 std::string place(const std::string &path, std::size_t line)
 {
