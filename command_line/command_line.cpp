@@ -45,10 +45,13 @@ std::string write_standard_output(const void *data, std::size_t size)
     return reason;
 }
 
-std::optional<output_failure> write_output(const std::string &out, const file_bytes &content)
+std::optional<output_failure> write_output(const std::string &out, file_bytes content)
 {
-    if (out != STANDARD_STREAM)
-        return write_output_files({{out, content}});
+    if (out != STANDARD_STREAM) {
+        std::vector<output_file> file;
+        file.push_back({out, std::move(content)});
+        return write_output_files(file);
+    }
     const std::string reason = write_standard_output(content.data(), content.size());
     if (reason.empty())
         return std::nullopt;

@@ -40,7 +40,7 @@ std::string write_standard_output(const void *data, std::size_t size);
 // Writes content to out: to standard output for "-", else beside out and
 // renamed into place by write_output_files. Returns what failed ("standard
 // output", the file or the directory that refused it) and why, or nothing.
-std::optional<output_failure> write_output(const std::string &out, const file_bytes &content);
+std::optional<output_failure> write_output(const std::string &out, file_bytes content);
 
 // Whether out is none of a tool's inputs, by any name (through a link, or a
 // hard link): writing it would destroy what is being read. Reports "PROGRAM:

@@ -131,7 +131,7 @@ int main(int argc, char **argv)
         return EXIT_FAILURE;
 
     const exported_font exported = export_font(font, table, *set);
-    if (const auto failure = write_output(given.out, bytes_of(exported_file(exported, *given.format)))) {
+    if (const auto failure = write_output(given.out, exported_file(exported, *given.format))) {
         report_failure(PROGRAM, failure->file.c_str(), failure->reason.c_str());
         return EXIT_FAILURE;
     }

@@ -273,10 +273,10 @@ bool write_pair(const std::string &dir, const imported_font &result, const set_r
     const std::vector<output_file> files = {
         {path_in(dir, SOURCE_FONT_FILE), file_bytes(result.font.begin(), result.font.end())},
         {path_in(dir, RECODE_TABLE_FILE), file_bytes(result.table.begin(), result.table.end())},
-        {path_in(dir, SET_RECORD_FILE), bytes_of(record_text(sets, result.table))}};
+        {path_in(dir, SET_RECORD_FILE), record_text(sets, result.table)}};
     if (std::all_of(files.begin(), files.end(), [](const output_file &file) {
             std::string there;
-            return read_file(file.path, there).empty() && bytes_of(there) == file.content;
+            return read_file(file.path, there).empty() && there == file.content;
         }))
         return true;
     if (const int error = make_directories(dir, made); error != 0) {

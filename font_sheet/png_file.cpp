@@ -31,7 +31,7 @@ void append_to_buffer(png_structp png, png_bytep data, png_size_t size)
     auto *buffer = static_cast<file_bytes *>(png_get_io_ptr(png));
     bool appended = true;
     try {
-        buffer->insert(buffer->end(), data, data + size);
+        buffer->append(reinterpret_cast<const char *>(data), size);
     } catch (const std::bad_alloc &) {
         appended = false;
     }

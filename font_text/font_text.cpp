@@ -237,14 +237,14 @@ bool encode_file(const std::string &file, const settings &given, const text_code
         report_failure(PROGRAM, name.c_str(), reason.c_str());
         return false;
     }
-    const encoded_text encoded =
+    encoded_text encoded =
         read_as_c(given, file)
             ? encode_c_source(content, standard_input ? STANDARD_INPUT_LINE_NAME : file, codes, given.rules)
             : encode_plain_text(content, codes, given.rules);
     report_problems(PROGRAM, name, encoded.problems);
     if (encoded.problems.errors != 0 || !given.output)
         return encoded.problems.errors == 0;
-    const auto failure = write_output(*given.output, bytes_of(encoded.bytes));
+    const auto failure = write_output(*given.output, std::move(encoded.bytes));
     if (failure)
         report_failure(PROGRAM, failure->file.c_str(), failure->reason.c_str());
     return !failure;

@@ -8,14 +8,9 @@
 #include <string>
 #include <vector>
 
-using file_bytes = std::vector<std::uint8_t>;
-
-// The bytes of a text, copied as a block.
-inline file_bytes bytes_of(const std::string &text)
-{
-    const auto *begin = reinterpret_cast<const std::uint8_t *>(text.data());
-    return file_bytes(begin, begin + text.size());
-}
+// A file's bytes, as they are: a text, such as an encoded source, is one
+// without a copy.
+using file_bytes = std::string;
 
 struct output_file {
     std::string path;
