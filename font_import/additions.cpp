@@ -1,23 +1,21 @@
 #include "font_import/additions.h"
 
 #include <algorithm>
-#include <set>
 
 namespace {
 
 constexpr std::uint8_t LINE_FEED = 0x0A;
 
-// A picture labelled with a code and a character puts the character there,
-// unless they are the code's own already.
-void add_labelled_pictures(const addition_sources &sources, free_code_characters &added,
-                           std::vector<import_error> &errors)
+// A code labelled with a character puts the character there, unless they
+// are the code's own already.
+void add_labelled(const addition_sources &sources, free_code_characters &added, std::vector<import_error> &errors)
 {
-    for (const own_picture &picture : sources.pictures.pictures) {
-        if (picture.codes.empty() || picture.characters.empty())
+    for (const labelled_glyph &glyph : sources.labelled) {
+        if (glyph.codes.empty() || glyph.characters.empty() || glyph.codes.front() >= BYTE_VALUES)
             continue;
-        const auto code = static_cast<std::uint8_t>(picture.codes.front());
-        const char32_t c = picture.characters.front();
-        if (set_character(code, sources.table_set) == c)
+        const auto code = static_cast<std::uint8_t>(glyph.codes.front());
+        const char32_t c = glyph.characters.front();
+        if (set_character(code, sources.table_set) == c || (code == LINE_FEED && !glyph.picture))
             continue;
         std::string reason = code == LINE_FEED ? code_name(code) + " ends a line: no character goes there"
                                                : free_code_problem(code, c, sources.table_set, sources.set_name);
@@ -29,7 +27,7 @@ void add_labelled_pictures(const addition_sources &sources, free_code_characters
         if (code == LINE_FEED || code == 0 || set_character(code, sources.table_set) != NO_CHARACTER)
             reason += ": label " + character_name(c) + " with a free code (" +
                       code_ranges(free_codes(sources.table_set)) + ")";
-        errors.push_back({sources.pictures_name + ":" + std::to_string(picture.line), reason});
+        errors.push_back({glyph.place, reason});
     }
 }
 
@@ -48,15 +46,16 @@ void add_font_labels(const addition_sources &sources, free_code_characters &adde
         }
 }
 
-// What pictures alone and the text need that ASCII, the table set and the
-// labels give no code, each once, at its first place, in the order of those.
+// What characters labelled alone and the text need that ASCII, the table
+// set and the labels give no code, each once, at its first place, in the
+// order of those.
 std::vector<needed_at> needs(const addition_sources &sources, const free_code_characters &added)
 {
     std::vector<needed_at> all;
-    for (const own_picture &picture : sources.pictures.pictures)
-        if (picture.codes.empty())
-            for (const char32_t c : picture.characters)
-                all.push_back({c, sources.pictures_name + ":" + std::to_string(picture.line)});
+    for (const labelled_glyph &glyph : sources.labelled)
+        if (glyph.codes.empty())
+            for (const char32_t c : glyph.characters)
+                all.push_back({c, glyph.place});
     all.insert(all.end(), sources.text_needs.begin(), sources.text_needs.end());
     std::set<char32_t> seen;
     for (const auto &[code, c] : added)
@@ -74,7 +73,7 @@ std::vector<import_error> add_characters(const addition_sources &sources, free_c
 {
     added.clear();
     std::vector<import_error> errors;
-    add_labelled_pictures(sources, added, errors);
+    add_labelled(sources, added, errors);
     if (!errors.empty())
         return errors;
     add_font_labels(sources, added);
@@ -87,7 +86,7 @@ std::vector<import_error> add_characters(const addition_sources &sources, free_c
     // characters in the order of their numbers.
     std::vector<std::uint8_t> free;
     for (const std::uint8_t code : free_codes(sources.table_set))
-        if (added.count(code) == 0 && sources.pictures.of_code.count(code) == 0)
+        if (added.count(code) == 0 && sources.taken.count(code) == 0)
             free.push_back(code);
     std::vector<char32_t> in_order;
     for (const needed_at &each : needed)

@@ -5,13 +5,14 @@
 // inputs always give the same codes.
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "charset/charset.h"
 #include "font_import/importer.h"
-#include "font_import/pictures.h"
 
 // A character that something needs a code for, and the first place that
 // needs it ("ui.c:12:9", "own.yaff:3").
@@ -20,20 +21,34 @@ struct needed_at {
     std::string place;
 };
 
+// A picture's or a glyph's labels in the header's own codes, and where. A
+// font's glyph at 0x0A says what that code shows; a picture there would
+// give a character a code that ends a line.
+struct labelled_glyph {
+    std::vector<std::uint32_t> codes;  // the first counts
+    std::vector<char32_t> characters;
+    std::string place;
+    bool picture;
+};
+
 struct addition_sources {
     const charset_table &table_set;
     const std::string &set_name;
-    const own_pictures &pictures;
-    const std::string &pictures_name;
-    const free_code_characters &font_labels;  // what a yaff font labels its free codes with
+    // Labels in the header's codes: the pictures of --glyphs, and the glyphs
+    // of a yaff font whose codes are the table set's own. A code and a
+    // character there must go together; a character alone needs a code.
+    const std::vector<labelled_glyph> &labelled;
+    // What a yaff font in other codes labels the codes free in both with.
+    const free_code_characters &font_labels;
     const std::vector<needed_at> &text_needs;  // in the order of their places
+    const std::set<std::uint8_t> &taken;       // codes a picture of one's own is for
     // Whether the font or a picture shows c, and the font's name for messages.
     const std::function<bool(char32_t)> &drawable;
     const std::string &font_name;
 };
 
 // The characters added at free codes, into added; returns the errors, each
-// at its place: a picture's code and character that cannot go together, a
-// character needed that the font has no glyph for, each character that no
-// free code is left for.
+// at its place: a code and character labelled together that cannot go
+// together, a character needed that the font has no glyph for, each
+// character that no free code is left for.
 std::vector<import_error> add_characters(const addition_sources &sources, free_code_characters &added);

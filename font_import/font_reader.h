@@ -68,6 +68,14 @@ constexpr char32_t code_key(unsigned code)
     return FIRST_CODE_KEY + code;
 }
 
+// The labels of a glyph that names its characters (a yaff's "0x01:" and
+// "u+263a:"), and the line of the first.
+struct glyph_labels {
+    std::vector<std::uint32_t> codes;
+    std::vector<char32_t> characters;
+    std::size_t line = 0;
+};
+
 // Something worth saying about a font, at a line of a text font (0 for the
 // whole file).
 struct font_warning {
@@ -95,10 +103,9 @@ public:
     // it names or that was given.
     const charset_table *code_set() const { return code_set_ ? &*code_set_ : nullptr; }
     const size_choice &size() const { return size_; }
-    // The characters the font labels its own codes with where its set of
-    // bytes gives those codes none (a yaff's "0x01:" with "u+263a:"): what
-    // it shows there. Most formats say nothing of it.
-    const free_code_characters &characters_at_free_codes() const { return at_free_codes_; }
+    // The labels of the glyphs that name their characters, in the file's
+    // order; most formats have none.
+    const std::vector<glyph_labels> &labels() const { return labels_; }
     // What is worth saying about the font.
     const std::vector<font_warning> &warnings() const { return warnings_; }
 
@@ -114,7 +121,7 @@ protected:
     std::map<char32_t, unsigned> glyph_of_;  // the glyph of each character or code key
     std::vector<font_warning> warnings_;
     size_choice size_;
-    free_code_characters at_free_codes_;
+    std::vector<glyph_labels> labels_;
 };
 
 struct font_file;

@@ -40,7 +40,7 @@ public:
         return reader_->draw(chars, limits, drawn);
     }
     const size_choice &size() const { return reader_->size(); }
-    const free_code_characters &characters_at_free_codes() const { return reader_->characters_at_free_codes(); }
+    const std::vector<glyph_labels> &labels() const { return reader_->labels(); }
 
 private:
     std::unique_ptr<font_file> file_;

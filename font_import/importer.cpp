@@ -213,6 +213,39 @@ wanted_pictures wanted_by_label(const std::vector<unsigned> &codes, const font_s
     return wanted;
 }
 
+// The labels that may give characters codes: those of the pictures, and of a
+// yaff font whose codes are the table set's own, in the header's codes; and
+// what a yaff font in other codes labels the codes free in both with.
+struct font_labels {
+    std::vector<labelled_glyph> in_header_codes;
+    free_code_characters at_free_codes;
+    free_code_characters by_code;  // what the font labels each of its own codes with
+};
+
+font_labels labels_of(const import_options &options, const font_source &font, const own_pictures &pictures,
+                      const charset_table &table_set)
+{
+    font_labels labels;
+    for (const own_picture &picture : pictures.pictures)
+        labels.in_header_codes.push_back(
+            {picture.codes, picture.characters, place(options.glyphs_path, picture.line), true});
+    const charset_table *own_set = font.code_set();
+    const bool header_codes = own_set != nullptr && *own_set == table_set;
+    for (const glyph_labels &glyph : font.labels()) {
+        if (header_codes)
+            labels.in_header_codes.push_back(
+                {glyph.codes, glyph.characters, place(input_name(options.font_path), glyph.line), false});
+        for (const std::uint32_t code : glyph.codes)
+            if (own_set != nullptr && code < BYTE_VALUES) {
+                const auto byte = static_cast<std::uint8_t>(code);
+                labels.by_code.emplace(byte, glyph.characters.front());
+                if (!header_codes && !is_printable((*own_set)[code]))
+                    labels.at_free_codes.emplace(byte, glyph.characters.front());
+            }
+    }
+    return labels;
+}
+
 // What the UI texts use that ASCII and the table set give no code, each at
 // its first place.
 std::vector<needed_at> text_needs(const import_options &options, const charset_table &table_set)
@@ -253,8 +286,9 @@ void want_added(const free_code_characters &added, const own_pictures &pictures,
 // a glyph of the font that says nothing of its character: nobody knows
 // those. Each character at one code.
 free_code_characters shown_at_free_codes(const free_code_characters &added, const slot_plan &plan,
-                                         const std::vector<unsigned> &codes_by_label, const font_source &font,
-                                         const own_pictures &pictures, const std::function<bool(char32_t)> &drawable,
+                                         const std::vector<unsigned> &codes_by_label,
+                                         const free_code_characters &font_labels, const own_pictures &pictures,
+                                         const std::function<bool(char32_t)> &drawable,
                                          const charset_table &table_set)
 {
     free_code_characters shown = added;
@@ -264,10 +298,8 @@ free_code_characters shown_at_free_codes(const free_code_characters &added, cons
     for (unsigned code = 1; code < FIRST_UPPER; ++code) {
         const auto byte = static_cast<std::uint8_t>(code);
         const bool font_glyph = std::find(codes_by_label.begin(), codes_by_label.end(), code) != codes_by_label.end();
-        const auto labelled = font.characters_at_free_codes().find(byte);
-        const char32_t c = !font_glyph ? plan.shown[code]
-                           : labelled != font.characters_at_free_codes().end() ? labelled->second
-                                                                               : NO_CHARACTER;
+        const auto labelled = font_labels.find(byte);
+        const char32_t c = !font_glyph ? plan.shown[code] : labelled != font_labels.end() ? labelled->second : NO_CHARACTER;
         if (pictures.of_code.count(code) == 0 && c != NO_CHARACTER && !set_code(c, table_set) &&
             (font_glyph || drawable(c)) && shown.count(byte) == 0 && placed.insert(c).second)
             shown.emplace(byte, c);
@@ -364,8 +396,12 @@ std::vector<import_error> import_font(const import_options &options, imported_fo
     const std::function<bool(char32_t)> drawable = [&font, &pictures](char32_t c) {
         return font.has(c) || pictures.find(c) != nullptr;
     };
-    if (auto errors = add_characters({table_set, options.table_set, pictures, options.glyphs_path,
-                                      font.characters_at_free_codes(), needed, drawable, quoted_name(path)},
+    const font_labels labels = labels_of(options, font, pictures, table_set);
+    std::set<std::uint8_t> taken;
+    for (const auto &[code, picture] : pictures.of_code)
+        taken.insert(static_cast<std::uint8_t>(code));
+    if (auto errors = add_characters({table_set, options.table_set, labels.in_header_codes, labels.at_free_codes,
+                                      needed, taken, drawable, quoted_name(path)},
                                      added);
         !errors.empty())
         return errors;
@@ -399,7 +435,7 @@ std::vector<import_error> import_font(const import_options &options, imported_fo
     wanted_pictures wanted = wanted_by_label(codes, font, drawn, cell, pictures, cut_warned, result);
     want_added(added, pictures, drawn, cell, cut_warned, result, wanted);
     show_pictures(wanted, result.font, result.table);
-    result.at_free_codes = shown_at_free_codes(added, plan, codes, font, pictures, drawable, table_set);
+    result.at_free_codes = shown_at_free_codes(added, plan, codes, labels.by_code, pictures, drawable, table_set);
     const std::size_t cut = cut_warned.size();
     if (!plan.missing.empty())
         result.warnings.push_back(
@@ -410,9 +446,9 @@ std::vector<import_error> import_font(const import_options &options, imported_fo
     const auto characters_placed = static_cast<std::size_t>(std::count_if(
         drawn.image_of.begin(), drawn.image_of.end(), [](const auto &drawn_one) { return drawn_one.first < FIRST_CODE_KEY; }));
     // The font's own characters at its free codes are its, not added.
-    const auto own = static_cast<std::size_t>(std::count_if(added.begin(), added.end(), [&font](const auto &each) {
-        const auto labelled = font.characters_at_free_codes().find(each.first);
-        return labelled != font.characters_at_free_codes().end() && labelled->second == each.second;
+    const auto own = static_cast<std::size_t>(std::count_if(added.begin(), added.end(), [&labels](const auto &each) {
+        const auto labelled = labels.by_code.find(each.first);
+        return labelled != labels.by_code.end() && labelled->second == each.second;
     }));
     result.report = report(font, cell, characters_placed, plan.missing.size(), cut, options, pictures) +
                     (added.size() == own ? "" : "; " + characters(added.size() - own) + " added at free codes");

@@ -104,13 +104,12 @@ void yaff_reader::map_glyphs(const charset_table *encoding)
         const yaff_glyph &labels = yaff_.glyphs[glyph];
         const auto index = static_cast<unsigned>(glyph);
         const bool by_character = encoding == nullptr && !labels.characters.empty();
-        if (by_character)
+        if (by_character) {
+            labels_.push_back({labels.codes, labels.characters, labels.line});
             for (const char32_t c : labels.characters)
                 if (characters_taken.take(c, labels.line, character_name(c), warnings_))
                     glyph_of_.emplace(c, index);
-        for (const std::uint32_t code : labels.codes)
-            if (by_character && code_set_ && code < BYTE_VALUES && !is_printable((*code_set_)[code]))
-                at_free_codes_.emplace(static_cast<std::uint8_t>(code), labels.characters.front());
+        }
         for (const std::uint32_t code : labels.codes) {
             const bool byte_code = code_set_ && code < BYTE_VALUES;
             if ((byte_code || (!by_character && unicode)) &&

@@ -329,5 +329,17 @@ TEST_F(FontExport, CarriesTheCharactersAddedAtFreeCodesThroughYaffAndBdf)
             EXPECT_EQ(again.at(code), shown.at(code)) << back << " code " << code;
     }
     EXPECT_EQ(read("from-yaff/koi.sets"), record);
+
+    // A glyph drawn into the yaff under a character alone gets a free code
+    // as a picture does; one under a code the set uses and another
+    // character is refused at its line.
+    write("more.yaff", as_bytes(yaff + "\nu+00e4:\n    @@\n"));
+    ASSERT_EQ(run(font_import + " -o more more.yaff").status, 0);
+    EXPECT_NE(read("more/koi.sets").find("\n0x04: U+1F50B 🔋\n0x05: U+00E4 ä\n"), std::string::npos);
+    const std::size_t lines = static_cast<std::size_t>(std::count(yaff.begin(), yaff.end(), '\n'));
+    write("used.yaff", as_bytes(yaff + "\n0xc2:\nu+00e4:\n    @@\n"));
+    EXPECT_EQ(run(font_import + " -o used used.yaff").err,
+              "font_import: used.yaff:" + std::to_string(lines + 2) +
+                  ": 0xC2 is U+0431 б in KOI8-R: label U+00E4 ä with a free code (0x01-0x09, 0x0B-0x1F, 0x7F)\n");
 #endif
 }
