@@ -33,8 +33,8 @@ text_translations russian()
         {"Fuzzy", {"Нечёткий", 30, true}},
         {"Empty", {"", 33}},
         {"File", {"Файл", 36, false, true}},
-        {"%d%%", {"%d %%", 40, false, false, {{40, 0, "number of format specifications in 'msgid' and 'msgstr' "
-                                                   "does not match", false, "ru.po"}}}},
+        {"%d%%", {"%d %%", 40, false, false, {{40, 0, "the conversions of 'msgid' and 'msgstr' differ", false,
+                                                   "ru.po"}}}},
     };
     return translations;
 }
@@ -110,7 +110,7 @@ TEST(TranslateCSource, NamesEachFaultWhereItCanBeFixed)
     } cases[] = {
         {"_(\"Dots\"); N_(\"Dots\")", {"ru.po:20: U+2026 \u2026: no code in KOI8-R"}, 2},
         {"f(_(\"Long\")); // fit: 8\n_(\"Long\") /* fit: 13 */", {"ru.po:24: 13 columns, 8 fit"}, 1},
-        {"_(\"%d%%\")", {"ru.po:40: number of format specifications in 'msgid' and 'msgstr' does not match"}, 1},
+        {"_(\"%d%%\")", {"ru.po:40: the conversions of 'msgid' and 'msgstr' differ"}, 1},
         {"_(\"Missing\"); _(\"Fuzzy\");\n  _(\"Empty\")",
          {"ui.c:1:3: untranslated: not in ru.po; kept as it is", "ui.c:1:17: untranslated: fuzzy in ru.po:30; kept as it is",
           "ui.c:2:5: untranslated: empty in ru.po:33; kept as it is"},
