@@ -349,6 +349,7 @@ private:
     void literal(bool encode, bool string = false);
     void escape(bool encode, ui_string *string);
     void character(bool escape_question_mark, ui_string *string);
+    void write_taken(std::string_view codes, std::string_view original, std::string_view escaped, ui_string *string);
     void count(text_cell cell, ui_string *string) const
     {
         if (string != nullptr)
@@ -704,16 +705,26 @@ void c_scanner::character(bool escape_question_mark, ui_string *string)
     char32_t c = 0;
     std::string_view original;
     const std::string_view codes = in_.take_character(c, original);
+    write_taken(codes, original, escape_question_mark ? "?" : "", string);  // no trigraph may come of '?'
+}
+
+// Writes the codes a character took, each counted into the string, those
+// of escaped after a backslash; or, when it took none, its own bytes.
+void c_scanner::write_taken(std::string_view codes, std::string_view original, std::string_view escaped,
+                            ui_string *string)
+{
     if (codes.empty()) {
         in_.write(original);
         count(std::nullopt, string);
     }
     for (const char byte : codes) {
         const auto code = static_cast<std::uint8_t>(byte);
-        if (escape_question_mark && code == '?')  // no trigraph may come of it
-            in_.write("\\?");
-        else
+        if (escaped.find(byte) != std::string_view::npos) {
+            in_.write('\\');
+            in_.write(byte);
+        } else {
             write_in_literal(code, in_);
+        }
         count(code, string);
     }
 }
@@ -873,20 +884,7 @@ void c_scanner::write_translation(ui_string *string)
         char32_t c = 0;
         std::string_view original;
         const std::string_view codes = text.take_character(c, original);
-        if (codes.empty()) {
-            in_.write(original);
-            count(std::nullopt, string);
-        }
-        for (const char byte : codes) {
-            const auto code = static_cast<std::uint8_t>(byte);
-            if (code == '"' || code == '\\' || code == '?') {  // no trigraph may come of '?'
-                in_.write('\\');
-                in_.write(byte);
-            } else {
-                write_in_literal(code, in_);
-            }
-            count(code, string);
-        }
+        write_taken(codes, original, "\"\\?", string);  // no trigraph may come of '?'
     }
     for (auto problem = out_.problems.shown.begin() + static_cast<std::ptrdiff_t>(first_problem);
          problem != out_.problems.shown.end(); ++problem) {
