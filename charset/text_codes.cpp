@@ -153,17 +153,21 @@ void text_problems::sort()
                 shown.end());
 }
 
+std::string problem_place(const std::string &file, const text_problem &problem)
+{
+    std::string place = quoted_name(problem.file.empty() ? file : problem.file);
+    if (problem.line != 0)
+        place += ":" + std::to_string(problem.line);
+    if (problem.line != 0 && problem.column != 0)
+        place += ":" + std::to_string(problem.column);
+    return place;
+}
+
 void report_problems(const char *program, const std::string &file, const text_problems &problems)
 {
     const std::string name = quoted_name(file);
-    for (const text_problem &problem : problems.shown) {
-        std::string place = problem.file.empty() ? name : quoted_name(problem.file);
-        if (problem.line != 0)
-            place += ":" + std::to_string(problem.line);
-        if (problem.line != 0 && problem.column != 0)
-            place += ":" + std::to_string(problem.column);
-        std::fprintf(stderr, "%s: %s: %s\n", program, place.c_str(), problem.what.c_str());
-    }
+    for (const text_problem &problem : problems.shown)
+        std::fprintf(stderr, "%s: %s: %s\n", program, problem_place(file, problem).c_str(), problem.what.c_str());
     if (problems.more != 0)
         std::fprintf(stderr, "%s: %s: %zu more problem%s\n", program, name.c_str(), problems.more,
                      problems.more == 1 ? "" : "s");

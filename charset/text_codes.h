@@ -59,6 +59,11 @@ struct text_problems {
     void sort();
 };
 
+// Where a problem of the text file is: "FILE:LINE:COLUMN", "FILE:LINE" for
+// a whole line, "FILE" for the whole file; the problem's own file, if it
+// names one, for FILE.
+std::string problem_place(const std::string &file, const text_problem &problem);
+
 // Writes each problem shown as "PROGRAM: FILE:LINE:COLUMN: what" (no
 // column for a whole line, no line for a whole file; the problem's own
 // file, if it names one, for FILE), then "PROGRAM: FILE: N more problems".

@@ -88,18 +88,20 @@ std::vector<import_error> add_characters(const addition_sources &sources, free_c
     for (const std::uint8_t code : free_codes(sources.table_set))
         if (added.count(code) == 0 && sources.taken.count(code) == 0)
             free.push_back(code);
+    // A character with no glyph is refused above: it wants no code.
     std::vector<char32_t> in_order;
     for (const needed_at &each : needed)
-        in_order.push_back(each.c);
+        if (sources.drawable(each.c))
+            in_order.push_back(each.c);
     std::sort(in_order.begin(), in_order.end());
     for (std::size_t i = 0; i < std::min(in_order.size(), free.size()); ++i)
         added.emplace(free[i], in_order[i]);
-    for (const needed_at &each : needed)
-        if (in_order.size() > free.size() &&
-            std::lower_bound(in_order.begin(), in_order.end(), each.c) - in_order.begin() >=
-                static_cast<std::ptrdiff_t>(free.size()))
+    for (const needed_at &each : needed) {
+        const auto rank = std::lower_bound(in_order.begin(), in_order.end(), each.c);
+        if (rank != in_order.end() && *rank == each.c && rank - in_order.begin() >= static_cast<std::ptrdiff_t>(free.size()))
             errors.push_back({each.place, character_name(each.c) + ": no free code left in " + sources.set_name +
-                                              " (" + std::to_string(needed.size()) + " characters need one of " +
+                                              " (" + std::to_string(in_order.size()) + " characters need one of " +
                                               std::to_string(free.size()) + ")"});
+    }
     return errors;
 }

@@ -247,17 +247,26 @@ font_labels labels_of(const import_options &options, const font_source &font, co
 }
 
 // What the UI texts use that ASCII and the table set give no code, each at
-// its first place.
-std::vector<needed_at> text_needs(const import_options &options, const charset_table &table_set)
+// its first place. A text that font_text would refuse for anything else is
+// refused here too, at its places.
+std::vector<needed_at> text_needs(const import_options &options, const charset_table &table_set,
+                                  std::vector<import_error> &errors)
 {
     const text_codes codes(table_set, options.table_set);
     std::vector<needed_at> needed;
-    for (const text_source &text : options.texts)
+    for (const text_source &text : options.texts) {
+        text_problems problems;
         for (const needed_character &each :
-             characters_without_code(text.content, text.c_source, codes, options.translations))
-            needed.push_back({each.c, each.file.empty() ? text.name + ":" + std::to_string(each.place.line) + ":" +
-                                                              std::to_string(each.place.column)
-                                                        : each.file + ":" + std::to_string(each.place.line)});
+             characters_without_code(text.content, text.c_source, codes, options.translations, problems)) {
+            const text_problem first_use{each.place.line, each.place.column, "", false, each.file};
+            needed.push_back({each.c, problem_place(text.name, first_use)});
+        }
+        for (const text_problem &problem : problems.shown)
+            errors.push_back({problem_place(text.name, problem), problem.what});
+        if (problems.more != 0)
+            errors.push_back({quoted_name(text.name), std::to_string(problems.more) + " more problem" +
+                                                          (problems.more == 1 ? "" : "s")});
+    }
     return needed;
 }
 
@@ -392,7 +401,10 @@ std::vector<import_error> import_font(const import_options &options, imported_fo
     if (auto error = check_pictures(options, pictures, plan, table_set))
         return {*error};
     free_code_characters added;
-    const std::vector<needed_at> needed = text_needs(options, table_set);
+    std::vector<import_error> text_errors;
+    const std::vector<needed_at> needed = text_needs(options, table_set, text_errors);
+    if (!text_errors.empty())
+        return text_errors;
     const std::function<bool(char32_t)> drawable = [&font, &pictures](char32_t c) {
         return font.has(c) || pictures.find(c) != nullptr;
     };

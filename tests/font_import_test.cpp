@@ -709,19 +709,36 @@ TEST_F(FontImport, RefusesTheCharactersItCannotGiveACode)
     EXPECT_EQ(undrawable.err, "font_import: ui.c:2:18: U+4E2D 中: no glyph in " + SAMPLE + "/6x12.pcf.gz\n"
                               "font_import: ui.c:2:19: U+6587 文: no glyph in " + SAMPLE + "/6x12.pcf.gz\n");
 
+    // A text font_text would refuse is refused here, at the same place.
+    const struct {
+        const char *name, *text, *error;
+    } unreadable[] = {
+        {"bytes.txt", "ok\n\xff\xfe \xcf\x89\n", "bytes.txt:2:1: byte 0xFF is not UTF-8"},
+        {"open.c", "const char *a = \"\xcf\x89\"; /* open\n", "open.c:1:22: unterminated comment"},
+        {"escape.c", "const char *a = \"\\\xd0\x96\";\n", "escape.c:1:18: unknown escape sequence"},
+    };
+    for (const auto &text : unreadable) {
+        write(text.name, as_bytes(text.text));
+        const tool_run refused = run(FONT_IMPORT + " --text=" + text.name + " " + sample);
+        EXPECT_EQ(refused.status, 1) << text.name;
+        EXPECT_EQ(refused.err.rfind(std::string("font_import: ") + text.error, 0), 0u) << refused.err;
+    }
+
     // KOI8-R leaves 31 codes free: of 34 Greek letters, the last 3 by their
-    // numbers get none.
-    const std::string greek = "αβγδεζηθικλμνξοπρστυφχψωΑΒΓΔΕΖΗΘΙΚ";
+    // numbers get none; a character the font cannot draw wants none.
+    const std::string greek = "αβγδεζηθικλμνξοπρστυφχψωΑΒΓΔΕΖΗΘΙΚ中";
     write("greek.txt", as_bytes("ok\n" + greek));
     const tool_run overflow = run(FONT_IMPORT + " --text=greek.txt " + sample);
     EXPECT_EQ(overflow.status, 1);
     EXPECT_EQ(lines_of(overflow.err),
-              (std::vector<std::string>{"font_import: greek.txt:2:22: U+03C7 χ: no free code left in KOI8-R (34 "
+              (std::vector<std::string>{"font_import: greek.txt:2:35: U+4E2D 中: no glyph in " + SAMPLE +
+                                            "/6x12.pcf.gz",
+                                        "font_import: greek.txt:2:22: U+03C7 χ: no free code left in KOI8-R (34 "
                                         "characters need one of 31)",
                                         "font_import: greek.txt:2:23: U+03C8 ψ: no free code left in KOI8-R (34 "
                                         "characters need one of 31)",
                                         "font_import: greek.txt:2:24: U+03C9 ω: no free code left in KOI8-R (34 "
                                         "characters need one of 31)"}));
     EXPECT_EQ(read("8x12.fnt"), "old font");
-    EXPECT_EQ(run("ls -A").out, "8x12.fnt\ngreek.txt\nkoi.bin\nui.c\n");
+    EXPECT_EQ(run("ls -A").out, "8x12.fnt\nbytes.txt\nescape.c\ngreek.txt\nkoi.bin\nopen.c\nui.c\n");
 }

@@ -145,8 +145,10 @@ TEST(CharactersWithoutCode, AreTheTranslationsWhereThereAreSome)
     const text_translations translations = russian();
     const std::string source = "f(_(\"Dots\"), _(\"Fuzzy\"), \"€\");";
     std::vector<std::string> needed;
-    for (const needed_character &each : characters_without_code(source, true, koi8r_codes(), &translations))
+    text_problems errors;
+    for (const needed_character &each : characters_without_code(source, true, koi8r_codes(), &translations, errors))
         needed.push_back(character_name(each.c) + " " + (each.file.empty() ? "ui.c" : each.file) + ":" +
                          std::to_string(each.place.line) + ":" + std::to_string(each.place.column));
     EXPECT_EQ(needed, (std::vector<std::string>{"U+20AC € ui.c:1:27", "U+2026 … ru.po:20:0"}));  // no fuzzy ё
+    EXPECT_TRUE(errors.empty());  // the fuzzy message's warning is font_text's to give
 }

@@ -4,16 +4,19 @@
 #include "ui_text/ui_text.h"
 
 std::vector<needed_character> characters_without_code(std::string_view text, bool c_source, const text_codes &codes,
-                                                      const text_translations *translations)
+                                                      const text_translations *translations, text_problems &errors)
 {
     missing_characters missing;
     text_rules rules;
     rules.missing = &missing;
     rules.translations = translations;
-    if (c_source)
-        encode_c_source(text, "", codes, rules);
-    else
-        encode_plain_text(text, codes, rules);
+    const encoded_text read =
+        c_source ? encode_c_source(text, "", codes, rules) : encode_plain_text(text, codes, rules);
+    for (const text_problem &problem : read.problems.shown)
+        if (!problem.warning)
+            errors.add(problem);
+    while (errors.errors < read.problems.errors)  // those past the first few, counted
+        errors.count();
     // Where the text has a character, there first; else in the catalog.
     std::vector<needed_character> needed;
     for (const auto &[c, place] : missing.in_text)

@@ -137,9 +137,11 @@ struct needed_character {
 // The characters of a text's UI text (in a C or C++ source, the literals
 // encode_c_source encodes, its messages as the translations give them, if
 // any; in any other text, all of it) that the codes give none, in the order
-// of their first places: what a pair made for the text must add.
+// of their first places: what a pair made for the text must add. What else
+// is wrong with the text, as encoding it would say, goes to errors
+// (warnings, such as an untranslated message, do not).
 std::vector<needed_character> characters_without_code(std::string_view text, bool c_source, const text_codes &codes,
-                                                      const text_translations *translations = nullptr);
+                                                      const text_translations *translations, text_problems &errors);
 
 // The room a fit: note gives, from what follows "fit:" to the end of its
 // line of the comment: N columns, NxR columns and lines, or no bound at all
