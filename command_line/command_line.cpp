@@ -1,6 +1,7 @@
 #include "command_line/command_line.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdint>
@@ -72,16 +73,28 @@ int print_version(const char *program)
     return print_reported(program, std::string(program) + " " + MAKE_H_VERSION + "\n");
 }
 
+namespace {
+
+// What a name stands for: a file, or for "-" the standard stream given.
+bool stat_of(const std::string &name, int standard_stream, struct stat &found)
+{
+    return name == STANDARD_STREAM ? fstat(standard_stream, &found) == 0 : stat(name.c_str(), &found) == 0;
+}
+
+}  // namespace
+
 bool writes_no_input_reported(const char *program, const std::string &out, const std::vector<std::string> &inputs)
 {
+    // Only a file can be overwritten: a terminal or a pipe may well be both
+    // what is read and what is written.
     struct stat written {};
-    if (out == STANDARD_STREAM || stat(out.c_str(), &written) != 0)
+    if (!stat_of(out, STDOUT_FILENO, written) || !S_ISREG(written.st_mode))
         return true;
     for (const std::string &input : inputs) {
         struct stat read {};
-        if (input != STANDARD_STREAM && stat(input.c_str(), &read) == 0 && read.st_dev == written.st_dev &&
-            read.st_ino == written.st_ino) {
-            report_failure(program, out.c_str(), ("the same file as " + quoted_name(input)).c_str());
+        if (stat_of(input, STDIN_FILENO, read) && read.st_dev == written.st_dev && read.st_ino == written.st_ino) {
+            const std::string out_name = out == STANDARD_STREAM ? STANDARD_OUTPUT_NAME : out;
+            report_failure(program, out_name.c_str(), ("the same file as " + quoted_name(input_name(input))).c_str());
             return false;
         }
     }

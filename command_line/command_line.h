@@ -44,8 +44,8 @@ std::optional<output_failure> write_output(const std::string &out, file_bytes co
 
 // Whether out is none of a tool's inputs, by any name (through a link, or a
 // hard link): writing it would destroy what is being read. Reports "PROGRAM:
-// OUT: the same file as INPUT" when it is one. Standard input and output
-// ("-") are no files here.
+// OUT: the same file as INPUT" when it is one. "-" is standard output for
+// out, standard input for an input: a file the shell opened counts too.
 bool writes_no_input_reported(const char *program, const std::string &out, const std::vector<std::string> &inputs);
 
 // Prints text (a tool's help) on standard output; returns the exit status,

@@ -217,8 +217,9 @@ int main(int argc, char **argv)
         return given.exit_now;
 
     std::vector<std::string> inputs = pair_files(given.font_dir);
-    if (given.text)
-        inputs.push_back(*given.text);
+    for (const auto &read : {given.text, given.catalog})
+        if (read)
+            inputs.push_back(*read);
     source_font font;
     recode_table table;
     if (!writes_no_input_reported(PROGRAM, given.out, inputs) ||

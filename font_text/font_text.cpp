@@ -227,6 +227,8 @@ bool encode_file(const std::string &file, const settings &given, const text_code
     const bool standard_input = file == STANDARD_STREAM;
     const std::string name = input_name(file);
     std::vector<std::string> inputs{file};
+    if (given.catalog)
+        inputs.push_back(*given.catalog);
     if (given.font_dir)
         for (const std::string &pair_file : pair_files(*given.font_dir))
             inputs.push_back(pair_file);

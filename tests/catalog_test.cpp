@@ -251,6 +251,10 @@ TEST_F(CatalogTools, TranslateASourceAndNameEachFaultAtItsCatalogLine)
     EXPECT_EQ(text.status, 2);
     EXPECT_EQ(lines_of(text.err).at(0), "font_text: --catalog translates C and C++ sources, and menu.txt is read as text");
     EXPECT_EQ(run(FONT_TEXT + " --keyword=tr ui.c").status, 2);
+
+    // The translator's catalog written over is a translation lost.
+    write_catalog("Настройки", "Громкость");
+    expect_writes_over_none("font_text", FONT_TEXT + " --catalog=ru.po ui.c -o", {"ru.po", "ui.c"});
 }
 
 #ifdef FONT_SHEET_PATH
@@ -267,5 +271,6 @@ TEST_F(CatalogTools, DrawTheTranslationAsFontTextWritesIt)
     EXPECT_EQ(read("translated.png"), read("ru.png"));
     EXPECT_NE(read("translated.png"), read("untranslated.png"));
     EXPECT_EQ(run(font_sheet + " -f . --catalog=ru.po out.png").status, 2);  // without --text
+    expect_writes_over_none("font_sheet", font_sheet + " --text=ui.c --catalog=ru.po", {"ru.po", "ui.c"});
 }
 #endif

@@ -188,6 +188,11 @@ TEST_F(FontExport, ChecksItsInputsFirstAndNeverPassesAFailedWrite)
 
     // The font written over the pair it reads would be the pair make_h reads next.
     expect_writes_over_none("font_export", FONT_EXPORT + " --format=bdf", {"8x12.fnt", "koi.bin", "koi.sets"});
+    const std::string sets = read("koi.sets");
+    const tool_run appended = run(FONT_EXPORT + " --format=yaff -", ">>koi.sets");
+    EXPECT_EQ(appended.status, 1);
+    EXPECT_EQ(appended.err, "font_export: standard output: the same file as koi.sets\n");
+    EXPECT_EQ(read("koi.sets"), sets);
 }
 
 // Each pair exported, each file read by another program, and imported back

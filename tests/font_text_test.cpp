@@ -462,6 +462,11 @@ TEST_F(FontText, ChecksAgainstTheFontAndWritesNothingWhenAnythingIsWrong)
               "font_text: standard input:1:2: U+20AC \u20AC: no code in KOI8-R\n");
     expect_writes_over_none("font_text", FONT_TEXT + " -f . strings.txt -o", {"strings.txt", "8x12.fnt", "koi.bin"});
     EXPECT_EQ(read("strings.txt"), "B \xD0\x96\r\n");
+    // The same file opened by the shell, as standard input or output.
+    const tool_run redirected = run(FONT_TEXT + " -o strings.txt - < strings.txt");
+    EXPECT_EQ(redirected.status, 1);
+    EXPECT_EQ(redirected.err, "font_text: strings.txt: the same file as standard input\n");
+    EXPECT_EQ(read("strings.txt"), "B \xD0\x96\r\n");
     for (const char *size : {"7x12", "8x11", "8", "8x12x2", ""})
         EXPECT_EQ(run(FONT_TEXT + " --screen=" + std::string(size) + " strings.txt").status, 2) << size;
 
