@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "charset/utf8.h"
+#include "messages/messages.h"
 #include "font_import/font_file.h"
 #include "font_import/yaff.h"
 
@@ -131,7 +132,7 @@ void yaff_reader::map_glyphs(const charset_table *encoding)
     warnings_.push_back({0, yaff_.encoding.empty()
                                 ? glyphs + " known only by a code, and no encoding named: left out; name the set "
                                            "of the codes with -e"
-                                : glyphs + " known only by a code in " + yaff_.encoding +
+                                : glyphs + " known only by a code in " + excerpt(yaff_.encoding) +
                                       ", a set iconv does not know: left out; name a set it knows with -e"});
 }
 

@@ -508,8 +508,13 @@ TEST_F(FontImport, ShowsEachCodeThePictureItsYaffLabelsWithIt)
     const tool_run unknown = run(FONT_IMPORT + " -o out pair.yaff");
     EXPECT_EQ(unknown.status, 0);
     EXPECT_EQ(lines_of(unknown.err).front(),
-              "font_import: pair.yaff: 1 glyph known only by a code in windows-ansi-2.0, a set iconv does not "
+              "font_import: pair.yaff: 1 glyph known only by a code in 'windows-ansi-2.0', a set iconv does not "
               "know: left out; name a set it knows with -e");
+    // A name of megabytes is quoted by its start alone.
+    write("long.yaff", as_bytes(pair_yaff_text(font, table, std::string(1 << 20, 'q'), export_labels("KOI8-R"))));
+    const tool_run long_name = run(FONT_IMPORT + " -o out long.yaff");
+    EXPECT_NE(lines_of(long_name.err).front().find(" 'qqq"), std::string::npos);
+    EXPECT_LT(lines_of(long_name.err).front().size(), 200u);
     ASSERT_EQ(run(FONT_IMPORT + " -e KOI8-R -o out pair.yaff").status, 0);
     EXPECT_TRUE(recoded_transpose(as_bytes(read("out/8x12.fnt")), as_bytes(read("out/koi.bin"))) == header);
 
