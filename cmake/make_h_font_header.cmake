@@ -104,7 +104,7 @@ function(make_h_add_font_header target)
     else()
       file(REMOVE_RECURSE "${inputs}/koi.sets")  # copied while there was one
     endif()
-    _make_h_copy_inputs("${shown}" "${inputs}" "${pair_stamp}" "${font}" "${table}" "${record}")
+    _make_h_copy_inputs("${shown}" "${inputs}" "${pair_stamp}" "${font}" "${table}" "${record}" "${step_script}")
   endif()
   _make_h_run_make_h("${header}" "${shown}" "${inputs}" "${pair_stamp}")
 
@@ -233,25 +233,30 @@ endfunction()
 
 # Copies the pair, and the record of its sets into record unless that is
 # empty; the copies are followed by the stamp.
-function(_make_h_copy_inputs shown inputs stamp font table record)
-  set(copy_record)
+function(_make_h_copy_inputs shown inputs stamp font table record step_script)
   set(record_source)
+  set(finish COMMAND "${CMAKE_COMMAND}" -E touch "${stamp}")
   if(record)
     get_filename_component(table_dir "${table}" DIRECTORY)
     set(record_source "${table_dir}/koi.sets")
-    # A directory copied once (a record that was one) must not stay: a file
-    # copied later would go into it.
-    set(copy_record
+    # The record is read as a file, so that one that is a directory fails
+    # here, leaving no stamp, rather than being copied whole and staying
+    # until its source is newer than the stamp. A directory copied by an
+    # older build must go first, or the file would be put into it.
+    set(cat_record "${CMAKE_COMMAND}" -E cat "${record_source}")
+    string(REPLACE ";" "$<SEMICOLON>" cat_record "${cat_record}")  # one argument in the list below
+    set(finish
       COMMAND "${CMAKE_COMMAND}" -E rm -rf "${record}"
-      COMMAND "${CMAKE_COMMAND}" -E copy "${record_source}" "${record}")
+      COMMAND "${CMAKE_COMMAND}" "-DCOMMAND=${cat_record}"
+              "-DSTANDARD_OUTPUT=${record}.new" "-DRESULTS=${record}" "-DSTAMP=${stamp}" -P "${step_script}")
   endif()
   add_custom_command(OUTPUT "${stamp}"
     BYPRODUCTS "${inputs}/8x12.fnt" "${inputs}/koi.bin" ${record}
+    COMMAND "${CMAKE_COMMAND}" -E rm -f "${stamp}"
     COMMAND "${CMAKE_COMMAND}" -E make_directory "${inputs}"
     COMMAND "${CMAKE_COMMAND}" -E copy_if_different "${font}" "${inputs}/8x12.fnt"
     COMMAND "${CMAKE_COMMAND}" -E copy_if_different "${table}" "${inputs}/koi.bin"
-    ${copy_record}
-    COMMAND "${CMAKE_COMMAND}" -E touch "${stamp}"
+    ${finish}
     DEPENDS "${font}" "${table}" ${record_source}
     COMMENT "Copying the font and table of ${shown}"
     VERBATIM)
