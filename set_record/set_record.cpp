@@ -13,6 +13,7 @@
 #include "charset/utf8.h"
 #include "command_line/command_line.h"
 #include "messages/messages.h"
+#include "messages/quoting.h"
 
 namespace {
 
@@ -80,6 +81,10 @@ std::optional<record_problem> statements_of(std::string_view text, std::vector<s
             content.remove_suffix(1);
         if (trimmed(content).empty() || content.front() == '#')
             continue;
+        // A NUL would end the line early wherever it is shown or compared;
+        // only a tab is a blank here.
+        if (std::any_of(content.begin(), content.end(), [](char c) { return c != '\t' && has_control_byte(&c, 1); }))
+            return record_problem{line, "a control character in the line"};
         const std::size_t colon = content.find(':');
         if (colon == std::string_view::npos)
             return record_problem{line, "not a \"key: value\" line"};

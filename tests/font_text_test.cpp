@@ -591,6 +591,7 @@ TEST_F(FontText, TakesTheTableSetFromThePairsRecordAndRefusesOneThatContradictsI
         {"table-set: CP1251\ntable-set: CP866\n", "", nullptr, "font_text: koi.sets:2: table-set given twice"},
         {"glyph-order: CP866\n", "", nullptr, "font_text: koi.sets: no table-set"},
         {"# sets\ntable-set: NO-SUCH-SET\n", "", nullptr, "font_text: koi.sets:2: 'NO-SUCH-SET': unknown character set"},
+        {"table-set: CP1251\x01KOI8-R\n", "", nullptr, "font_text: koi.sets:1: a control character in the line"},
     };
     for (const auto &each : cases) {
         run("rm -f koi.sets out.txt");
