@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -110,6 +111,13 @@ std::string operand_error(const char *name, int count, char *const *operands)
     if (operands[0][0] == '\0')
         return std::string(name) + " is an empty name";
     return "";
+}
+
+std::string standard_input_error(const std::vector<std::string> &inputs)
+{
+    if (std::count(inputs.begin(), inputs.end(), STANDARD_STREAM) < 2)
+        return "";
+    return "standard input ('-') is given for more than one input";
 }
 
 std::string empty_name(const option *long_options, int value)

@@ -59,6 +59,10 @@ int print_version(const char *program);
 // "missing FONT operand"; an empty text when nothing is.
 std::string operand_error(const char *name, int count, char *const *operands);
 
+// What is wrong when more than one of a tool's inputs is "-": standard
+// input can be read once. An empty text when at most one is.
+std::string standard_input_error(const std::vector<std::string> &inputs);
+
 // "--NAME is given an empty name", for an option of long_options whose
 // argument names a file, a directory or a set.
 std::string empty_name(const option *long_options, int option);

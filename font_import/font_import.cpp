@@ -226,6 +226,14 @@ parsed_line parse(int argc, char **argv)
         error = "--catalog and --keyword go with --text";
     else if (error.empty() && line.keyword_given && !line.catalog)
         error = "--keyword goes with --catalog";
+    if (error.empty()) {
+        std::vector<std::string> inputs = line.text_paths;
+        inputs.push_back(argv[optind]);
+        inputs.push_back(line.options.glyphs_path);
+        if (line.catalog)
+            inputs.push_back(*line.catalog);
+        error = standard_input_error(inputs);
+    }
     if (!error.empty()) {
         report_usage_error(PROGRAM, error);
         line.exit_now = USAGE_STATUS;

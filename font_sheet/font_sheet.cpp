@@ -164,6 +164,8 @@ settings parse(int argc, char **argv)
         error = "--keyword goes with --catalog";
     if (error.empty() && given.catalog && !is_c_source(*given.text))
         error = "--catalog translates C and C++ sources, and " + quoted_name(*given.text) + " is text";
+    if (error.empty() && given.catalog)
+        error = standard_input_error({*given.text, *given.catalog});
     if (!error.empty()) {
         report_usage_error(PROGRAM, error);
         given.exit_now = USAGE_STATUS;

@@ -183,6 +183,11 @@ settings parse(int argc, char **argv)
         error = "--output takes one FILE, not " + std::to_string(given.files.size());
     else if (given.catalog_option && !given.catalog)
         error = "--keyword and --untranslated go with --catalog";
+    std::vector<std::string> inputs = given.files;
+    if (given.catalog)
+        inputs.push_back(*given.catalog);
+    if (error.empty())
+        error = standard_input_error(inputs);
     for (const std::string &file : given.files)
         if (error.empty() && file.empty())
             error = "FILE is an empty name";

@@ -260,7 +260,8 @@ TEST_F(FontImport, RejectsBadInputsAndChangesNothing)
     }
 
     for (const char *misuse : {"", "a b", "--size=0 a", "--size=12x a", "--top=13 a", "--top= a", "--bogus a",
-                               "-o '' a", "-o - a", "-g '' a", "-t '' a", "-e '' a"}) {
+                               "-o '' a", "-o - a", "-g '' a", "-t '' a", "-e '' a", "--glyphs=- -",
+                               "--text=- --text=- a"}) {
         const tool_run result = run(FONT_IMPORT + " " + misuse);
         EXPECT_EQ(result.status, 2) << misuse;
         ASSERT_FALSE(result.err.empty()) << misuse;

@@ -440,6 +440,7 @@ TEST_F(FontText, ChecksAgainstTheFontAndWritesNothingWhenAnythingIsWrong)
         {"-x text /dev/zero", 1, "font_text: /dev/zero: larger than 64 MiB"},
         {"-t '' strings.txt", 2, "font_text: --table is given an empty name"},
         {"-o no/out.txt strings.txt", 1, "font_text: no: No such file or directory"},
+        {"- strings.txt -", 2, "font_text: standard input ('-') is given for more than one input"},
     };
     for (const auto &misuse : misuses) {
         const tool_run result = run(FONT_TEXT + " " + misuse.arguments);
