@@ -156,7 +156,7 @@ delimited_escape read_delimited(const char *at, const char *end)
     const char *digit = at + DELIMITED_OPENING;
     for (; digit < end && (hex ? hex_digit(*digit) : octal_digit(*digit)); ++digit) {
         const unsigned value = hex ? static_cast<unsigned>(hex_value(*digit)) : static_cast<unsigned>(*digit - '0');
-        escape.byte = static_cast<std::uint8_t>((escape.byte << bits | value) & CODE_BITS);
+        escape.byte = static_cast<std::uint8_t>((static_cast<unsigned>(escape.byte) << bits | value) & CODE_BITS);
         escape.number = std::min<char32_t>(escape.number << bits | value, PAST_UNICODE);
     }
     escape.length = static_cast<std::size_t>(digit - at);
@@ -172,7 +172,7 @@ delimited_escape read_delimited(const char *at, const char *end)
 // Whether the escape at `at` is a delimited one of a value: \x{, \o{ or \u{.
 bool delimited_value(const char *at, const char *end)
 {
-    return end - at > static_cast<std::ptrdiff_t>(DELIMITED_OPENING) && at[2] == '{' &&
+    return end - at >= static_cast<std::ptrdiff_t>(DELIMITED_OPENING) && at[2] == '{' &&
            (at[1] == 'x' || at[1] == 'o' || at[1] == 'u');
 }
 
