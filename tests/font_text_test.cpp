@@ -159,6 +159,9 @@ TEST(EncodeCSource, EncodesOrdinaryLiteralsAndCopiesEverythingElse)
         {"\"\\x41Ж\" \"Ж1\"", "\"\\x41\\366\" \"\\3661\""},                  // no escape grows
         {"\"\\101\\n\\\\Ж\\\"\"", "\"\\101\\n\\\\\\366\\\"\""},              // escapes stay
         {"\"\\u0416\" \"\\U00000416\"", "\"\\366\" \"\\366\""},              // names of characters
+        {"\"\\u{416}\" '\\u{00000000000416}'", "\"\\366\" '\\366'"},        // delimited, of any length
+        {"\"\\x{41}\\o{101}Ж\"", "\"\\x{41}\\o{101}\\366\""},                // codes stay as they are
+        {"u8\"\\u{416}\\N{X}\" L\"\\x{}\" L'\\N{X}' u8'\\u{}'", "u8\"\\u{416}\\N{X}\" L\"\\x{}\" L'\\N{X}' u8'\\u{}'"},
         {"\"раз\\\nдва\"", "\"\\322\\301\\332\\\n\\304\\327\\301\""},         // a splice
         {"'\"' '\\'' 'Ж'", "'\"' '\\'' '\\366'"},
         {"#define G \"Ж\"\n", "#define G \"\\366\"\n"},
@@ -203,6 +206,7 @@ TEST(EncodeCSource, ReadsSplicesAndLineEndsAsTheCompilerDoes)
         const char *source, *output;
     } cases[] = {
         {"\"\\u04\\\n16\" \"\\x4\\\r\n1Ж\"", "\"\\\n\\366\" \"\\x4\\\r\n1\\366\""},  // inside escapes
+        {"\"\\u{4\\\n16}\" \"\\x{\\\n41}Ж\"", "\"\\\n\\366\" \"\\x{\\\n41}\\366\""},
         {"u8\\\n\"Ж\" u\\\n8\"Ж\"", "u8\\\n\"Ж\" u\\\n8\"Ж\""},                      // a prefix
         {"/\\\n* \"Ж\" *\\ \n/ /\\\n/ \"Ж\"\n'Ж'", "/\\\n* \"Ж\" *\\ \n/ /\\\n/ \"Ж\"\n'\\366'"},  // comments
         {"// \"Ж\" it's \\\n\"Ж\"\n'Ж'", "// \"Ж\" it's \\\n\"Ж\"\n'\\366'"},                  // a comment goes on
@@ -234,6 +238,10 @@ TEST(EncodeCSource, GivesTheDisplayTheCodesTheCompilerGives)
          {{0x22, 0xF6, 0x22, 0x20, 0x27, 0xF6, 0x27, 0x20, 0x3F, 0x5C}}},
         {R"("\0\101\1018\x41\x4a\x142\u0416")", R"("\0\101\1018\x41\x4a\x142\366")",
          {{0x00, 0x41, 0x41, 0x38, 0x41, 0x4A, 0x42, 0xF6}}},
+        // Delimited: digits of any number, the low byte kept as of \x142.
+        {R"("\x{41}\x{0000000042}\x{FFFFFFFFFFFF43}\o{101}\o{7777}\o{0}8\u{416}\u{0041}")",
+         R"("\x{41}\x{0000000042}\x{FFFFFFFFFFFF43}\o{101}\o{7777}\o{0}8\366A")",
+         {{0x41, 0x42, 0x43, 0x41, 0xFF, 0x00, 0x38, 0xF6, 0x41}}},
         {std::string("\"a\0\x7f b\"", 7), R"("a\000\177 b")", {{0x61, 0x00, 0x7F, 0x20, 0x62}}},
         {R"("a\nbcd\ne" "\n" "f\n")", "", {{0x61}, {0x62, 0x63, 0x64}, {0x65}, {0x66}}},
         {"\"a\" /*/ \"Ж\" */ \"b\"\t\f\v\n#if 1\n\"c\"", "", {{0x61, 0x62, 0x63}}},
@@ -380,6 +388,42 @@ TEST(EncodeCSource, SpellsWhatHasNoCodeAndChecksEscapes)
               std::vector<std::string>{"1:2: \\x" + std::string(58, '0') + "...: shows a blank glyph"});
 }
 
+// An escape that names no character or code is an error at its place, as
+// it is to the compiler; and \N{...}, a character by its Unicode name, has
+// no table of names here to be read by.
+TEST(EncodeCSource, RefusesEscapesThatNameNoCharacterAtTheirPlaces)
+{
+    const std::string digits(1 << 20, 'F');
+    const std::string first_digits = digits.substr(0, 57) + "...";
+    const struct {
+        std::string source;
+        std::vector<std::string> problems;
+    } cases[] = {
+        {"\"\\N{CYRILLIC CAPITAL LETTER ZHE}\"",
+         {"1:2: \\N{CYRILLIC CAPITAL LETTER ZHE}: write the character itself or \\u{...}"}},
+        {"'\\N{X' \"\\N{\"", {"1:2: \\N{X: write the character itself or \\u{...}",
+                             "1:9: \\N{: write the character itself or \\u{...}"}},
+        {"\"a\\u{}\" '\\x{}' \"\\o{}\"", {"1:3: \\u{}: no digits between the braces", "1:10: \\x{}: no digits between the braces",
+                                       "1:17: \\o{}: no digits between the braces"}},
+        {"\"\\u{41\" \"\\x{\" \"\\u{41Ж}\"", {"1:2: \\u{41: no closing brace", "1:10: \\x{: no closing brace",
+                                          "1:16: \\u{41: no closing brace"}},
+        {"\"\\u{41X}\\x{4 1}\\o{18}\\u{4\\n}\"", {"1:2: \\u{41X: not a hex digit", "1:9: \\x{4 : not a hex digit",
+                                               "1:16: \\o{18: not an octal digit", "1:22: \\u{4\\: not a hex digit"}},
+        {"\"\\uD800\\U00110000\\u{DFFF}\\u{110000}\"",
+         {"1:2: \\uD800: not a Unicode character", "1:8: \\U00110000: not a Unicode character",
+          "1:18: \\u{DFFF}: not a Unicode character", "1:26: \\u{110000}: not a Unicode character"}},
+        // Megabytes of digits are read once, and named by their first few.
+        {"\"\\u{" + std::string(1 << 20, '0') + "416}\\x{" + std::string(1 << 20, '0') + "41}\"", {}},
+        {"\"\\u{" + digits + "}\"", {"1:2: \\u{" + first_digits + ": not a Unicode character"}},
+        {"\"\\N{" + digits + "}\"", {"1:2: \\N{" + first_digits + ": write the character itself or \\u{...}"}},
+    };
+    for (const auto &row : cases) {
+        const encoded_text out = encode_c_source(row.source, "ui.c", koi8r_codes());
+        EXPECT_EQ(problems_of(out), row.problems) << row.source.substr(0, 40);
+        EXPECT_EQ(out.problems.errors, row.problems.size()) << row.source.substr(0, 40);
+    }
+}
+
 using FontText = ToolInputs;
 
 TEST_F(FontText, EncodesASourceThatCompilesAndShowsTheLiteralsInTheFontsCodes)
@@ -417,6 +461,14 @@ TEST_F(FontText, ChecksAgainstTheFontAndWritesNothingWhenAnythingIsWrong)
     EXPECT_EQ(checked.status, 1);
     EXPECT_EQ(checked.err, "font_text: strings.txt:1:1: U+0041 A: shows a blank glyph\n"
                            "font_text: strings.txt:2:1: U+20AC \u20AC: no code in KOI8-R\n");
+    EXPECT_EQ(read("out.txt"), "old");
+
+    // A character named by \N{...}, which the compiler would write in UTF-8.
+    std::ofstream(file("named.c")) << "const char *zhe = \"\\N{CYRILLIC CAPITAL LETTER ZHE}\";\n";
+    const tool_run named = run(FONT_TEXT + " -o out.txt named.c");
+    EXPECT_EQ(named.status, 1);
+    EXPECT_EQ(named.err, "font_text: named.c:1:20: \\N{CYRILLIC CAPITAL LETTER ZHE}: write the character itself or "
+                         "\\u{...}\n");
     EXPECT_EQ(read("out.txt"), "old");
 
     write("strings.txt", bytes{'B', ' ', 0xD0, 0x96, '\r', '\n'});

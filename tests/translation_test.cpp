@@ -82,6 +82,10 @@ TEST(TranslateCSource, WritesEachMessageAsItsTranslationKeepingEveryLine)
          "_(\"\\344\\327\\305\\012\\323\\324\\322\\317\\313\\311\") "
          "_(\"\\344\\327\\305\\012\\323\\324\\322\\317\\313\\311\" \"\")"},
         {"_(\"\\u0416\") _(\"Ж\")", "_(\"Zh\") _(\"Zh\")"},
+        {"_(\"\\u{416}\") _(\"\\u{000416}\")", "_(\"Zh\") _(\"Zh\")"},
+        {"_(\"Two\\x{0A}lines\") _(\"Two\\o{12}lines\")",
+         "_(\"\\344\\327\\305\\012\\323\\324\\322\\317\\313\\311\") "
+         "_(\"\\344\\327\\305\\012\\323\\324\\322\\317\\313\\311\")"},
         {"_(\"Quote\")", "_(\"\\\"\\\\\\?\")"},  // no quote, backslash or trigraph comes of it
         // None of these is a message: the literals stay as the scanner writes them.
         {"f(\"Yes\"); _(x, \"Yes\"); _(\"Yes\" x); _ = \"Yes\"; _(u8\"Yes\"); _('Y')",

@@ -9,9 +9,10 @@ namespace {
 
 // A bit of each thing the C scanner tells apart.
 constexpr char C_SEED[] = "#include \"a.h\" /* \"Ж\" */\n#define G \"\\x41Ж\" 'Ж'\n"
-                          "// it's \\\nu8\"Ж\" R\"d(Ж\n)d\" 1'000 \"раз\\\nдва\"_s '\\''\n";
+                          "// it's \\\nu8\"Ж\" R\"d(Ж\n)d\" 1'000 \"раз\\\nдва\"_s '\\''\n"
+                          "\"\\u{416}\\x{41}\\o{101}\\N{X}\\u{}\\x{4\"\n";
 // Messages under keywords, and a catalog with a bit of each form.
-constexpr char MESSAGES_SEED[] = "_(\"a\") N_ ( /* m */ \"b\"\n\"\") f(R\"(c)\", 1) _(\"\\x64\" x) _(\"e\\\nf\")\n";
+constexpr char MESSAGES_SEED[] = "_(\"a\") N_ ( /* m */ \"b\"\n\"\") f(R\"(c)\", 1) _(\"\\x64\" x) _(\"e\\\nf\") _(\"\\u{64}\\x{41}\")\n";
 constexpr char CATALOG_SEED[] = "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n"
                                 "#, fuzzy\nmsgid \"a\\\"\\x41\\101\"\nmsgstr \"\"\n\"b\"\n\n"
                                 "msgctxt \"c\" msgid \"d\" msgid_plural \"e\" msgstr[0] \"f\"\n#~ msgid \"g\"\n";

@@ -8,6 +8,7 @@
 
 #include "charset/charset.h"
 #include "charset/text_cursor.h"
+#include "charset/utf8.h"
 #include "messages/messages.h"
 #include "ui_text/ui_text.h"
 
@@ -34,6 +35,9 @@ constexpr std::size_t LONGEST_RAW_DELIMITER = 16;
 constexpr std::size_t MOST_OCTAL_DIGITS = 3;
 constexpr unsigned CODE_BITS = 0xFF;  // of an escape's value, as GCC keeps them when it is out of range
 constexpr std::size_t SHORT_NAME_DIGITS = 4, LONG_NAME_DIGITS = 8;  // \u and \U
+constexpr std::size_t DELIMITED_OPENING = 3;  // \x{
+constexpr unsigned HEX_DIGIT_BITS = 4;
+constexpr char32_t PAST_UNICODE = 0x110000;  // where a delimited escape's number stops growing
 constexpr char FIRST_PRINTABLE = 0x20, LAST_PRINTABLE = 0x7E;
 constexpr unsigned char FIRST_NON_ASCII = 0x80;
 constexpr std::size_t MOST_UTF8_BYTES = 4;
@@ -130,11 +134,62 @@ std::uint8_t simple_escape_value(char c)
     return at == std::string_view::npos ? static_cast<std::uint8_t>(c) : VALUES[at];
 }
 
+// What is wrong with a delimited escape, if anything.
+enum class brace_fault { none, empty, unclosed, bad_digit };
+
+// A delimited escape: \x{HEX}, \o{OCT} or \u{HEX}, digits of any number.
+struct delimited_escape {
+    std::size_t length;  // of its text: to its '}', or to where it went wrong
+    std::uint8_t byte;   // its value's low byte, as GCC keeps an escape out of range
+    char32_t number;     // its value, or PAST_UNICODE when larger
+    brace_fault fault;
+};
+
+// Reads the delimited escape at `at` (its backslash) in a literal whose
+// closing quote is at `end`: each digit once, in arithmetic that cannot
+// overflow however many there are.
+delimited_escape read_delimited(const char *at, const char *end)
+{
+    const bool hex = at[1] != 'o';
+    const unsigned bits = hex ? HEX_DIGIT_BITS : OCTAL_DIGIT_BITS;
+    delimited_escape escape{0, 0, 0, brace_fault::none};
+    const char *digit = at + DELIMITED_OPENING;
+    for (; digit < end && (hex ? hex_digit(*digit) : octal_digit(*digit)); ++digit) {
+        const unsigned value = hex ? static_cast<unsigned>(hex_value(*digit)) : static_cast<unsigned>(*digit - '0');
+        escape.byte = static_cast<std::uint8_t>((static_cast<unsigned>(escape.byte) << bits | value) & CODE_BITS);
+        escape.number = std::min<char32_t>(escape.number << bits | value, PAST_UNICODE);
+    }
+    escape.length = static_cast<std::size_t>(digit - at);
+    if (digit == end || *digit < FIRST_PRINTABLE || *digit > LAST_PRINTABLE)
+        escape.fault = brace_fault::unclosed;
+    else if (*digit != '}')
+        escape.fault = brace_fault::bad_digit;
+    else
+        escape.fault = escape.length++ == DELIMITED_OPENING ? brace_fault::empty : brace_fault::none;
+    return escape;
+}
+
+// Whether the escape at `at` is a delimited one of a value: \x{, \o{ or \u{.
+bool delimited_value(const char *at, const char *end)
+{
+    return end - at >= static_cast<std::ptrdiff_t>(DELIMITED_OPENING) && at[2] == '{' &&
+           (at[1] == 'x' || at[1] == 'o' || at[1] == 'u');
+}
+
 // Appends the value of the escape at `at` (its backslash) to a msgid, as
-// xgettext reads it: C's escapes, \u and \U in UTF-8, and an escape it does
-// not know as the backslash itself. Returns what follows the escape.
+// xgettext reads it: C's escapes, \u, \U and \u{...} in UTF-8, \x{...} and
+// \o{...} as \x and \ooo, and an escape it does not know as the backslash
+// itself. Returns what follows the escape.
 const char *append_message_escape(const char *at, const char *end, std::string &id)
 {
+    if (delimited_value(at, end)) {
+        const delimited_escape escape = read_delimited(at, end);
+        const bool named = at[1] == 'u';
+        if (escape.fault == brace_fault::none && (!named || is_unicode_scalar(escape.number))) {
+            id += named ? utf8(escape.number) : std::string(1, static_cast<char>(escape.byte));
+            return at + escape.length;
+        }
+    }
     constexpr std::string_view LETTERS = "abfnrtv\\'\"?";
     constexpr char VALUES[] = "\a\b\f\n\r\t\v\\'\"?";
     const char kind = at + 1 < end ? at[1] : '\0';
@@ -347,7 +402,10 @@ private:
     bool encodes_string(std::size_t prefix_length);
     void comment_to(const char *end);
     void literal(bool encode, bool string = false);
-    void escape(bool encode, ui_string *string);
+    void escape(bool encode, const char *end, ui_string *string);
+    void delimited(const char *end, ui_string *string);
+    void named_character(char32_t c, const text_place &start, std::string_view text, ui_string *string);
+    void escape_error(const text_place &where, std::string_view text, const char *reason);
     void character(bool escape_question_mark, ui_string *string);
     void write_taken(std::string_view codes, std::string_view original, std::string_view escaped, ui_string *string);
     void count(text_cell cell, ui_string *string) const
@@ -632,7 +690,7 @@ void c_scanner::literal(bool encode, bool string)
     in_.copy();
     while (in_.at() + 1 < end) {
         if (in_.peek() == '\\')
-            escape(encode, counted);
+            escape(encode, end - 1, counted);
         else if (encode)
             character(false, counted);
         else
@@ -643,13 +701,18 @@ void c_scanner::literal(bool encode, bool string)
     in_.copy();  // the closing quote
 }
 
-// An escape: with encode, the code it writes is counted into the string
-// and checked against the font, and \u and \U name a character to encode.
-void c_scanner::escape(bool encode, ui_string *string)
+// An escape in a literal whose closing quote is at end: with encode, the
+// code it writes is counted into the string and checked against the font,
+// and \u, \U and \u{...} name a character to encode.
+void c_scanner::escape(bool encode, const char *end, ui_string *string)
 {
     const text_place start = in_.place();
     const char *from = in_.at();
     const char kind = in_.peek(1);
+    if (encode && (delimited_value(from, end) || (kind == 'N' && in_.peek(2) == '{'))) {
+        delimited(end, string);
+        return;
+    }
     std::size_t length = 2;
     unsigned value = simple_escape_value(kind);
     if (kind == 'x') {
@@ -668,16 +731,7 @@ void c_scanner::escape(bool encode, ui_string *string)
         for (; length < 2 + digits && hex_digit(in_.peek(length)); ++length)
             c = c << 4 | hex_value(in_.peek(length));
         if (length == 2 + digits) {
-            in_.skip(length);
-            const std::string_view codes = in_.named_character(c, start);
-            if (codes.empty()) {
-                in_.write(std::string_view(from, length));
-                count(std::nullopt, string);
-            }
-            for (const char code : codes) {
-                write_in_literal(static_cast<std::uint8_t>(code), in_);
-                count(static_cast<std::uint8_t>(code), string);
-            }
+            named_character(c, start, std::string_view(from, length), string);
             return;
         }
     } else if (static_cast<unsigned char>(kind) >= FIRST_NON_ASCII && encode) {
@@ -697,6 +751,83 @@ void c_scanner::escape(bool encode, ui_string *string)
         return;
     const auto code = static_cast<std::uint8_t>(value & CODE_BITS);
     count(in_.check_code(code, start, std::string_view(from, length)) ? text_cell(code) : std::nullopt, string);
+}
+
+// A delimited escape in an encoded literal whose closing quote is at end:
+// \u{...} names a character, \x{...} and \o{...} write a code as \x and
+// \ooo do. \N{...} names a character by its Unicode name, and there is no
+// table of those here.
+void c_scanner::delimited(const char *end, ui_string *string)
+{
+    const text_place start = in_.place();
+    const char *from = in_.at();
+    if (from[1] == 'N') {
+        const char *name = from + DELIMITED_OPENING;
+        while (name < end && *name != '}' && *name >= FIRST_PRINTABLE && *name <= LAST_PRINTABLE)
+            ++name;
+        if (name < end && *name == '}')
+            ++name;
+        const std::size_t length = static_cast<std::size_t>(name - from);
+        escape_error(start, std::string_view(from, length), "write the character itself or \\u{...}");
+        in_.copy(length);
+        count(std::nullopt, string);
+        return;
+    }
+    const delimited_escape escape = read_delimited(from, end);
+    const bool hex = from[1] != 'o';
+    switch (escape.fault) {
+    case brace_fault::none:
+        break;
+    case brace_fault::empty:
+        escape_error(start, std::string_view(from, escape.length), "no digits between the braces");
+        break;
+    case brace_fault::unclosed:
+        escape_error(start, std::string_view(from, escape.length), "no closing brace");
+        break;
+    case brace_fault::bad_digit:  // shown, but left to be read as what it is
+        escape_error(start, std::string_view(from, escape.length + 1), hex ? "not a hex digit" : "not an octal digit");
+        break;
+    }
+    const std::string_view text(from, escape.length);
+    if (escape.fault != brace_fault::none) {
+        in_.copy(escape.length);
+        count(std::nullopt, string);
+    } else if (from[1] == 'u') {
+        named_character(escape.number, start, text, string);
+    } else {
+        in_.copy(escape.length);
+        count(in_.check_code(escape.byte, start, text) ? text_cell(escape.byte) : std::nullopt, string);
+    }
+}
+
+// A character named by an escape, text, at start: encoded like the
+// character itself. A number that is no character is an error, as it is to
+// the compiler.
+void c_scanner::named_character(char32_t c, const text_place &start, std::string_view text, ui_string *string)
+{
+    in_.skip(text.size());
+    std::string_view codes;
+    if (is_unicode_scalar(c))
+        codes = in_.named_character(c, start);
+    else
+        escape_error(start, text, "not a Unicode character");
+    if (codes.empty()) {
+        in_.write(text);
+        count(std::nullopt, string);
+    }
+    for (const char code : codes) {
+        write_in_literal(static_cast<std::uint8_t>(code), in_);
+        count(static_cast<std::uint8_t>(code), string);
+    }
+}
+
+// Notes a malformed escape, text, at where, named by its first characters.
+void c_scanner::escape_error(const text_place &where, std::string_view text, const char *reason)
+{
+    if (in_.noting())
+        in_.note(where, shortened(text) + ": " + reason);
+    else
+        in_.count_problem();
 }
 
 // One character inside an encoded literal, written in the font's codes.
