@@ -687,6 +687,29 @@ TEST_F(FontImport, GivesEachCharacterTheTextUsesAFreeCode)
     ASSERT_EQ(run(FONT_IMPORT + " -o taken --glyphs=one.yaff --text=menu.txt " + sample).status, 0);
     EXPECT_EQ(free_code_lines(read("taken/koi.sets")).rfind("0x02: U+00DF ß\n0x03: U+03A9 Ω\n", 0), 0u);
 
+    // A character a free code shows already (a PC symbol) keeps that code:
+    // a text or a picture for it changes no code the pair had without them.
+    write("arrows.txt", as_bytes("↑ ← ♪\n"));
+    write("mixed.txt", as_bytes("ß ↑\n"));
+    write("up.yaff", as_bytes("u+2191:\n    @\n"));
+    const std::string plain_codes = free_code_lines(read("plain/koi.sets"));
+    const struct {
+        const char *dir, *options, *added, *up;  // the lines added to the record; what 0x18 shows
+    } laid_out[] = {
+        {"arrows", "--text=arrows.txt", "", nullptr},
+        {"mixed", "--text=mixed.txt", "0x01: U+00DF ß\n", nullptr},
+        {"up", "--glyphs=up.yaff", "", "\x80"},
+    };
+    for (const auto &row : laid_out) {
+        ASSERT_EQ(run(FONT_IMPORT + " -o " + row.dir + " " + row.options + " " + sample).status, 0) << row.dir;
+        EXPECT_EQ(free_code_lines(read(std::string(row.dir) + "/koi.sets")), row.added + plain_codes) << row.dir;
+        EXPECT_EQ(shown_by(*this, row.dir, 0x18),
+                  row.up != nullptr ? std::string(row.up) + std::string(11, '\0') : shown_by(*this, "plain", 0x18))
+            << row.dir;
+    }
+    for (const char *file : {"8x12.fnt", "koi.bin", "koi.sets"})
+        EXPECT_TRUE(read(std::string("arrows/") + file) == read(std::string("plain/") + file)) << file;
+
     // With ASCII for a table set, the upper half is the text's too.
     std::string alphabets = "АБВГДЕЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯабвгдеёжзийклмнопрстуфхцчшщъыьэюяäöüß";
     write("alphabets.txt", as_bytes(alphabets));
