@@ -11,6 +11,7 @@
 namespace {
 
 const std::string FONT_IMPORT = quoted(FONT_IMPORT_PATH);
+const std::string FONT_EXPORT = quoted(FONT_EXPORT_PATH);
 const std::string SAMPLE = SOURCE_DIR "/sample";
 const std::string DEJAVU_MONO = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
 const std::string DEJAVU_BOLD = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
@@ -719,6 +720,15 @@ TEST_F(FontImport, GivesEachCharacterTheTextUsesAFreeCode)
     EXPECT_NE(record.find("\n0x7F: U+042A Ъ\n0x80: U+042B Ы\n"), std::string::npos) << record;
     EXPECT_NE(record.find("\n0xA5: U+0451 ё\n"), std::string::npos) << record;
     EXPECT_EQ(shown_by(*this, "ascii", 0xA5), shown_by(*this, "plain", 0xA3));  // KOI8-R's ё
+
+    // Its yaff, which has only what the codes show, gives the same pair back
+    // byte for byte: a slot no code shows is blank, whatever the font has.
+    write("ui.c", as_bytes("const char *ui[] = {\"Громкость\", \"Lautstärke\", \"Πλοίο Καλημέρα κόσμε\"};\n"));
+    ASSERT_EQ(run(FONT_IMPORT + " -t ASCII -o ui --text=ui.c " + sample).status, 0);
+    const tool_run back = run(FONT_EXPORT + " -f ui ui.yaff && " + FONT_IMPORT + " -t ASCII -o back ui.yaff");
+    ASSERT_EQ(back.status, 0) << back.err;
+    for (const char *file : {"8x12.fnt", "koi.bin", "koi.sets"})
+        EXPECT_TRUE(read(std::string("ui/") + file) == read(std::string("back/") + file)) << file;
 }
 
 // A character the font cannot draw, or that no free code is left for, is
