@@ -1,6 +1,7 @@
 #include "font_import/additions.h"
 
 #include <algorithm>
+#include <map>
 
 namespace {
 
@@ -82,26 +83,37 @@ std::vector<import_error> add_characters(const addition_sources &sources, free_c
     for (const needed_at &each : needed)
         if (!sources.drawable(each.c))
             errors.push_back({each.place, character_name(each.c) + ": no glyph in " + sources.font_name});
+    // A character with no glyph is refused above: it wants no code. One
+    // that a free code shows already keeps it, so that a text changes no
+    // code the pair had without it.
+    std::map<char32_t, std::uint8_t> laid_out_at;
+    for (const auto &[code, c] : sources.laid_out)
+        if (added.count(code) == 0 && sources.taken.count(code) == 0)
+            laid_out_at.emplace(c, code);
+    std::vector<char32_t> in_order;
+    std::size_t kept = 0;
+    for (const needed_at &each : needed)
+        if (const auto at = laid_out_at.find(each.c); at != laid_out_at.end()) {
+            added.emplace(at->second, each.c);
+            ++kept;
+        } else if (sources.drawable(each.c)) {
+            in_order.push_back(each.c);
+        }
+    std::sort(in_order.begin(), in_order.end());
     // The free codes left (not a code a picture is for, either) go to the
-    // characters in the order of their numbers.
+    // others in the order of their numbers.
     std::vector<std::uint8_t> free;
     for (const std::uint8_t code : free_codes(sources.table_set))
         if (added.count(code) == 0 && sources.taken.count(code) == 0)
             free.push_back(code);
-    // A character with no glyph is refused above: it wants no code.
-    std::vector<char32_t> in_order;
-    for (const needed_at &each : needed)
-        if (sources.drawable(each.c))
-            in_order.push_back(each.c);
-    std::sort(in_order.begin(), in_order.end());
     for (std::size_t i = 0; i < std::min(in_order.size(), free.size()); ++i)
         added.emplace(free[i], in_order[i]);
     for (const needed_at &each : needed) {
         const auto rank = std::lower_bound(in_order.begin(), in_order.end(), each.c);
         if (rank != in_order.end() && *rank == each.c && rank - in_order.begin() >= static_cast<std::ptrdiff_t>(free.size()))
             errors.push_back({each.place, character_name(each.c) + ": no free code left in " + sources.set_name +
-                                              " (" + std::to_string(in_order.size()) + " characters need one of " +
-                                              std::to_string(free.size()) + ")"});
+                                              " (" + std::to_string(kept + in_order.size()) +
+                                              " characters need one of " + std::to_string(kept + free.size()) + ")"});
     }
     return errors;
 }

@@ -1,8 +1,10 @@
 // Characters of one's own at the codes the table set leaves free. Those that
 // pictures (--glyphs) and a yaff font label with a free code keep that code;
-// those that pictures alone and the UI text need take the free codes left,
-// lowest first, in the order of their Unicode numbers, so that the same
-// inputs always give the same codes.
+// of those that pictures alone and the UI text need, one that a free code
+// shows already (a PC symbol, where drawn) keeps that code, so that a text
+// changes no code the pair had without it; the others take the free codes
+// left, lowest first, in the order of their Unicode numbers, so that the
+// same inputs always give the same codes.
 #pragma once
 
 #include <cstdint>
@@ -40,6 +42,9 @@ struct addition_sources {
     const std::vector<labelled_glyph> &labelled;
     // What a yaff font in other codes labels the codes free in both with.
     const free_code_characters &font_labels;
+    // What the free codes show without characters added: the PC symbols,
+    // where drawn. A character needed there keeps its code.
+    const free_code_characters &laid_out;
     const std::vector<needed_at> &text_needs;  // in the order of their places
     const std::set<std::uint8_t> &taken;       // codes a picture of one's own is for
     // Whether the font or a picture shows c, and the font's name for messages.

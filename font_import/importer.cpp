@@ -412,13 +412,15 @@ std::vector<import_error> import_font(const import_options &options, imported_fo
     std::set<std::uint8_t> taken;
     for (const auto &[code, picture] : pictures.of_code)
         taken.insert(static_cast<std::uint8_t>(code));
+    const std::vector<unsigned> codes = codes_by_label(font, plan, table_set, pictures);
+    const free_code_characters laid_out =
+        shown_at_free_codes({}, plan, codes, labels.by_code, pictures, drawable, table_set);
     if (auto errors = add_characters({table_set, options.table_set, labels.in_header_codes, labels.at_free_codes,
-                                      needed, taken, drawable, quoted_name(path)},
+                                      laid_out, needed, taken, drawable, quoted_name(path)},
                                      added);
         !errors.empty())
         return errors;
 
-    const std::vector<unsigned> codes = codes_by_label(font, plan, table_set, pictures);
     std::vector<char32_t> placed = placed_characters(plan, font, pictures);
     for (const auto &[code, c] : added)
         if (pictures.find(c) == nullptr && font.has(c) && std::find(placed.begin(), placed.end(), c) == placed.end())

@@ -119,18 +119,22 @@ void show_pictures(const wanted_pictures &wanted, source_font &font, recode_tabl
         if (wanted[code])
             fill_slot(font, code, *wanted[code]);
 
-    // Slots above 128 that a code shows as it should are kept.
+    // Each code below 128 shows its own slot; slots above that a code shows
+    // as it should are kept.
     std::array<bool, GLYPH_COUNT> kept{};
+    std::fill_n(kept.begin(), FIRST_UPPER, true);
     std::vector<std::size_t> wrong;
     for (std::size_t k = 0; k < RECODE_ENTRIES; ++k)
         if (slot_lines(font, table[k]) == *shown[FIRST_UPPER + k])
             kept[table[k]] = true;
         else
             wrong.push_back(k);
+    // A picture is looked for only where a code shows it: what the other
+    // slots hold depends on what the font has beyond what the header shows.
     for (const std::size_t k : wrong) {
         const glyph_lines &picture = *shown[FIRST_UPPER + k];
         std::size_t slot = 0;
-        while (slot < GLYPH_COUNT && slot_lines(font, slot) != picture)
+        while (slot < GLYPH_COUNT && !(kept[slot] && slot_lines(font, slot) == picture))
             ++slot;
         if (slot == GLYPH_COUNT) {
             slot = FIRST_UPPER;
@@ -141,4 +145,7 @@ void show_pictures(const wanted_pictures &wanted, source_font &font, recode_tabl
         kept[slot] = true;
         table[k] = static_cast<std::uint8_t>(slot);
     }
+    for (std::size_t slot = FIRST_UPPER; slot < GLYPH_COUNT; ++slot)
+        if (!kept[slot])
+            fill_slot(font, slot, glyph_lines{});
 }

@@ -11,6 +11,7 @@
 namespace {
 
 const std::string FONT_IMPORT = quoted(FONT_IMPORT_PATH);
+const std::string FONT_EXPORT = quoted(FONT_EXPORT_PATH);
 const std::string SAMPLE = SOURCE_DIR "/sample";
 const std::string DEJAVU_MONO = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
 const std::string DEJAVU_BOLD = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
@@ -693,6 +694,29 @@ TEST_F(FontImport, GivesEachCharacterTheTextUsesAFreeCode)
     ASSERT_EQ(run(FONT_IMPORT + " -o taken --glyphs=one.yaff --text=menu.txt " + sample).status, 0);
     EXPECT_EQ(free_code_lines(read("taken/koi.sets")).rfind("0x02: U+00DF ß\n0x03: U+03A9 Ω\n", 0), 0u);
 
+    // A character a free code shows already (a PC symbol) keeps that code:
+    // a text or a picture for it changes no code the pair had without them.
+    write("arrows.txt", as_bytes("↑ ← ♪\n"));
+    write("mixed.txt", as_bytes("ß ↑\n"));
+    write("up.yaff", as_bytes("u+2191:\n    @\n"));
+    const std::string plain_codes = free_code_lines(read("plain/koi.sets"));
+    const struct {
+        const char *dir, *options, *added, *up;  // the lines added to the record; what 0x18 shows
+    } laid_out[] = {
+        {"arrows", "--text=arrows.txt", "", nullptr},
+        {"mixed", "--text=mixed.txt", "0x01: U+00DF ß\n", nullptr},
+        {"up", "--glyphs=up.yaff", "", "\x80"},
+    };
+    for (const auto &row : laid_out) {
+        ASSERT_EQ(run(FONT_IMPORT + " -o " + row.dir + " " + row.options + " " + sample).status, 0) << row.dir;
+        EXPECT_EQ(free_code_lines(read(std::string(row.dir) + "/koi.sets")), row.added + plain_codes) << row.dir;
+        EXPECT_EQ(shown_by(*this, row.dir, 0x18),
+                  row.up != nullptr ? std::string(row.up) + std::string(11, '\0') : shown_by(*this, "plain", 0x18))
+            << row.dir;
+    }
+    for (const char *file : {"8x12.fnt", "koi.bin", "koi.sets"})
+        EXPECT_TRUE(read(std::string("arrows/") + file) == read(std::string("plain/") + file)) << file;
+
     // With ASCII for a table set, the upper half is the text's too.
     std::string alphabets = "АБВГДЕЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯабвгдеёжзийклмнопрстуфхцчшщъыьэюяäöüß";
     write("alphabets.txt", as_bytes(alphabets));
@@ -702,6 +726,24 @@ TEST_F(FontImport, GivesEachCharacterTheTextUsesAFreeCode)
     EXPECT_NE(record.find("\n0x7F: U+042A Ъ\n0x80: U+042B Ы\n"), std::string::npos) << record;
     EXPECT_NE(record.find("\n0xA5: U+0451 ё\n"), std::string::npos) << record;
     EXPECT_EQ(shown_by(*this, "ascii", 0xA5), shown_by(*this, "plain", 0xA3));  // KOI8-R's ё
+
+    // Its yaff, which has only what the codes show, gives the same pair back
+    // byte for byte: a slot no code shows is blank, whatever the font has,
+    // and Π at 0x80 is not shown through CP866's П, which no code shows.
+    const struct {
+        const char *name, *text;
+    } round_trips[] = {
+        {"ui.c", "const char *ui[] = {\"Громкость\", \"Lautstärke\", \"Πλοίο Καλημέρα κόσμε\"};\n"},
+        {"pi.txt", "ÀÁÂÃÄÅÆÇÈÉÊËÌÍÎÏÐÑÒÓÔÕÖØÙÚÛÜÝÞß Π\n"},
+    };
+    for (const auto &trip : round_trips) {
+        write(trip.name, as_bytes(trip.text));
+        ASSERT_EQ(run(FONT_IMPORT + " -t ASCII -o ui --text=" + trip.name + " " + sample).status, 0) << trip.name;
+        const tool_run back = run(FONT_EXPORT + " -f ui ui.yaff && " + FONT_IMPORT + " -t ASCII -o back ui.yaff");
+        ASSERT_EQ(back.status, 0) << back.err;
+        for (const char *file : {"8x12.fnt", "koi.bin", "koi.sets"})
+            EXPECT_TRUE(read(std::string("ui/") + file) == read(std::string("back/") + file)) << trip.name << " " << file;
+    }
 }
 
 // A character the font cannot draw, or that no free code is left for, is
