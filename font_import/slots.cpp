@@ -130,7 +130,8 @@ void show_pictures(const wanted_pictures &wanted, source_font &font, recode_tabl
         else
             wrong.push_back(k);
     // A picture is looked for only where a code shows it: what the other
-    // slots hold depends on what the font has beyond what the header shows.
+    // slots hold depends on what the font has beyond what the header shows,
+    // and the table must not (a yaff of the pair has only what codes show).
     for (const std::size_t k : wrong) {
         const glyph_lines &picture = *shown[FIRST_UPPER + k];
         std::size_t slot = 0;
@@ -145,7 +146,4 @@ void show_pictures(const wanted_pictures &wanted, source_font &font, recode_tabl
         kept[slot] = true;
         table[k] = static_cast<std::uint8_t>(slot);
     }
-    for (std::size_t slot = FIRST_UPPER; slot < GLYPH_COUNT; ++slot)
-        if (!kept[slot])
-            fill_slot(font, slot, glyph_lines{});
 }

@@ -34,7 +34,5 @@ using wanted_pictures = std::array<std::optional<glyph_lines>, GLYPH_COUNT>;
 // slot, a code above through the table, pointed at a slot that a code shows
 // the picture at already or else at one that no code shows, which it then
 // fills. What every other code shows stays the same. There is always room:
-// the 128 codes above 128 need at most the 128 slots above 128. A slot that
-// no code shows is left blank, so that the same font makes the same slots
-// whether it comes whole or as the yaff of what its codes show.
+// the 128 codes above 128 need at most the 128 slots above 128.
 void show_pictures(const wanted_pictures &wanted, source_font &font, recode_table &table);
