@@ -3,6 +3,7 @@
 // marked strings in; and the command-line options that name them.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,9 +14,10 @@
 // Whether this build reads catalogs: it needs libgettextpo.
 bool catalogs_available();
 
-// What is wrong with program's --catalog: an empty text where this build
-// reads catalogs, else that it was built without libgettextpo.
-std::string catalog_option_error(const char *program);
+// Takes program's --catalog argument into catalog where this build reads
+// catalogs, and returns an empty text; else returns that it was built
+// without libgettextpo.
+std::string take_catalog_option(const char *program, const char *argument, std::optional<std::string> &catalog);
 
 // Reads a catalog named name, whose bytes are content, as msgfmt reads it,
 // in the charset its header names, into translations.messages: each message

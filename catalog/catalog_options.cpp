@@ -21,11 +21,12 @@ bool identifier(std::string_view name)
 
 }  // namespace
 
-std::string catalog_option_error(const char *program)
+std::string take_catalog_option(const char *program, const char *argument, std::optional<std::string> &catalog)
 {
-    return catalogs_available() ? ""
-                                : std::string("--catalog is not available: this ") + program +
-                                      " was built without libgettextpo";
+    if (!catalogs_available())
+        return std::string("--catalog is not available: this ") + program + " was built without libgettextpo";
+    catalog = argument;
+    return "";
 }
 
 std::string keyword_option::take(const char *argument)

@@ -163,14 +163,18 @@ std::string problem_place(const std::string &file, const text_problem &problem)
     return place;
 }
 
+std::string more_problems(std::size_t count)
+{
+    return std::to_string(count) + " more problem" + (count == 1 ? "" : "s");
+}
+
 void report_problems(const char *program, const std::string &file, const text_problems &problems)
 {
     const std::string name = quoted_name(file);
     for (const text_problem &problem : problems.shown)
         std::fprintf(stderr, "%s: %s: %s\n", program, problem_place(file, problem).c_str(), problem.what.c_str());
     if (problems.more != 0)
-        std::fprintf(stderr, "%s: %s: %zu more problem%s\n", program, name.c_str(), problems.more,
-                     problems.more == 1 ? "" : "s");
+        std::fprintf(stderr, "%s: %s: %s\n", program, name.c_str(), more_problems(problems.more).c_str());
 }
 
 bool is_space_separator(char32_t c)

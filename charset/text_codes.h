@@ -64,6 +64,9 @@ struct text_problems {
 // names one, for FILE.
 std::string problem_place(const std::string &file, const text_problem &problem);
 
+// "N more problems", of those not shown.
+std::string more_problems(std::size_t count);
+
 // Writes each problem shown as "PROGRAM: FILE:LINE:COLUMN: what" (no
 // column for a whole line, no line for a whole file; the problem's own
 // file, if it names one, for FILE), then "PROGRAM: FILE: N more problems".

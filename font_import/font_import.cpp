@@ -195,12 +195,9 @@ std::string invalid_argument(int option, const char *argument, parsed_line &line
             return "invalid --language " + quote(argument) + ": c or text";
         break;
     case CATALOG_OPTION:
-        if (!catalogs_available())
-            return catalog_option_error(PROGRAM);
-        if (*argument == '\0')
+        if (*argument == '\0' && catalogs_available())
             return "the --catalog file is an empty name";
-        line.catalog = argument;
-        break;
+        return take_catalog_option(PROGRAM, argument, line.catalog);
     case KEYWORD_OPTION:
         line.keyword_given = true;
         return line.keywords.take(argument);

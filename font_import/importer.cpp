@@ -264,8 +264,7 @@ std::vector<needed_at> text_needs(const import_options &options, const charset_t
         for (const text_problem &problem : problems.shown)
             errors.push_back({problem_place(text.name, problem), problem.what});
         if (problems.more != 0)
-            errors.push_back({quoted_name(text.name), std::to_string(problems.more) + " more problem" +
-                                                          (problems.more == 1 ? "" : "s")});
+            errors.push_back({quoted_name(text.name), more_problems(problems.more)});
     }
     return needed;
 }

@@ -142,10 +142,7 @@ std::string take_option(int option, const char *argument, settings &given)
         given.fallback = true;
         break;
     case CATALOG_OPTION:
-        if (!catalogs_available())
-            return catalog_option_error(PROGRAM);
-        given.catalog = argument;
-        break;
+        return take_catalog_option(PROGRAM, argument, given.catalog);
     case KEYWORD_OPTION:
         given.catalog_option = true;
         return given.keywords.take(argument);
