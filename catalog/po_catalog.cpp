@@ -18,7 +18,7 @@
 namespace {
 
 constexpr char UTF8[] = "UTF-8";
-constexpr char CONTENT_TYPE[] = "Content-Type";
+constexpr char CONTENT_TYPE[] = "Content-Type", LANGUAGE[] = "Language", PLURAL_FORMS[] = "Plural-Forms";
 constexpr std::string_view CHARSET_MARK = "charset=";
 constexpr std::string_view UNNAMED_CHARSET = "CHARSET";  // in a template, before a translator names one
 constexpr std::size_t NO_PLACE = static_cast<std::size_t>(-1);  // libgettextpo's
@@ -121,25 +121,32 @@ private:
     int error_ = 0;
 };
 
-// The charset the catalog's header names, or an empty text when it names
-// none.
-std::string header_charset(po_file_t file)
+// A field of the catalog's header, or an empty text where it has none.
+std::string header_field(po_file_t file, const char *name)
 {
     // A copy of the header, which the caller frees, though it is const.
     const char *const header = po_file_domain_header(file, nullptr);
     if (header == nullptr)
         return "";
-    char *const type = po_header_field(header, CONTENT_TYPE);
+    char *const value = po_header_field(header, name);
     std::free(const_cast<char *>(header));
-    if (type == nullptr)
+    if (value == nullptr)
         return "";
-    const std::string_view field(type);
+    std::string field(value);
+    std::free(value);
+    return field;
+}
+
+// The charset the catalog's header names, or an empty text when it names
+// none.
+std::string header_charset(po_file_t file)
+{
+    const std::string field = header_field(file, CONTENT_TYPE);
     std::string charset;
-    if (const std::size_t mark = field.find(CHARSET_MARK); mark != std::string_view::npos) {
-        const std::string_view name = field.substr(mark + CHARSET_MARK.size());
+    if (const std::size_t mark = field.find(CHARSET_MARK); mark != std::string::npos) {
+        const std::string name = field.substr(mark + CHARSET_MARK.size());
         charset = name.substr(0, name.find_first_of(" \t;"));
     }
-    std::free(type);
     return charset == UNNAMED_CHARSET ? "" : charset;
 }
 
@@ -237,6 +244,10 @@ bool read_catalog(const std::string &name, std::string_view content, text_transl
         return false;
     }
     translations.catalog = name;
+    translations.language = header_field(file.get(), LANGUAGE);
+    translations.plural_forms = header_field(file.get(), PLURAL_FORMS);
+    if (const auto header_line = lines.find(""); header_line != lines.end())
+        translations.header_line = header_line->second;
     std::map<po_message_t, translation *> entries;
     po_message_t header = nullptr;
     const std::unique_ptr<std::remove_pointer_t<po_message_iterator_t>, void (*)(po_message_iterator_t)> messages(
@@ -256,9 +267,17 @@ bool read_catalog(const std::string &name, std::string_view content, text_transl
         entry.line = line_of(message);
         entry.fuzzy = po_message_is_fuzzy(message) != 0;
         entry.plural = po_message_msgid_plural(message) != nullptr;
+        bool text_of_charset = true;
         if (const std::optional<std::string> text = convert(po_message_msgstr(message)))
             entry.text = *text;
         else
+            text_of_charset = false;
+        for (int form = 0; entry.plural && po_message_msgstr_plural(message, form) != nullptr; ++form) {
+            const std::optional<std::string> text = convert(po_message_msgstr_plural(message, form));
+            entry.forms.push_back(text.value_or(""));
+            text_of_charset = text_of_charset && text.has_value();
+        }
+        if (!text_of_charset)
             entry.faults.push_back({entry.line, 0, "not " + charset + " text, as the header says", false, name});
         entries.emplace(message, &entry);
     }

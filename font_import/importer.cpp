@@ -257,7 +257,8 @@ std::vector<needed_at> text_needs(const import_options &options, const charset_t
     for (const text_source &text : options.texts) {
         text_problems problems;
         for (const needed_character &each :
-             characters_without_code(text.content, text.c_source, codes, options.translations, problems)) {
+             characters_without_code(text.content, text.c_source, codes, options.translations, options.keywords,
+                                     problems)) {
             const text_problem first_use{each.place.line, each.place.column, "", false, each.file};
             needed.push_back({each.c, problem_place(text.name, first_use)});
         }

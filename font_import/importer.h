@@ -24,6 +24,7 @@ struct import_options {
     std::string font_path;
     std::vector<text_source> texts;  // each character they use gets a code
     const text_translations *translations = nullptr;  // their messages are written in
+    std::vector<message_keyword> keywords{};          // which mark those messages
     std::string glyph_order = DEFAULT_GLYPH_ORDER;
     std::string table_set = DEFAULT_TABLE_SET;
     std::string font_encoding;  // empty: what the font says

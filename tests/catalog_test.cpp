@@ -172,17 +172,20 @@ TEST(ReadCatalog, RefusesWhatMsgfmtRefusesAndKeepsWhatItsCheckFinds)
 
 TEST(KeywordOption, TakesNamesAsXgettextDoes)
 {
+    using keywords = std::vector<message_keyword>;
     keyword_option defaults;
-    EXPECT_EQ(defaults.keywords(), (std::vector<std::string>{"_", "N_"}));
+    EXPECT_EQ(defaults.keywords(), (keywords{{"_", false}, {"N_", false}, {"ui_ntext", true}}));
     keyword_option more;
     EXPECT_EQ(more.take("tr"), "");
     EXPECT_EQ(more.take("gettext_noop:1"), "");
-    EXPECT_EQ(more.keywords(), (std::vector<std::string>{"_", "N_", "tr", "gettext_noop"}));
+    EXPECT_EQ(more.take("ngettext:1,2"), "");
+    EXPECT_EQ(more.keywords(), (keywords{{"_", false}, {"N_", false}, {"ui_ntext", true}, {"tr", false},
+                                         {"gettext_noop", false}, {"ngettext", true}}));
     keyword_option only;
     EXPECT_EQ(only.take("T"), "");
     EXPECT_EQ(only.take(nullptr), "");
-    EXPECT_EQ(only.keywords(), std::vector<std::string>{"T"});
-    for (const char *wrong : {"ngettext:1,2", "pgettext:1c,2", "2x", "a-b", ":1"})
+    EXPECT_EQ(only.keywords(), (keywords{{"T", false}}));
+    for (const char *wrong : {"ngettext:2,1", "ngettext:1,3", "pgettext:1c,2", "2x", "a-b", ":1", ":1,2", "n:1,2,3"})
         EXPECT_NE(keyword_option().take(wrong), "") << wrong;
 }
 
@@ -224,8 +227,11 @@ TEST_F(CatalogTools, TranslateASourceAndNameEachFaultAtItsCatalogLine)
         {"", "Громкость", "--keyword=tr --untranslated=error", 1, "font_text: ui.c:5:7: untranslated: empty in ru.po:6\n"},
         {"Настройки", "Громкость\\", "--keyword=tr", 1, "font_text: ru.po:11: end-of-line within string\n"},
         {"", "Громкость", "--keyword=tr", 0, "font_text: ui.c:5:7: untranslated: empty in ru.po:6; kept as it is\n"},
-        {"Настройки", "Громкость", "--keyword=tr --catalog=missing.po", 1,
+        {"Настройки", "Громкость", "--keyword=tr --languages=tables --catalog=missing.po", 1,
          "font_text: missing.po: No such file or directory\n"},
+        // A second catalog is a second language, never one in place of the first.
+        {"Настройки", "Громкость", "--keyword=tr --catalog=de.po", 2,
+         "font_text: --catalog is given twice: one program of every language needs --languages=DIR\n"},
         {"Настройки", "Громкость", "--keyword=tr --untranslated=sometimes", 2,
          "font_text: invalid --untranslated 'sometimes': warning or error\n"},
         // The source's text stays where there is no translation: tr() is no
@@ -274,3 +280,25 @@ TEST_F(CatalogTools, DrawTheTranslationAsFontTextWritesIt)
     expect_writes_over_none("font_sheet", font_sheet + " --text=ui.c --catalog=ru.po", {"ru.po", "ui.c"});
 }
 #endif
+
+// The tools that draw on one catalog refuse a second, rather than drop one.
+TEST_F(CatalogTools, RefuseASecondCatalogWhereOneIsTaken)
+{
+    std::ofstream(file("ui.c")) << "const char *title = _(\"Settings\");\n";
+    std::ofstream(file("ru.po")) << HEADER << "msgid \"Settings\"\nmsgstr \"Настройки\"\n";
+    std::ofstream(file("de.po")) << HEADER << "msgid \"Settings\"\nmsgstr \"Einstellungen\"\n";
+    std::vector<std::pair<std::string, std::string>> runs;
+#ifdef FONT_SHEET_PATH
+    runs.emplace_back("font_sheet", quoted(FONT_SHEET_PATH) + " -f . --text=ui.c --catalog=ru.po --catalog=de.po out.png");
+#endif
+#ifdef FONT_IMPORT_PATH
+    runs.emplace_back("font_import", quoted(FONT_IMPORT_PATH) + " --text=ui.c --catalog=ru.po --catalog=de.po -o out " +
+                                         quoted(SOURCE_DIR "/sample/6x12.pcf.gz"));
+#endif
+    for (const auto &[program, command] : runs) {
+        const tool_run refused = run(command);
+        EXPECT_EQ(refused.status, 2) << command;
+        EXPECT_EQ(lines_of(refused.err).at(0), program + ": " + program + " takes one --catalog, not 2");
+        EXPECT_EQ(run("ls out.png out").status, 2) << command;  // nothing written
+    }
+}

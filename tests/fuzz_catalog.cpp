@@ -30,7 +30,6 @@ const text_translations &translations()
     static const text_translations *const given = [] {
         auto *made = new text_translations;
         made->catalog = "ru.po";
-        made->keywords = {"_", "N_", "f", "R"};
         made->messages = {{"a", {"Ж\"\\?\n?\?=", 3}}, {"b", {"…", 5}}, {"", {"пусто", 7}},
                           {"c", {"Нечётко", 9, true}}, {"d", {"", 11}}, {"e", {"Файл", 13, false, true}}};
         return made;
@@ -65,6 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     rules.screen = screen_room(64, 24);
     rules.keep_strings = true;
     rules.translations = &translations();
+    rules.keywords = {{"_", false}, {"N_", false}, {"f", false}, {"R", false}};
     const encoded_text out = encode_c_source(text, "ui.c", koi8r_codes(), rules);
     for (const text_problem &problem : out.problems.shown) {
         const bool in_catalog = problem.file == "ru.po" && problem.line % 2 == 1 && problem.line <= 13;
