@@ -95,6 +95,13 @@ TEST(ReadCatalog, TakesEachMessageInUtf8WithItsLine)
     EXPECT_EQ(forms.translations.messages.at("Two lines\n").text, "Две строки\n");
     EXPECT_EQ(forms.translations.messages.at("One").text, "Один");  // not the one with a context
     EXPECT_TRUE(forms.translations.messages.at("File").plural);
+    // A plural message's forms, and the header's fields at its line.
+    EXPECT_EQ(forms.translations.messages.at("File").forms, (std::vector<std::string>{"Файл", "Файлы"}));
+    EXPECT_EQ(forms.translations.messages.at("File").text, "Файл");
+    EXPECT_EQ(forms.translations.messages.at("One").forms, std::vector<std::string>{});
+    EXPECT_EQ(forms.translations.plural_forms, "nplurals=2; plural=(n != 1);");
+    EXPECT_EQ(forms.translations.language, "");
+    EXPECT_EQ(forms.translations.header_line, 3u);
 
     // KOI8-R, as its header says: Д is 0xE4, а 0xC1; and a fuzzy and an
     // untranslated message.
@@ -107,6 +114,15 @@ TEST(ReadCatalog, TakesEachMessageInUtf8WithItsLine)
     EXPECT_FALSE(messages.at("Yes").fuzzy);
     EXPECT_TRUE(messages.at("No").fuzzy);
     EXPECT_EQ(messages.at("Later").text, "");
+    // Plural forms in KOI8-R, in UTF-8 too; the header's language.
+    const read_result plural = read("msgid \"\"\nmsgstr \"\"\n\"Language: ru\\n\"\n"
+                                    "\"Content-Type: text/plain; charset=KOI8-R\\n\"\n"
+                                    "\"Plural-Forms: nplurals=2; plural=n>1;\\n\"\n\n"
+                                    "msgid \"File\"\nmsgid_plural \"Files\"\nmsgstr[0] \"\xE4\xC1\"\nmsgstr[1] \"\xEE\xC5\xD4\"\n");
+    ASSERT_TRUE(plural.read) << plural.failure;
+    EXPECT_EQ(plural.translations.language, "ru");
+    EXPECT_EQ(plural.translations.header_line, 2u);
+    EXPECT_EQ(plural.translations.messages.at("File").forms, (std::vector<std::string>{"Да", "Нет"}));
     // A msgid in ISO-8859-1 is looked up as the source, in UTF-8, has it.
     const read_result latin1 = read("msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=ISO-8859-1\\n\"\n\n"
                                     "msgid \"Gr\xFC\xDF\x65\"\nmsgstr \"Hallo\"\n");
