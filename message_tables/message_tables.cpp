@@ -283,11 +283,13 @@ std::string lookup_code(const shape &s)
     if (!s.plurals)
         return text + "const char *ui_ntext(const char *singular, const char *plural, unsigned long n)\n{\n"
                       "    return n == 1 ? singular : plural;\n}\n\n";
+    // Without messages before the plural ones, "number >= 0" would be a warning.
+    const std::string plural_number = s.singular != 0 ? "number >= UI_SINGULAR_MESSAGES && " : "";
     return text + plural_code(s) +
            "const char *ui_ntext(const char *singular, const char *plural, unsigned long n)\n{\n"
            "    const struct ui_language_part *part = &ui_parts[ui_current];\n"
            "    unsigned number = ui_message_number(singular);\n"
-           "    if (ui_current != 0 && number >= UI_SINGULAR_MESSAGES && number < UI_MESSAGES) {\n"
+           "    if (ui_current != 0 && " + plural_number + "number < UI_MESSAGES) {\n"
            "        uint32_t form = (uint32_t)ui_plural_form(part->formula, n);\n"
            "        uint32_t entry = ui_entry(part, form == 0 ? number\n"
            "                                                  : UI_MESSAGES + ((uint32_t)number - UI_SINGULAR_MESSAGES) *\n"

@@ -78,6 +78,7 @@ void builder::number(const std::vector<source_uses> &sources)
 {
     std::unordered_map<std::string, std::size_t> numbers;
     first_source_ = sources.empty() ? "" : sources[0].file;
+    in(first_source_);  // the sources' language's problems come first
     for (const source_uses &source : sources)
         for (const message_use &use : *source.uses) {
             if (use.id.empty())  // the catalog's header, no message

@@ -170,10 +170,10 @@ TEST(ProgramLanguages, HoldEachLanguageToTheBudget)
     p.settings.budget = sources - 1;
     const std::vector<std::string> both = problems_of(p.make());
     ASSERT_EQ(both.size(), 8u);
-    EXPECT_EQ(both[4], "ui0.c: en: " + std::to_string(sources) + " bytes, over the budget of " + std::to_string(sources - 1));
-    EXPECT_EQ(both[5], "ui0.c:1:3: one of en's largest messages, 7 bytes: 'Exit'");
-    EXPECT_EQ(both[6], "ui0.c:1:14: one of en's largest messages, 11 bytes: 'Settings'");
-    EXPECT_EQ(both[7], "ui0.c:1:29: one of en's largest messages, 15 bytes: 'Sound volume'");
+    EXPECT_EQ(both[0], "ui0.c: en: " + std::to_string(sources) + " bytes, over the budget of " + std::to_string(sources - 1));
+    EXPECT_EQ(both[1], "ui0.c:1:3: one of en's largest messages, 7 bytes: 'Exit'");
+    EXPECT_EQ(both[2], "ui0.c:1:14: one of en's largest messages, 11 bytes: 'Settings'");
+    EXPECT_EQ(both[3], "ui0.c:1:29: one of en's largest messages, 15 bytes: 'Sound volume'");
 }
 
 // Each catalog is a language: its code from its Language: header (or its
