@@ -1,8 +1,9 @@
 // libFuzzer target: the line index of a catalog, and font_text's scanner
-// writing messages in their translations, on any bytes. Neither reads
-// outside them; every line the index gives is one of the catalog's; an
-// encoded source keeps its lines, and names its problems within it or at a
-// translation's line.
+// writing messages in their translations and as pointers into the tables
+// of every language, on any bytes. None reads outside them; every line the
+// index gives is one of the catalog's; an encoded source keeps its lines,
+// and names its problems within it or at a translation's line; each
+// message found is at a place of the source.
 #include <algorithm>
 #include <cstdlib>
 #include <string_view>
@@ -73,6 +74,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             std::abort();
     }
     if (out.problems.errors == 0 && line_ends(out.bytes) != line_ends(text) + 1)
+        std::abort();
+
+    // Every language in one program: messages found, then written as pointers.
+    source_messages found;
+    rules.translations = nullptr;
+    rules.keywords.push_back({"P", true});
+    rules.messages = &found;
+    const encoded_text finding = encode_c_source(text, "ui.c", koi8r_codes(), rules);
+    std::unordered_map<std::string, message_pointers> pointers;
+    for (const message_use &use : found.found) {
+        if (use.place.line < 1 || use.place.line > line_ends(text) + 1 ||
+            (use.plural_id && use.plural_place.line < use.place.line))
+            std::abort();
+        pointers.emplace(use.id, message_pointers{"(T + 1)", "(T + 2)"});
+    }
+    source_messages pointing;
+    pointing.pointers = &pointers;
+    pointing.declaration = "extern const char T[];\n";
+    rules.messages = &pointing;
+    const encoded_text pointed = encode_c_source(text, "ui.c", koi8r_codes(), rules);
+    if (finding.problems.errors == 0 && line_ends(pointed.bytes) != line_ends(text) + 2)
         std::abort();
     return 0;
 }

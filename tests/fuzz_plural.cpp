@@ -8,14 +8,15 @@
 
 namespace {
 
-constexpr std::string_view C_BYTES = "0123456789nudl()!=<>&|?:+-*/% ,";
+// Numbers, n, dK, zero, casts to unsigned long, and the operators.
+constexpr std::string_view C_BYTES = "0123456789nd()!=<>&|?:+-*/% ,unsigedlzro";
 constexpr std::size_t MOST_GROWTH = 40, MOST_OVERHEAD = 100;  // C bytes per byte of the value
 
 bool well_formed(const std::string &expression)
 {
     long depth = 0;
     for (const char c : expression) {
-        if (C_BYTES.find(c) == std::string_view::npos && std::string_view("zero").find(c) == std::string_view::npos)
+        if (C_BYTES.find(c) == std::string_view::npos)
             return false;
         depth += c == '(' ? 1 : c == ')' ? -1 : 0;
         if (depth < 0)

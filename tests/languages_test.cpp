@@ -282,15 +282,15 @@ TEST_F(Languages, WriteNothingWhileAnyLanguageHasAFault)
     run("mkdir sizes");
     const std::vector<std::string> report =
         lines_of(run(FONT_TEXT + " --languages=sizes --catalog=ru.po menu.c main.c").out);
-    const std::size_t budget = 100;
+    constexpr std::size_t BUDGET = 100;
     ASSERT_EQ(report.size(), 3u);
     for (const std::string &line : report)
-        ASSERT_GT(std::stoul(line.substr(line.find(", ") + 2)), budget) << line;
+        ASSERT_GT(std::stoul(line.substr(line.find(", ") + 2)), BUDGET) << line;
     // "ru: 7 messages, 183 bytes" over budget: "ru: 183 bytes, over the budget of 100".
-    const auto over_budget = [budget](const std::string &line) {
+    const auto over_budget = [](const std::string &line) {
         const std::size_t figure = line.find(", ") + 2;
         return line.substr(0, line.find(':') + 2) + line.substr(figure, line.find(',', figure) - figure) +
-               ", over the budget of " + std::to_string(budget);
+               ", over the budget of " + std::to_string(BUDGET);
     };
     const struct {
         std::string catalogs;
@@ -305,7 +305,7 @@ TEST_F(Languages, WriteNothingWhileAnyLanguageHasAFault)
         {"--catalog=ru2.po",
          {"font_text: ru2.po:22: format specifications in 'msgid_plural' and 'msgstr[2]' for argument 1 are not the same",
           "font_text: ru2.po:30: 27 columns, 24 fit"}},
-        {"--language-budget=" + std::to_string(budget) + " --catalog=ru.po",
+        {"--language-budget=" + std::to_string(BUDGET) + " --catalog=ru.po",
          {"font_text: menu.c: " + over_budget(report.at(0)), "font_text: ru.po: " + over_budget(report.at(1))}},
     };
     for (const auto &row : refused) {

@@ -38,7 +38,7 @@ table_program sample_program()
 {
     table_program program;
     program.messages = {{"Exit", {}},
-                        {"Save \"a\\b\"??/", {}},
+                        {"Save \"a\\b\"?\?/", {}},
                         {"Two\nlines", {}},
                         {"Volume \xE4\xC1", {}},
                         {"Quit", {}},
