@@ -388,27 +388,33 @@ TEST_F(FontDraw, NeverTouchesAFrameWithoutPixels)
         }
 }
 
-// The largest screen a pixel function can have: the cells at its far
-// corner are drawn to its last pixel, and no sum overflows.
-TEST_F(FontDraw, ReachesTheLastPixelOfTheLargestScreen)
+// The largest screen a pixel function can have: the cells at its corners
+// are drawn to its first and last pixels, and no sum overflows.
+TEST_F(FontDraw, ReachesTheCornersOfTheLargestScreen)
 {
     const picture shown = sheet_of({"AB", "CD"}).shown;
     struct seen {
-        long calls = 0, wrong = 0;
+        long x, y;  // where the text is placed
         const picture *shown;
-    } got{0, 0, &shown};
-    const auto check = [](int x, int y, int on, void *context) {
-        seen &calls = *static_cast<seen *>(context);
-        ++calls.calls;
-        // The text is placed 10 pixels left of the screen's right edge and 14
-        // above its bottom.
-        const long in_x = static_cast<long>(x) - (INT_MAX - 10), in_y = static_cast<long>(y) - (INT_MAX - 14);
-        if (in_x < 0 || in_y < 0 || in_x >= calls.shown->width || in_y >= calls.shown->height ||
-            on != int{calls.shown->at(in_x, in_y)})
-            ++calls.wrong;
+        long calls = 0, wrong = 0;
     };
-    font8x12_draw_cells(check, &got, INT_MAX, INT_MAX, INT_MAX - 10, INT_MAX - 14, "AB\nCD", array.data());
-    // A: 8 columns of 12 lines; B: 2 columns; C: 8 columns of 2 lines; D: 2 of 2.
-    EXPECT_EQ(got.calls, 8 * 12 + 2 * 12 + 8 * 2 + 2 * 2);
-    EXPECT_EQ(got.wrong, 0);
+    const auto check = [](int x, int y, int on, void *context) {
+        seen &got = *static_cast<seen *>(context);
+        ++got.calls;
+        const long in_x = x - got.x, in_y = y - got.y;
+        if (in_x < 0 || in_y < 0 || in_x >= got.shown->width || in_y >= got.shown->height ||
+            on != int{got.shown->at(in_x, in_y)})
+            ++got.wrong;
+    };
+    // 10 pixels left of the right edge and 14 above the bottom: A is whole,
+    // B 2 columns wide, C and D 2 lines high, E and F below the screen.
+    seen far{INT_MAX - 10, INT_MAX - 14, &shown};
+    font8x12_draw_cells(check, &far, INT_MAX, INT_MAX, INT_MAX - 10, INT_MAX - 14, "AB\nCD\nEF", array.data());
+    EXPECT_EQ(far.calls, 8 * 12 + 2 * 12 + 8 * 2 + 2 * 2);
+    EXPECT_EQ(far.wrong, 0);
+    // 3 pixels left of the left edge and 5 above the top.
+    seen near{-3, -5, &shown};
+    font8x12_draw_cells(check, &near, INT_MAX, INT_MAX, -3, -5, "AB\nCD", array.data());
+    EXPECT_EQ(near.calls, 5 * 7 + 8 * 7 + 5 * 12 + 8 * 12);
+    EXPECT_EQ(near.wrong, 0);
 }
