@@ -143,6 +143,24 @@ static inline void font8x12_transpose(uint32_t *high, uint32_t *low)
     *low = ((x << 4) & 0xF0F0F0F0u) | (y & 0x0F0F0F0Fu);
 }
 
+/* The 8 columns of the glyph of code, line 0 in bit shift of each. */
+static inline void font8x12_columns(const uint8_t font[3072], unsigned code, unsigned shift, uint32_t columns[8])
+{
+    uint32_t high = font8x12_four_lines(font, code, 4), low = font8x12_four_lines(font, code, 0);
+    uint32_t bottom_high = 0, bottom_low = font8x12_four_lines(font, code, 8);
+    int column;
+    font8x12_transpose(&high, &low);
+    font8x12_transpose(&bottom_high, &bottom_low);
+    for (column = 0; column < 4; ++column) {
+        columns[column] = (high >> 24 | (bottom_high >> 24) << 8) << shift;
+        columns[column + 4] = (low >> 24 | (bottom_low >> 24) << 8) << shift;
+        high <<= 8;
+        bottom_high <<= 8;
+        low <<= 8;
+        bottom_low <<= 8;
+    }
+}
+
 /* A 1-bit frame of vertical pages, as SSD1306 and SH1106 controllers hold
  * it: (height + 7) / 8 pages of width bytes, byte (py / 8) * width + px
  * holding pixels (px, py) to (px, py | 7), bit 0 the top one. The bits past
@@ -158,23 +176,20 @@ static inline void font8x12_draw_pages(uint8_t *frame, int width, int height, in
          * the frame when the cell starts above it: what shows of each. */
         const uint32_t shown = (((uint32_t)1 << walk.end_line) - ((uint32_t)1 << walk.first_line)) << shift;
         const int first_page = (walk.top - (int)shift) / 8;
-        uint32_t high = font8x12_four_lines(font, walk.code, 4), low = font8x12_four_lines(font, walk.code, 0);
-        uint32_t bottom_high = 0, bottom_low = font8x12_four_lines(font, walk.code, 8);
-        int column, page;
-        font8x12_transpose(&high, &low);
-        font8x12_transpose(&bottom_high, &bottom_low);
-        for (column = 0; column < FONT8X12_CELL_WIDTH; ++column) {
-            const unsigned from = 24u - 8u * ((unsigned)column & 3u);
-            const uint32_t top_lines = column < 4 ? high : low, bottom_lines = column < 4 ? bottom_high : bottom_low;
-            const uint32_t bits = (((top_lines >> from) & 0xFFu) | ((bottom_lines >> from) & 0xFFu) << 8) << shift;
-            if (column < walk.first_column || column >= walk.end_column)
+        uint32_t columns[8];
+        int page, column;
+        font8x12_columns(font, walk.code, shift, columns);
+        for (page = 0; page < 3; ++page) {
+            const uint32_t mask = (shown >> (8 * page)) & 0xFFu;
+            uint8_t *cell;
+            if (mask == 0)
                 continue;
-            for (page = 0; page < 3; ++page) {
-                const uint32_t mask = (shown >> (8 * page)) & 0xFFu;
-                if (mask != 0)
-                    font8x12_merge(&frame[(size_t)(first_page + page) * (size_t)width + (size_t)(walk.left + column)],
-                                   bits >> (8 * page), mask);
-            }
+            cell = frame + (size_t)(first_page + page) * (size_t)width + (size_t)(walk.left + walk.first_column);
+            for (column = walk.first_column; column < walk.end_column; ++column, ++cell)
+                if (mask == 0xFFu)
+                    *cell = (uint8_t)(columns[column] >> (8 * page));
+                else
+                    font8x12_merge(cell, columns[column] >> (8 * page), mask);
         }
     }
 }
