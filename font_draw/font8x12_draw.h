@@ -104,7 +104,7 @@ static inline void font8x12_draw_rows(uint8_t *frame, int width, int height, int
         for (line = walk.first_line; line < walk.end_line; ++line) {
             uint8_t *row = frame + (size_t)(walk.top + line) * stride;
             const uint32_t bits = font[line * FONT8X12_CODES + (int)walk.code];
-            if (first_mask == 0xFFu)
+            if (first_mask == 0xFFu) /* the cell's line is all of a byte */
                 row[first_byte] = (uint8_t)bits;
             else {
                 if (first_mask != 0)
@@ -144,7 +144,8 @@ static inline void font8x12_transpose(uint32_t *high, uint32_t *low)
 }
 
 /* The 8 columns of the glyph of code, line 0 in bit shift of each. */
-static inline void font8x12_columns(const uint8_t font[3072], unsigned code, unsigned shift, uint32_t columns[8])
+static inline void font8x12_columns(const uint8_t font[3072], unsigned code, unsigned shift,
+                                    uint32_t columns[FONT8X12_CELL_WIDTH])
 {
     uint32_t high = font8x12_four_lines(font, code, 4), low = font8x12_four_lines(font, code, 0);
     uint32_t bottom_high = 0, bottom_low = font8x12_four_lines(font, code, 8);
@@ -176,7 +177,7 @@ static inline void font8x12_draw_pages(uint8_t *frame, int width, int height, in
          * the frame when the cell starts above it: what shows of each. */
         const uint32_t shown = (((uint32_t)1 << walk.end_line) - ((uint32_t)1 << walk.first_line)) << shift;
         const int first_page = (walk.top - (int)shift) / 8;
-        uint32_t columns[8];
+        uint32_t columns[FONT8X12_CELL_WIDTH];
         int page, column;
         font8x12_columns(font, walk.code, shift, columns);
         for (page = 0; page < 3; ++page) {
