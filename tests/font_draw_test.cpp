@@ -45,6 +45,7 @@ std::string joined(const text_lines &lines)
     return text;
 }
 
+// x and y, or width and height.
 using place = std::pair<int, int>;
 
 // The character font_sheet reads for a code: ASCII's, KOI8-R's above 0x7F.
@@ -127,7 +128,7 @@ void record_pixel(int x, int y, int on, void *context)
 {
     pixel_calls &got = *static_cast<pixel_calls *>(context);
     ++got.calls;
-    const std::size_t at = static_cast<std::size_t>(y) * static_cast<std::size_t>(got.width) + static_cast<std::size_t>(x);
+    const auto at = static_cast<std::size_t>(static_cast<long>(y) * got.width + x);
     if (x < 0 || x >= got.width || y < 0 || y >= got.height || (on != 0 && on != 1) || got.called[at] != 0) {
         got.bad = true;
         return;
@@ -365,20 +366,26 @@ TEST_F(FontDraw, StopsAtTheFirstNul)
 TEST_F(FontDraw, DrawsLongTextsFromTheFarthestPlaces)
 {
     const drawing wide = sheet_of(codes_from(1, 140, 3)), tall = sheet_of(codes_from(0x41, 3, 100));
-    for (const layout &form : EVERY_LAYOUT)
-        for (const int far : {INT_MIN, INT_MIN + 7, -1003, INT_MAX - 20, INT_MAX}) {
+    for (const layout &form : EVERY_LAYOUT) {
+        // The last cells of the wide text's lines show, and the last line of
+        // the tall one.
+        EXPECT_TRUE(draws_as_shown(form, array, 21, 17, -1003, 3, wide));
+        EXPECT_TRUE(draws_as_shown(form, array, 21, 17, 2, -1190, tall));
+        for (const int far : {INT_MIN, INT_MIN + 7, INT_MAX - 20, INT_MAX}) {
             EXPECT_TRUE(draws_as_shown(form, array, 21, 17, far, 3, wide));
             EXPECT_TRUE(draws_as_shown(form, array, 21, 17, 3, far, wide));
-            EXPECT_TRUE(draws_as_shown(form, array, 21, 17, far, far, wide));
+            EXPECT_TRUE(draws_as_shown(form, array, 21, 17, far, far, tall));
             EXPECT_TRUE(draws_as_shown(form, array, 21, 17, 2, far, tall));
             EXPECT_TRUE(draws_as_shown(form, array, 21, 17, far, -1190, tall));
         }
+    }
 }
 
 TEST_F(FontDraw, NeverTouchesAFrameWithoutPixels)
 {
     const std::string text = "AB\nCD";
-    for (const auto &[width, height] : {place{0, 12}, place{12, 0}, place{-8, 12}, place{12, -12}, place{INT_MIN, INT_MIN}})
+    for (const auto &[width, height] :
+         {place{0, 12}, place{12, 0}, place{-8, 12}, place{12, -12}, place{INT_MIN, INT_MIN}})
         for (const auto &[x, y] : {place{0, 0}, place{-4, -4}, place{INT_MIN, 0}}) {
             font8x12_draw_rows(nullptr, width, height, x, y, text.c_str(), array.data());
             font8x12_draw_pages(nullptr, width, height, x, y, text.c_str(), array.data());
