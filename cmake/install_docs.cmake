@@ -1,6 +1,6 @@
-# The man pages, the copyright notice, the changelog and the sample inputs;
-# the pages and the changelog compressed as Debian wants them (man reads
-# gzip'd pages anywhere).
+# The man pages (the drawing routine's in section 3), the copyright notice,
+# the changelog and the sample inputs; the pages and the changelog
+# compressed as Debian wants them (man reads gzip'd pages anywhere).
 find_program(MAKE_H_GZIP gzip REQUIRED)
 # Debian looks for these under the package's name.
 set(MAKE_H_DOC_DIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/make-h)
@@ -26,6 +26,7 @@ foreach(tool IN ITEMS make_h font_sheet font_import font_text font_export)
     _make_h_install_gzipped("${PROJECT_SOURCE_DIR}/man/${tool}.1" ${CMAKE_INSTALL_MANDIR}/man1)
   endif()
 endforeach()
+_make_h_install_gzipped("${PROJECT_SOURCE_DIR}/man/font8x12_draw.3" ${CMAKE_INSTALL_MANDIR}/man3)
 _make_h_install_gzipped("${PROJECT_SOURCE_DIR}/packaging/changelog" ${MAKE_H_DOC_DIR})
 add_custom_target(make_h_docs ALL DEPENDS ${gzipped_docs})
 

@@ -5,6 +5,12 @@ include(CMakePackageConfigHelpers)
 # architecture, so it has one place whatever the multiarch library directory.
 set(MAKE_H_PACKAGE_DIR lib/cmake/make_h)
 
+# The drawing routine's header goes into a directory of its own: a cross
+# compiler does not search the build machine's include directory, and CMake
+# leaves that one off the command line.
+install(TARGETS font8x12_draw EXPORT make_h_targets)
+install(FILES "${PROJECT_SOURCE_DIR}/font_draw/font8x12_draw.h" DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/make_h)
+
 install(EXPORT make_h_targets
   NAMESPACE make_h::
   FILE make_hTargets.cmake

@@ -11,7 +11,8 @@
 # pictures of one's own, a dependency like the font), and gives it to
 # <target>: as a source, so it is made before the target compiles, and through
 # its directory on the target's private include path, so that
-# #include "font8x12.h" finds it. A relative <header> is under
+# #include "font8x12.h" finds it; #include "font8x12_draw.h", the routine
+# that draws text in its font, is found too. A relative <header> is under
 # CMAKE_CURRENT_BINARY_DIR, relative inputs under CMAKE_CURRENT_SOURCE_DIR.
 # make_h's trace of code 128 goes to <header>.trace. The tools run on the build
 # machine, so a cross build uses them as they are.
@@ -110,7 +111,8 @@ function(make_h_add_font_header target)
 
   get_filename_component(header_dir "${header}" DIRECTORY)
   target_sources("${target}" PRIVATE "${header}" "${header}.stamp")
-  target_include_directories("${target}" PRIVATE "${header_dir}")
+  target_include_directories("${target}" PRIVATE "${header_dir}"
+    "$<TARGET_PROPERTY:make_h::font8x12_draw,INTERFACE_INCLUDE_DIRECTORIES>")
 
   # With IMPORT, TABLE_SET went to font_import, which recorded it.
   set(table_set)

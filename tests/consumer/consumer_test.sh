@@ -529,6 +529,11 @@ case_cross() {
     arm-none-eabi-objcopy -O binary -j .rodata "$scratch"/greeting.c.o* "$scratch/greeting"
     printf 'Привет\0' | iconv -f UTF-8 -t KOI8-R | cmp - "$scratch/greeting" ||
         fail "the greeting is not in KOI8-R"
+    # The drawing routine is freestanding: the display driver needs nothing
+    # but the font and the greeting, no library call.
+    arm-none-eabi-nm -u "$scratch"/display.c.o* | awk '{ print $2 }' | sort >"$log"
+    printf 'font_8x12\ngreeting\n' | cmp -s - "$log" ||
+        fail "the display driver needs more than the font and the greeting: $(tr '\n' ' ' <"$log")"
 }
 
 declare -F "case_$case_name" >/dev/null || fail "no case $case_name"

@@ -1,11 +1,13 @@
 /* check_font 8x12.fnt koi.bin: exits 0 if the array of the header made for
    this program is the recoded transpose of these inputs (element r * 256 + c
    is line r of the glyph that code c shows, codes 128 to 255 through the
-   table), else 1 with the first wrong element named. */
+   table), and font8x12_draw.h, found beside the header, draws each code as
+   the array holds it; else 1 with the first wrong element or code named. */
 #include <stdint.h>
 #include <stdio.h>
 
 #include "font8x12.h"
+#include "font8x12_draw.h"
 
 enum { GLYPH_LINES = 12, CODES = 256, FONT_BYTES = 3072, TABLE_BYTES = 128, FIRST_RECODED = 128 };
 
@@ -40,5 +42,18 @@ int main(int argc, char **argv)
                 return 1;
             }
         }
+    /* Each code but NUL and the line feed, drawn alone, is its glyph. */
+    for (int code = 1; code < CODES; ++code) {
+        const char text[] = {(char)code, '\0'};
+        uint8_t cell[GLYPH_LINES];
+        if (code == '\n')
+            continue;
+        font8x12_draw_rows(cell, 8, GLYPH_LINES, 0, 0, text, font_8x12);
+        for (int line = 0; line < GLYPH_LINES; ++line)
+            if (cell[line] != font_8x12[line * CODES + code]) {
+                fprintf(stderr, "check_font: code %d is drawn wrong at line %d\n", code, line);
+                return 1;
+            }
+    }
     return 0;
 }
