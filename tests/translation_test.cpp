@@ -279,4 +279,11 @@ TEST(FindMessages, LeavesTheCatalogItsMessagesWithoutPluralFormsAtBuildTime)
     ASSERT_EQ(messages.found.size(), 1u);
     EXPECT_EQ(messages.found[0].id, "File");
     EXPECT_EQ(messages.found[0].plural_id, "Files");
+
+    // Without tables (font_sheet's and font_import's reading), a message
+    // with plural forms stays as it is.
+    rules.messages = nullptr;
+    const encoded_text alone = encode_c_source("ui_ntext(\"File\", \"Files\", n)", "ui.c", koi8r_codes(), rules);
+    EXPECT_EQ(alone.bytes, std::string(LINE_ONE) + "ui_ntext(\"File\", \"Files\", n)");
+    EXPECT_EQ(alone.problems.errors, 0u);
 }

@@ -667,8 +667,10 @@ void c_scanner::start_message(lookahead &ahead, const text_place &opening)
         return;
     }
     source_messages *messages = rules_.messages;
-    if (messages == nullptr)
+    if (messages == nullptr) {  // no tables: the plural is left as it is too
+        plural_at_ = nullptr;
         return;
+    }
     const std::string id = message_id();
     if (messages->pointers != nullptr) {
         const auto found = messages->pointers->find(id);
