@@ -42,7 +42,8 @@ void add_line(language_part &part, const std::string &bytes)
 }
 
 // The sources' language: each message after its number, a plural
-// message's plural text after it.
+// message's plural text after it and its mark, so that no pointer into a
+// text but to its start looks like a message.
 language_part source_part(const table_program &program, message_tables &tables, language_size &size)
 {
     language_part part;
@@ -53,9 +54,9 @@ language_part source_part(const table_program &program, message_tables &tables, 
         std::string line{static_cast<char>(number / BYTE_VALUES + 1), static_cast<char>(number % BYTE_VALUES + 1)};
         tables.offsets.push_back(part.texts.size() + NUMBER_BYTES);
         add_line(part, line + message.text);
-        tables.plural_offsets.push_back(part.texts.size());
+        tables.plural_offsets.push_back(part.texts.size() + 1);
         if (message.plural)
-            add_line(part, *message.plural);
+            add_line(part, static_cast<char>(PLURAL_MARK) + *message.plural);
         size.largest.push_back({number, part.texts.size() - before});
     }
     return part;
@@ -188,7 +189,8 @@ std::string texts_array(const std::vector<language_part> &parts, const std::vect
 {
     std::string text = "/* Each language's code, then its texts, in the font's codes. Before each\n"
                        "   text of the sources' language, its message's number in two non-zero\n"
-                       "   bytes: ui_text() knows a message by its address. */\n"
+                       "   bytes (before a plural text, \\377): ui_text() knows a message by its\n"
+                       "   address. */\n"
                        "const char ui_message_texts[" + std::to_string(total) + "] =\n";
     for (std::size_t l = 0; l < parts.size(); ++l) {
         text += "    /* " + codes[l] + " */\n";
@@ -257,7 +259,8 @@ std::string lookup_code(const shape &s)
                        "u\n#define UI_SINGULAR_MESSAGES " + std::to_string(s.singular) +
                        "u\n#define UI_MESSAGES " + std::to_string(s.messages) + "u\n\n";
     text += "/* The number of the message whose sources' text is at text, or\n"
-            "   UI_MESSAGES for any other text: no text byte and no number byte is 0. */\n"
+            "   UI_MESSAGES for any other text: no text byte and no number byte is 0,\n"
+            "   and no number starts with the mark a plural text has before it. */\n"
             "static unsigned ui_message_number(const char *text)\n{\n"
             "    const unsigned char *at = (const unsigned char *)text;\n"
             "    uintptr_t offset = (uintptr_t)text - (uintptr_t)ui_message_texts;\n"

@@ -1,7 +1,8 @@
 // A program's messages in every language, as tables in flash that the
 // device switches at run time: one C file of freestanding C99 (valid C++)
 // and its header, ui_languages.h. A message is known by its address in the
-// sources' texts, where two non-zero bytes of its number stand before it;
+// sources' texts, where two non-zero bytes of its number stand before it
+// (and PLURAL_MARK before a plural text, which no number starts with);
 // each language has an entry per message into its own texts, so a lookup
 // searches nothing and compares no string, and the only RAM is the current
 // language's number.
@@ -44,7 +45,9 @@ struct table_program {
     bool sources_chosen = true;
 };
 
-constexpr std::size_t MOST_MESSAGES = 255 * 255;  // numbers of two non-zero bytes
+// Numbers of two non-zero bytes, the first below PLURAL_MARK.
+constexpr unsigned char PLURAL_MARK = 0xFF;
+constexpr std::size_t MOST_MESSAGES = (PLURAL_MARK - 1) * 255;
 constexpr std::size_t MOST_LANGUAGES = 255;       // the current one is a byte
 constexpr plural_number MOST_FORMS = 0xFFFF;
 

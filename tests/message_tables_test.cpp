@@ -43,7 +43,7 @@ table_program sample_program()
                         {"Volume \xE4\xC1", {}},
                         {"Quit", {}},
                         {"%d file", std::string("%d files")},
-                        {"%d dot", std::string("%d dots")}};
+                        {"%d dot", std::string("\001\002%d dots")}};  // as a number would be
     const auto language = [](const char *code, const rule_text &rule, std::vector<table_translation> messages) {
         table_language made;
         made.code = code;
@@ -85,7 +85,7 @@ std::size_t expected_bytes(const table_program &program, std::size_t language)
     if (language == 0) {
         std::size_t bytes = program.source_code.size() + 1 + DESCRIPTOR;
         for (const table_message &message : program.messages)
-            bytes += NUMBER + message.text.size() + 1 + (message.plural ? message.plural->size() + 1 : 0);
+            bytes += NUMBER + message.text.size() + 1 + (message.plural ? 1 + message.plural->size() + 1 : 0);
         return bytes;
     }
     const table_language &catalog = program.languages[language - 1];
@@ -345,7 +345,7 @@ TEST(MessageTables, RefuseWhatTheyCannotNumberOrName)
     table_program many;
     many.messages.assign(MOST_MESSAGES + 1, {"x", {}});
     EXPECT_FALSE(make_message_tables(many, error));
-    EXPECT_EQ(error, "65026 messages: the tables number at most 65025");
+    EXPECT_EQ(error, "64771 messages: the tables number at most 64770");
     many.messages.pop_back();
     EXPECT_TRUE(make_message_tables(many, error)) << error;
 

@@ -90,10 +90,10 @@ TEST(ProgramLanguages, NumberEachMessageOnceForTheWholeProgram)
     // The sources' texts hold each message once, after its number.
     const std::string &texts = made.tables->source;
     EXPECT_NE(texts.find("\"\\001\\001Exit\\000\""), std::string::npos);
-    EXPECT_NE(texts.find("\"\\001\\004%d file\\000\"\n    \"%d files\\000\""), std::string::npos);
+    EXPECT_NE(texts.find("\"\\001\\004%d file\\000\"\n    \"\\377%d files\\000\""), std::string::npos);
     const std::string &file = made.pointers.at("%d file").text;
     EXPECT_EQ(made.pointers.at("%d file").plural,
-              message_pointer(std::stoul(file.substr(file.find("+ ") + 2)) + sizeof "%d file"));
+              message_pointer(std::stoul(file.substr(file.find("+ ") + 2)) + sizeof "%d file" + 1));
 }
 
 // A translation's faults are the translator's, named at its catalog line:
