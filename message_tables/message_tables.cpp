@@ -346,6 +346,9 @@ std::string check_limits(const table_program &program, std::vector<std::string> 
                std::to_string(MOST_LANGUAGES);
     codes.push_back(program.source_code);
     for (const table_language &language : program.languages) {
+        if (language.messages.size() != program.messages.size())
+            return language.code + ": " + std::to_string(language.messages.size()) + " translations of " +
+                   std::to_string(program.messages.size()) + " messages";
         if (!is_language_code(language.code))
             return excerpt(language.code) + " is no language code: letters, digits, '_', '-', '@' and '.'";
         if (language.rule.forms > MOST_FORMS)

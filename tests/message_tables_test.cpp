@@ -360,6 +360,10 @@ TEST(MessageTables, RefuseWhatTheyCannotNumberOrName)
     program.source_code = "";
     EXPECT_FALSE(make_message_tables(program, error));
     program = sample_program();
+    program.languages[0].messages.pop_back();
+    EXPECT_FALSE(make_message_tables(program, error));
+    EXPECT_EQ(error, "de: 6 translations of 7 messages");
+    program = sample_program();
     program.languages[0].rule.forms = MOST_FORMS + 1;
     EXPECT_FALSE(make_message_tables(program, error));
     EXPECT_EQ(error, "de: nplurals = 65536: the tables take at most 65535 forms");
