@@ -597,6 +597,32 @@ TEST_F(FontText, GivesTheProgramThatGccsExecutionCharsetGives)
     }
 }
 
+// What --fallback writes into a literal is the spelling's own bytes once
+// compiled: a quote, a backslash or an apostrophe that iconv spells a
+// character with neither ends the literal nor starts an escape.
+TEST_F(FontText, CompilesEachFallbackSpellingToItsOwnBytes)
+{
+    const std::string shown = "\u201cHi\u201d|\uff3cn|\u201c|\u201c|\u2019|\uff3c?\u201d\n";
+    std::ofstream(file("ui.cc")) << "#include <stdio.h>\n"
+                                    "int main(void)\n"
+                                    "{\n"
+                                    "    const char *s[] = {\"\u201cHi\u201d\", \"\uff3cn\", \"\\u201C\", R\"(\u201c)\"};\n"
+                                    "    const char c = '\u2019';\n"
+                                    "    for (unsigned i = 0; i < 4; ++i)\n"
+                                    "        printf(\"%s|\", s[i]);\n"
+                                    "    printf(\"%c|%s\\n\", c, \"\uff3c?\u201d\");\n"
+                                    "    return 0;\n"
+                                    "}\n";
+    const tool_run encoded = run(FONT_TEXT + " --fallback -o koi.cc ui.cc");
+    ASSERT_EQ(encoded.status, 0) << encoded.err;
+    const tool_run built = run(quoted(CXX_COMPILER) + " -Wall -Werror -o ui koi.cc && ./ui");
+    ASSERT_EQ(built.status, 0) << built.err;
+    const tool_run spelled = run("printf '%s' " + quoted(shown) + " | LC_ALL=C.UTF-8 iconv -f UTF-8 -t KOI8-R//TRANSLIT");
+    ASSERT_EQ(spelled.status, 0) << spelled.err;
+    EXPECT_EQ(built.out, spelled.out);
+    EXPECT_EQ(built.out, "\"Hi\"|\\n|\"|\"|'|\\?\"\n");  // what iconv spells them with, for a reader
+}
+
 TEST_F(FontText, TakesTheTableSetFromThePairsRecordAndRefusesOneThatContradictsIt)
 {
     recode_table pair_table;

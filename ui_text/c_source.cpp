@@ -117,6 +117,11 @@ constexpr std::array<written_code, 256> WRITTEN_CODES = [] {
     return codes;
 }();
 
+// What a character's codes escape when they are not its own bytes (a
+// spelling, "\"" for “): every code that would end the literal, start an
+// escape or a trigraph, so that the compiled bytes are the codes.
+constexpr std::string_view ESCAPED_CODES = "\"\\'?";
+
 void write_in_literal(std::uint8_t code, text_cursor &out)
 {
     const written_code &written = WRITTEN_CODES[code];
@@ -811,14 +816,7 @@ void c_scanner::named_character(char32_t c, const text_place &start, std::string
         codes = in_.named_character(c, start);
     else
         escape_error(start, text, "not a Unicode character");
-    if (codes.empty()) {
-        in_.write(text);
-        count(std::nullopt, string);
-    }
-    for (const char code : codes) {
-        write_in_literal(static_cast<std::uint8_t>(code), in_);
-        count(static_cast<std::uint8_t>(code), string);
-    }
+    write_taken(codes, text, ESCAPED_CODES, string);
 }
 
 // Notes a malformed escape, text, at where, named by its first characters.
@@ -836,7 +834,9 @@ void c_scanner::character(bool escape_question_mark, ui_string *string)
     char32_t c = 0;
     std::string_view original;
     const std::string_view codes = in_.take_character(c, original);
-    write_taken(codes, original, escape_question_mark ? "?" : "", string);  // no trigraph may come of '?'
+    // An ASCII character is its own code; any other's codes may spell it.
+    const std::string_view escaped = c >= FIRST_NON_ASCII ? ESCAPED_CODES : escape_question_mark ? "?" : "";
+    write_taken(codes, original, escaped, string);  // no trigraph may come of '?'
 }
 
 // Writes the codes a character took, each counted into the string, those
