@@ -257,6 +257,27 @@ TEST_F(CatalogTools, TranslateASourceAndNameEachFaultAtItsCatalogLine)
     expect_writes_over_none("font_text", FONT_TEXT + " --catalog=ru.po ui.c -o", {"ru.po", "ui.c"});
 }
 
+// Each message is looked up by the msgid xgettext extracts for it, escapes
+// and all: a catalog made from the source by xgettext translates every one.
+TEST_F(CatalogTools, LookUpEachMessageAsXgettextExtractsIt)
+{
+    if (run("xgettext --version && msgen --version").status != 0)
+        GTEST_SKIP() << "no xgettext and msgen";
+    std::ofstream(file("ui.c")) << "#define _(text) text\n"
+                                   "const char *m[] = {\n"
+                                   "    _(\"A\\0B\"), _(\"C\" \"\\0\" \"D\"), _(\"E\\x00F\"), _(\"G\\u0000H\"),\n"
+                                   "    _(\"I\\x{41}J\"), _(\"K\\o{102}L\"), _(\"M\\u{263a}N\"), _(\"O\\x41P\\x0041Q\"),\n"
+                                   "    _(\"R\\eS\\qT\\(U\"), _(\"V\\101\\1012W\"), _(\"X\\u0416\\U00000416Y\"),\n"
+                                   "    _(\"Z\\a\\b\\f\\n\\r\\t\\v\\\\\\'\\\"\\?\"), _(\"\\x\\u12\\U1234567\"),\n"
+                                   "};\n";
+    const tool_run extracted = run("xgettext --keyword=_ --from-code=UTF-8 -o ui.pot ui.c && msgen -o - ui.pot | "
+                                   "sed 's/charset=CHARSET/charset=UTF-8/' > ru.po");
+    ASSERT_EQ(extracted.status, 0) << extracted.err;
+    const tool_run translated = run(FONT_TEXT + " --catalog=ru.po -o koi.c ui.c");
+    EXPECT_EQ(translated.status, 0);
+    EXPECT_EQ(translated.err, "");  // no message left untranslated
+}
+
 #ifdef FONT_SHEET_PATH
 // font_sheet draws each message as the device will show it: translated.
 TEST_F(CatalogTools, DrawTheTranslationAsFontTextWritesIt)

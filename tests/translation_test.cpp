@@ -28,6 +28,7 @@ text_translations russian()
         {"Two\nlines", {"Две\nстроки", 10}},
         {"\u0416", {"Zh", 12}},
         {"Quote", {"\"\\?", 14}},
+        {"\\u{416}\\x{41}o{12}eq", {"Braces", 16}},
         {"Dots", {"Точки…", 20}},
         {"Long", {"Длинное слово", 24}},
         {"Fuzzy", {"Нечёткий", 30, true}},
@@ -82,10 +83,12 @@ TEST(TranslateCSource, WritesEachMessageAsItsTranslationKeepingEveryLine)
          "_(\"\\344\\327\\305\\012\\323\\324\\322\\317\\313\\311\") "
          "_(\"\\344\\327\\305\\012\\323\\324\\322\\317\\313\\311\" \"\")"},
         {"_(\"\\u0416\") _(\"Ж\")", "_(\"Zh\") _(\"Zh\")"},
-        {"_(\"\\u{416}\") _(\"\\u{000416}\")", "_(\"Zh\") _(\"Zh\")"},
-        {"_(\"Two\\x{0A}lines\") _(\"Two\\o{12}lines\")",
-         "_(\"\\344\\327\\305\\012\\323\\324\\322\\317\\313\\311\") "
-         "_(\"\\344\\327\\305\\012\\323\\324\\322\\317\\313\\311\")"},
+        // xgettext knows no braces: \u{...} and \x{...} keep their backslash,
+        // \o{...} and \e lose it as every escape it does not know; and a NUL
+        // ends a msgid, joined literals and all.
+        {"_(\"\\u{416}\\x{41}\\o{12}\\e\\q\")", "_(\"Braces\")"},
+        {"_(\"Yes\\0No\") _(\"Y\" \"es\\x0\" \"No\") _(\"Yes\\u0000\")",
+         "_(\"\\344\\301\") _(\"\\344\\301\" \"\" \"\") _(\"\\344\\301\")"},
         {"_(\"Quote\")", "_(\"\\\"\\\\\\?\")"},  // no quote, backslash or trigraph comes of it
         // None of these is a message: the literals stay as the scanner writes them.
         {"f(\"Yes\"); _(x, \"Yes\"); _(\"Yes\" x); _ = \"Yes\"; _(u8\"Yes\"); _('Y')",

@@ -182,24 +182,16 @@ bool delimited_value(const char *at, const char *end)
 }
 
 // Appends the value of the escape at `at` (its backslash) to a msgid, as
-// xgettext reads it: C's escapes, \u, \U and \u{...} in UTF-8, \x{...} and
-// \o{...} as \x and \ooo, and an escape it does not know as the backslash
-// itself. Returns what follows the escape.
+// xgettext reads it: C's simple escapes but GCC's \e, \ooo and \x of any
+// number of digits as their low byte, \u and \U of four and eight digits
+// in UTF-8; \x, \u or \U without those digits (\x{...}, \u{...}) as the
+// backslash itself, and any other \c as c. Returns what follows the escape.
 const char *append_message_escape(const char *at, const char *end, std::string &id)
 {
-    if (delimited_value(at, end)) {
-        const delimited_escape escape = read_delimited(at, end);
-        const bool named = at[1] == 'u';
-        if (escape.fault == brace_fault::none && (!named || is_unicode_scalar(escape.number))) {
-            id += named ? utf8(escape.number) : std::string(1, static_cast<char>(escape.byte));
-            return at + escape.length;
-        }
-    }
-    constexpr std::string_view LETTERS = "abfnrtv\\'\"?";
-    constexpr char VALUES[] = "\a\b\f\n\r\t\v\\'\"?";
+    constexpr std::string_view LETTERS = "abfnrtv";
+    constexpr char VALUES[] = "\a\b\f\n\r\t\v";
     const char kind = at + 1 < end ? at[1] : '\0';
-    const std::size_t simple = kind == '\0' ? std::string_view::npos : LETTERS.find(kind);
-    if (simple != std::string_view::npos) {
+    if (const std::size_t simple = LETTERS.find(kind); kind != '\0' && simple != std::string_view::npos) {
         id += VALUES[simple];
         return at + 2;
     }
@@ -213,7 +205,7 @@ const char *append_message_escape(const char *at, const char *end, std::string &
     }
     if (kind == 'x' && at + 2 < end && hex_digit(at[2])) {
         for (++digit; digit < end && hex_digit(*digit); ++digit)
-            value = (value << 4 | static_cast<unsigned>(hex_value(*digit))) & CODE_BITS;
+            value = (value << HEX_DIGIT_BITS | static_cast<unsigned>(hex_value(*digit))) & CODE_BITS;
         id += static_cast<char>(value);
         return digit;
     }
@@ -221,12 +213,18 @@ const char *append_message_escape(const char *at, const char *end, std::string &
     if (digits != 0 && static_cast<std::size_t>(end - at) >= 2 + digits && std::all_of(at + 2, at + 2 + digits, hex_digit)) {
         char32_t c = 0;
         for (digit = at + 2; digit < at + 2 + digits; ++digit)
-            c = c << 4 | hex_value(*digit);
-        id += utf8(c);
-        return digit;
+            c = c << HEX_DIGIT_BITS | hex_value(*digit);
+        if (c < PAST_UNICODE) {
+            id += utf8(c);
+            return digit;
+        }
     }
-    id += '\\';
-    return at + 1;
+    if (kind == '\0' || kind == 'x' || digits != 0) {
+        id += '\\';
+        return at + 1;
+    }
+    id += kind;
+    return at + 2;
 }
 
 constexpr std::string_view NOTE_MARK = "fit:";
@@ -952,6 +950,8 @@ std::string c_scanner::message_id() const
             at = escape < to ? append_message_escape(escape, to, id) : to;
         }
     }
+    // xgettext keeps a msgid as a C string: a NUL ends it ("A\0B" is "A").
+    id.resize(std::min(id.find('\0'), id.size()));
     return id;
 }
 
