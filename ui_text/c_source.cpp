@@ -976,11 +976,12 @@ const translation *c_scanner::translate(const text_place &place)
                             ": a translation made at build time has no count to choose a form by");
         return nullptr;
     }
-    if (entry.fuzzy || entry.text.empty())
+    const bool unreadable = entry.text.empty() && !entry.faults.empty();  // not text of the catalog's charset
+    if (entry.fuzzy || (entry.text.empty() && !unreadable))
         return untranslated((entry.fuzzy ? "fuzzy in " : "empty in ") + at);
     for (const text_problem &fault : entry.faults)
         out_.problems.add(fault);
-    return &entry;
+    return unreadable ? nullptr : &entry;
 }
 
 // One of the literals of a message: the first holds all its translation,
