@@ -274,11 +274,20 @@ bool read_texts(const parsed_line &line, std::vector<text_source> &texts)
 // byte for byte, is left as it is, so that a build sees nothing new.
 bool write_pair(const std::string &dir, const imported_font &result, const set_record &sets)
 {
+    const std::string record = record_text(sets, result.font, result.table);
+    // A record the other tools would refuse is never written.
+    set_record read_back;
+    charset_table set;
+    if (const auto problem = read_record_text(record, result.font, result.table, read_back, set)) {
+        const std::string reason = "a record that could not be read back (" + problem->reason + "): nothing is written";
+        report_failure(PROGRAM, path_in(dir, SET_RECORD_FILE).c_str(), reason.c_str());
+        return false;
+    }
     std::vector<std::string> made;
     const std::vector<output_file> files = {
         {path_in(dir, SOURCE_FONT_FILE), file_bytes(result.font.begin(), result.font.end())},
         {path_in(dir, RECODE_TABLE_FILE), file_bytes(result.table.begin(), result.table.end())},
-        {path_in(dir, SET_RECORD_FILE), record_text(sets, result.table)}};
+        {path_in(dir, SET_RECORD_FILE), record}};
     if (std::all_of(files.begin(), files.end(), [](const output_file &file) {
             std::string there;
             return read_file(file.path, there).empty() && there == file.content;

@@ -621,6 +621,13 @@ TEST_F(FontImport, TakesPicturesOfOnesOwnAndRefusesThoseNoCodeCanShow)
         {"upper.yaff", "0xC1:\n    @\nu+0430:\n    .\n", "upper.yaff:3: a second picture for code 0xC1 (U+0430 а), after line 1"},
         {"spare.yaff", "u+2320:\n    @\n\n0x01:\n    .\n", "spare.yaff:4: a second picture for code 0x01 (U+2320 ⌠), after line 1"},
         {"none.yaff", "# nothing\n", "none.yaff: has no pictures"},
+        // A character no code may hold would make a record no tool reads.
+        {"nul.yaff", "u+0000:\n    @\n", "nul.yaff:1: U+0000 is a control character: no code may hold it"},
+        {"tab.yaff", "0x01:\nu+0009:\n    @\n", "tab.yaff:1: U+0009 is a control character: no code may hold it"},
+        {"delete.yaff", "0x02:\nu+007f:\n    @\n", "delete.yaff:1: U+007F is a control character: no code may hold it"},
+        {"c1.yaff", "0x02:\nu+0085:\n    @\n", "c1.yaff:1: U+0085 is a control character: no code may hold it"},
+        {"nonchar.yaff", "u+fffe:\n    @\n", "nonchar.yaff:1: U+FFFE \uFFFE is a noncharacter: no code may hold it"},
+        {"plane.yaff", "0x02:\nu+10ffff:\n    @\n", "plane.yaff:1: U+10FFFF \U0010FFFF is a noncharacter: no code may hold it"},
         {"bad.yaff", "0x02:\n    @@\n    @\n", "bad.yaff:3: a row of 1 pixels in a glyph 2 wide"},
     };
     for (const auto &bad : cases)

@@ -627,16 +627,19 @@ TEST_F(FontText, TakesTheTableSetFromThePairsRecordAndRefusesOneThatContradictsI
 {
     recode_table pair_table;
     std::copy(table.begin(), table.end(), pair_table.begin());
-    const std::string cp1251 = record_text({"CP1251", "CP1251"}, pair_table);
-    const std::string other_table = record_text({"CP1251", "CP1251"}, recode_table{});
+    source_font pair_font;
+    std::copy(font.begin(), font.end(), pair_font.begin());
+    const std::string cp1251 = record_text({"CP1251", "CP1251"}, pair_font, pair_table);
+    const std::string other_table = record_text({"CP1251", "CP1251"}, pair_font, recode_table{});
+    const std::string other_font = record_text({"CP1251", "CP1251"}, source_font{}, pair_table);
     // KOI8-R's record edited to say CP1251, its sum left as it was.
-    std::string edited = record_text({"KOI8-R", "CP1251"}, pair_table);
+    std::string edited = record_text({"KOI8-R", "CP1251"}, pair_font, pair_table);
     edited.replace(edited.find("KOI8-R"), 6, "CP1251");
     std::string spaced = cp1251;
     spaced.replace(spaced.find("table-set: "), 11, "table-set:\t  ");
     const std::string stale = "font_text: koi.sets:" +
                               std::to_string(std::count(cp1251.begin(), cp1251.begin() + static_cast<std::ptrdiff_t>(cp1251.find("\ntable-sum:")), '\n') + 2) +
-                              ": does not match koi.bin, or was edited (its table-sum differs): import the pair again, "
+                              ": does not match 8x12.fnt and koi.bin, or was edited (its table-sum differs): import the pair again, "
                               "or remove this file";
     write("strings.txt", bytes{0xD0, 0x96, '\n'});  // Ж: 0xF6 in KOI8-R, 0xC6 in CP1251
     const struct {
@@ -651,6 +654,7 @@ TEST_F(FontText, TakesTheTableSetFromThePairsRecordAndRefusesOneThatContradictsI
         {"table-set: CP1251\r\n", "", "\xC6\n", ""},      // written by hand, without the sum
         {cp1251.c_str(), "-t KOI8-R", nullptr, "font_text: koi.sets: koi.bin is made for CP1251, not for -t KOI8-R"},
         {other_table.c_str(), "", nullptr, stale.c_str()},
+        {other_font.c_str(), "", nullptr, stale.c_str()},
         {edited.c_str(), "", nullptr, stale.c_str()},
         // Characters at the codes the set leaves free, each at one code.
         {"table-set: CP1251\n0x01: U+263A \u263A\n0x98: U+1F50B\n", "", "\xC6\n", ""},
@@ -664,6 +668,10 @@ TEST_F(FontText, TakesTheTableSetFromThePairsRecordAndRefusesOneThatContradictsI
          "font_text: koi.sets:2: 0x01: 'U+263A \u263B' is no character (U+263A, or U+263A \u263A)"},
         {"table-set: CP1251\n0x01: U+0007\n", "", nullptr,
          "font_text: koi.sets:2: 0x01: 'U+0007' is no character (U+263A, or U+263A \u263A)"},
+        {"table-set: CP1251\n0x01: U+FFFE\n", "", nullptr,
+         "font_text: koi.sets:2: 0x01: 'U+FFFE' is no character (U+263A, or U+263A \u263A)"},
+        {"table-set: CP1251\n0x01: U+0085\n", "", nullptr,
+         "font_text: koi.sets:2: 0x01: 'U+0085' is no character (U+263A, or U+263A \u263A)"},
         {spaced.c_str(), "", "\xC6\n", ""},  // only what the lines say counts
         {"# sets\ntable-set: CP1251\nCP1251\n", "", nullptr, "font_text: koi.sets:3: not a \"key: value\" line"},
         {"tabel-set: CP1251\n", "", nullptr, "font_text: koi.sets:1: unknown key 'tabel-set'"},
