@@ -404,6 +404,31 @@ TEST_F(CatalogTools, NameEachFaultAtTheLineMsgfmtNames)
     }
 }
 
+#ifdef FONT_IMPORT_PATH
+// A code a translation writes, as an escape, is the text's own, as the
+// source's are: a pair made for the source and catalog gives it no
+// character; one made for the source alone is refused at the catalog's line.
+TEST_F(CatalogTools, KeepTheCodesATranslationWritesFree)
+{
+    const std::string font_import = quoted(FONT_IMPORT_PATH), sample = quoted(SOURCE_DIR "/sample/6x12.pcf.gz");
+    std::ofstream(file("ui.c")) << "#define _(text) text\nconst char *m[] = {_(\"Tab\"), \"Straße\"};\n";
+    std::ofstream(file("ru.po")) << HEADER << "msgid \"Tab\"\nmsgstr \"\\tТаб\\x1e\\001\"\n";
+    const tool_run made = run(font_import + " -o pair --text=ui.c --catalog=ru.po " + sample);
+    ASSERT_EQ(made.status, 0) << made.err;
+    const std::string record = read("pair/koi.sets");
+    EXPECT_NE(record.find("\n0x02: U+00DF \u00DF\n"), std::string::npos) << record;
+    for (const char *written : {"\n0x01:", "\n0x09:", "\n0x1E:"})
+        EXPECT_EQ(record.find(written), std::string::npos) << written;
+    EXPECT_EQ(run(FONT_TEXT + " -f pair --catalog=ru.po ui.c").status, 0);
+
+    ASSERT_EQ(run(font_import + " -o source --text=ui.c " + sample).status, 0);
+    const tool_run refused = run(FONT_TEXT + " -f source --catalog=ru.po ui.c");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, "font_text: ru.po:5: U+0001: code 0x01 shows U+00DF \u00DF, a character of one's own: "
+                           "font_import --text keeps the codes a text writes free\n");
+}
+#endif
+
 #ifdef FONT_SHEET_PATH
 // font_sheet draws each message as the device will show it: translated.
 TEST_F(CatalogTools, DrawTheTranslationAsFontTextWritesIt)

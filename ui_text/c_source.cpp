@@ -392,6 +392,7 @@ public:
           rules_(rules), out_(out)
     {
         in_.collect_missing(rules.missing != nullptr ? &rules.missing->in_text : nullptr);
+        in_.collect_codes(rules.missing != nullptr ? &rules.missing->codes_in_text : nullptr);
     }
     void run();
 
@@ -1010,8 +1011,11 @@ void c_scanner::write_translation(ui_string *string)
     std::string unread;  // the cursor copies nothing here: each code is written below
     text_cursor text(translation_->text, codes_, unread, out_.problems);
     std::map<char32_t, text_place> missing;
-    if (rules_.missing != nullptr)
+    std::map<std::uint8_t, text_place> written;
+    if (rules_.missing != nullptr) {
         text.collect_missing(&missing);
+        text.collect_codes(&written);
+    }
     while (!text.done()) {
         char32_t c = 0;
         std::string_view original;
@@ -1026,6 +1030,8 @@ void c_scanner::write_translation(ui_string *string)
     }
     for (const auto &[c, place] : missing)
         rules_.missing->in_catalog.emplace(c, translation_->line);
+    for (const auto &[code, place] : written)
+        rules_.missing->codes_in_catalog.emplace(code, translation_->line);
 }
 
 }  // namespace
