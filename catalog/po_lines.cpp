@@ -35,6 +35,8 @@ public:
     character_steps(const character_steps &) = delete;
     character_steps &operator=(const character_steps &) = delete;
 
+    // Whether every byte is a character.
+    bool bytewise() const { return converter_ == NONE; }
     // The charset a catalog's header names, from now on.
     void use(std::string_view charset)
     {
@@ -146,10 +148,25 @@ private:
         if (c == "\n")
             --line_;
     }
+    // The bytes from the cursor on that are characters of their own and
+    // neither stop nor a line feed nor a backslash, which may start a splice:
+    // what is read a run at a time, most of a catalog.
+    std::size_t plain_run(char stop) const
+    {
+        std::size_t end = at_;
+        for (const bool bytewise = steps_.bytewise(); end < text_.size(); ++end) {
+            const char b = text_[end];
+            if (b == '\\' || b == '\n' || b == stop || (!bytewise && static_cast<unsigned char>(b) >= FIRST_NON_ASCII))
+                break;
+        }
+        return end - at_;
+    }
     void skip_comment(std::string_view c)
     {
-        while (!c.empty() && c != "\n")
+        while (!c.empty() && c != "\n") {
+            at_ += plain_run('\n');
             c = get();
+        }
         obsolete_ = false;
     }
     std::string string_value();
@@ -214,7 +231,13 @@ token po_lexer::next()
 std::string po_lexer::string_value()
 {
     std::string value;
-    for (std::string_view c = get(); !c.empty() && c != "\n" && c != "\""; c = get()) {
+    for (;;) {
+        const std::size_t run = plain_run('"');
+        value.append(text_, at_, run);
+        at_ += run;
+        const std::string_view c = get();
+        if (c.empty() || c == "\n" || c == "\"")
+            break;
         if (c == "\\")
             value += escape_value();
         else
