@@ -221,8 +221,9 @@ std::string place_in(const std::string &path, std::size_t line)
 
 std::string record_text(const set_record &record, const source_font &font, const recode_table &table)
 {
-    std::string statements = std::string(TABLE_SET_KEY) + ": " + record.table_set + "\n" + GLYPH_ORDER_KEY +
-                             ": " + record.glyph_order + "\n";
+    std::string statements = std::string(TABLE_SET_KEY) + ": " + record.table_set + "\n";
+    if (!record.glyph_order.empty())  // a key without a value is refused
+        statements += std::string(GLYPH_ORDER_KEY) + ": " + record.glyph_order + "\n";
     for (const auto &[code, c] : record.characters) {
         char key[8], number[16];
         std::snprintf(key, sizeof key, "%s%02X", CODE_PREFIX.data(), static_cast<unsigned>(code));

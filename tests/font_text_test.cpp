@@ -632,6 +632,7 @@ TEST_F(FontText, TakesTheTableSetFromThePairsRecordAndRefusesOneThatContradictsI
     const std::string cp1251 = record_text({"CP1251", "CP1251"}, pair_font, pair_table);
     const std::string other_table = record_text({"CP1251", "CP1251"}, pair_font, recode_table{});
     const std::string other_font = record_text({"CP1251", "CP1251"}, source_font{}, pair_table);
+    const std::string no_order = record_text({"CP1251", ""}, pair_font, pair_table);  // as one written by hand
     // KOI8-R's record edited to say CP1251, its sum left as it was.
     std::string edited = record_text({"KOI8-R", "CP1251"}, pair_font, pair_table);
     edited.replace(edited.find("KOI8-R"), 6, "CP1251");
@@ -655,6 +656,7 @@ TEST_F(FontText, TakesTheTableSetFromThePairsRecordAndRefusesOneThatContradictsI
         {cp1251.c_str(), "-t KOI8-R", nullptr, "font_text: koi.sets: koi.bin is made for CP1251, not for -t KOI8-R"},
         {other_table.c_str(), "", nullptr, stale.c_str()},
         {other_font.c_str(), "", nullptr, stale.c_str()},
+        {no_order.c_str(), "", "\xC6\n", ""},
         {edited.c_str(), "", nullptr, stale.c_str()},
         // Characters at the codes the set leaves free, each at one code.
         {"table-set: CP1251\n0x01: U+263A \u263A\n0x98: U+1F50B\n", "", "\xC6\n", ""},
