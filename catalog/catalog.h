@@ -23,9 +23,11 @@ std::string take_catalog_option(const char *program, const char *argument, std::
 // in the charset its header names, into translations.messages: each message
 // without a msgctxt, in UTF-8, with the line of its msgstr and the faults
 // msgfmt --check finds in it. Returns false with what makes msgfmt refuse
-// the catalog (a syntax error, at its line) in problems, or with why it
-// cannot be read at all in failure.
-bool read_catalog(const std::string &name, std::string_view content, text_translations &translations,
+// the catalog in problems (a syntax error, at its line: the first few, after
+// which the reading stops, as msgfmt's does), or with why it cannot be read
+// at all in failure. The bytes are let go of once read, so that a catalog of
+// megabytes is not held twice.
+bool read_catalog(const std::string &name, std::string content, text_translations &translations,
                   text_problems &problems, std::string &failure);
 
 // The keywords that mark messages, as xgettext's --keyword takes them: _

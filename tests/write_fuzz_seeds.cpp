@@ -16,7 +16,8 @@ constexpr char MESSAGES_SEED[] = "_(\"a\") N_ ( /* m */ \"b\"\n\"\") f(R\"(c)\",
 constexpr char CATALOG_SEED[] = "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n"
                                 "#, fuzzy\nmsgid \"a\\\"\\x41\\101\"\nmsgstr \"\"\n\"b\"\n\n"
                                 "msgctxt \"c\" msgid \"d\" msgid_plural \"e\" msgstr[0] \"f\"\n#~ msgid \"g\"\n";
-constexpr char RECORD_SEED[] = "# sets\ntable-set: KOI8-R\r\nglyph-order: CP866\ntable-sum: 5f701cc8c0f08211\n";
+constexpr char RECORD_SEED[] =
+    "# sets\ntable-set: KOI8-R\r\nglyph-order: CP866\n0x01: U+263A \u263a\ntable-sum: 82e4d32d312efc93\n";
 
 bool write_seed(const std::string &path, const bytes &content)
 {
