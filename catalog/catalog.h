@@ -28,9 +28,11 @@ std::string one_catalog_error(const char *program, const std::vector<std::string
 // a msgctxt, in UTF-8, with the line of its msgstr, its plural forms and
 // the faults msgfmt --check finds in it; and its header's Language: and
 // Plural-Forms:, with the header's line. Returns false with what makes
-// msgfmt refuse the catalog (a syntax error, at its line) in problems, or
-// with why it cannot be read at all in failure.
-bool read_catalog(const std::string &name, std::string_view content, text_translations &translations,
+// msgfmt refuse the catalog in problems (a syntax error, at its line: the
+// first few, after which the reading stops, as msgfmt's does), or with why
+// it cannot be read at all in failure. The bytes are let go of once read,
+// so that a catalog of megabytes is not held twice.
+bool read_catalog(const std::string &name, std::string content, text_translations &translations,
                   text_problems &problems, std::string &failure);
 
 // The keywords that mark messages, as xgettext's --keyword takes them: _,

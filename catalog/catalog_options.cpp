@@ -1,6 +1,7 @@
 // What font_text and font_sheet share to take a catalog: the --keyword
 // option, and reading the catalog of --catalog with its faults reported.
 #include <algorithm>
+#include <utility>
 #include <cstring>
 
 #include "catalog/catalog.h"
@@ -79,7 +80,7 @@ bool load_catalog_reported(const char *program, const std::string &path, text_tr
     }
     text_problems problems;
     std::string failure;
-    const bool read = read_catalog(path, content, translations, problems, failure);
+    const bool read = read_catalog(path, std::move(content), translations, problems, failure);
     report_problems(program, path, problems);
     if (!failure.empty())
         report_failure(program, path.c_str(), failure.c_str());

@@ -6,7 +6,7 @@ bool catalogs_available()
     return false;
 }
 
-bool read_catalog(const std::string &, std::string_view, text_translations &, text_problems &, std::string &failure)
+bool read_catalog(const std::string &, std::string, text_translations &, text_problems &, std::string &failure)
 {
     failure = "catalogs are not available: this build has no libgettextpo";
     return false;

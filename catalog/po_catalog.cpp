@@ -4,8 +4,10 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -23,56 +25,57 @@ constexpr std::string_view CHARSET_MARK = "charset=";
 constexpr std::string_view UNNAMED_CHARSET = "CHARSET";  // in a template, before a translator names one
 constexpr std::size_t NO_PLACE = static_cast<std::size_t>(-1);  // libgettextpo's
 
-// What libgettextpo says of a catalog while it reads or checks it.
+// What libgettextpo says of a catalog while it reads or checks it: one
+// complaint, or two that make one message ("duplicate message definition",
+// "this is the location of the first definition").
 struct complaint {
     po_message_t message;  // the message it is about, or nothing
     std::size_t line, column;  // 0 where it names none
     std::string what;
 };
+using said = std::vector<complaint>;
 
-// libgettextpo's handlers take no argument of ours: the complaints of the
-// reading under way go here.
-std::vector<complaint> *heard = nullptr;
+// libgettextpo's handlers take no argument of ours: what is said while a
+// catalog is read or checked goes to the function here.
+const std::function<void(said &&)> *listener = nullptr;
 
-void hear(int severity, po_message_t message, const char *file, std::size_t line, std::size_t column,
-          const char *text)
+complaint heard(po_message_t message, const char *file, std::size_t line, std::size_t column, const char *text)
 {
-    // A warning (a header field msginit fills in, say) changes nothing the
-    // device shows. libgettextpo asks a handler not to return from a fatal
-    // error; it names one only once it has read the whole catalog ("found 1
-    // fatal error"), so returning just ends the reading.
-    if (severity == PO_SEVERITY_WARNING)
-        return;
     std::string what = text;
     while (!what.empty() && what.back() == '\n')
         what.pop_back();
     for (char &c : what)
         c = c == '\n' ? ' ' : c;
     const bool placed = file != nullptr && line != NO_PLACE;
-    heard->push_back({message, placed ? line : 0, placed && column != NO_PLACE ? column : 0, what});
+    return {message, placed ? line : 0, placed && column != NO_PLACE ? column : 0, what};
 }
 
+// A warning (a header field msginit fills in, say) changes nothing the
+// device shows. libgettextpo asks a handler not to return from a fatal
+// error; it names one only once it has read the whole catalog ("found 1
+// fatal error"), so returning just ends the reading.
 void hear_one(int severity, po_message_t message, const char *file, std::size_t line, std::size_t column, int,
               const char *text)
 {
-    hear(severity, message, file, line, column, text);
+    if (severity != PO_SEVERITY_WARNING)
+        (*listener)({heard(message, file, line, column, text)});
 }
 
 void hear_two(int severity, po_message_t message1, const char *file1, std::size_t line1, std::size_t column1,
               int, const char *text1, po_message_t message2, const char *file2, std::size_t line2,
               std::size_t column2, int, const char *text2)
 {
-    hear(severity, message1, file1, line1, column1, text1);
-    hear(severity, message2, file2, line2, column2, text2);
+    if (severity != PO_SEVERITY_WARNING)
+        (*listener)({heard(message1, file1, line1, column1, text1), heard(message2, file2, line2, column2, text2)});
 }
 
 const po_xerror_handler HANDLER = {hear_one, hear_two};
 
-// Runs libgettextpo with its complaints going to the list given.
+// Runs libgettextpo with what it says going to the function given.
 class listening {
 public:
-    explicit listening(std::vector<complaint> &complaints) { heard = &complaints; }
-    ~listening() { heard = nullptr; }
+    explicit listening(const std::function<void(said &&)> &take) { listener = &take; }
+    ~listening() { listener = nullptr; }
     listening(const listening &) = delete;
     listening &operator=(const listening &) = delete;
 };
@@ -115,6 +118,12 @@ public:
     bool made() const { return fd_ >= 0; }
     int error() const { return error_; }
     std::string name() const { return "/proc/self/fd/" + std::to_string(fd_); }
+    // Ends the file where its reader is: the rest is not read.
+    void cut() const
+    {
+        if (ftruncate(fd_, 0) != 0)
+            std::abort();  // a file of our own that cannot shrink: nothing is as it seems
+    }
 
 private:
     int fd_;
@@ -168,25 +177,36 @@ public:
     to_utf8 &operator=(const to_utf8 &) = delete;
 
     bool opened() const { return converter_ != FAILED; }
-    // The text in UTF-8, or nothing when it is not text of the charset.
+    // The text in UTF-8, or nothing when it is not text of the charset. The
+    // buffer grows as it fills: one byte of TSCII is up to 12 of UTF-8.
     std::optional<std::string> operator()(const char *text) const
     {
         if (converter_ == NONE)
             return std::string(text);
         iconv(converter_, nullptr, nullptr, nullptr, nullptr);
         const std::string_view in(text);
-        std::string out(in.size() * MOST_GROWTH + 1, '\0');
-        char *in_at = const_cast<char *>(in.data()), *out_at = out.data();
-        std::size_t in_left = in.size(), out_left = out.size();
-        if (iconv(converter_, &in_at, &in_left, &out_at, &out_left) == static_cast<std::size_t>(-1) ||
-            iconv(converter_, nullptr, nullptr, &out_at, &out_left) == static_cast<std::size_t>(-1))
-            return std::nullopt;
-        out.resize(out.size() - out_left);
+        std::string out(in.size() + FIRST_ROOM, '\0');
+        char *in_at = const_cast<char *>(in.data());
+        std::size_t in_left = in.size(), done = 0;
+        for (bool flushed = false; !flushed;) {
+            char *out_at = out.data() + done;
+            std::size_t out_left = out.size() - done;
+            const bool converted =
+                in_left != 0 ? iconv(converter_, &in_at, &in_left, &out_at, &out_left) != static_cast<std::size_t>(-1)
+                             : (flushed = iconv(converter_, nullptr, nullptr, &out_at, &out_left) !=
+                                          static_cast<std::size_t>(-1));
+            done = out.size() - out_left;
+            if (!converted && errno != E2BIG)
+                return std::nullopt;
+            if (!converted)
+                out.resize(2 * out.size());
+        }
+        out.resize(done);
         return out;
     }
 
 private:
-    static constexpr std::size_t MOST_GROWTH = 4;  // UTF-8 bytes of one byte of any charset, at most
+    static constexpr std::size_t FIRST_ROOM = 16;
     static inline const iconv_t NONE = nullptr, FAILED = reinterpret_cast<iconv_t>(-1);
     static bool same_charset(const std::string &a, const char *b)
     {
@@ -196,6 +216,31 @@ private:
     iconv_t converter_ = NONE;
 };
 
+// The domain of each message of the catalog, for the few complaints that
+// name a message alone: found once, when one does.
+class message_domains {
+public:
+    explicit message_domains(po_file_t file) : file_(file) {}
+    const char *of(po_message_t message)
+    {
+        if (domain_of_.empty())
+            for (const char *const *domain = po_file_domains(file_); *domain != nullptr; ++domain) {
+                const std::unique_ptr<std::remove_pointer_t<po_message_iterator_t>, void (*)(po_message_iterator_t)>
+                    messages(po_message_iterator(file_, *domain), po_message_iterator_free);
+                while (const po_message_t each = po_next_message(messages.get()))
+                    domain_of_.emplace(each, *domain);
+            }
+        const auto found = domain_of_.find(message);
+        return found == domain_of_.end() ? DEFAULT_DOMAIN : found->second;
+    }
+
+private:
+    po_file_t file_;
+    std::map<po_message_t, const char *> domain_of_;
+};
+
+using message_iterator = std::unique_ptr<std::remove_pointer_t<po_message_iterator_t>, void (*)(po_message_iterator_t)>;
+
 }  // namespace
 
 bool catalogs_available()
@@ -203,7 +248,7 @@ bool catalogs_available()
     return true;
 }
 
-bool read_catalog(const std::string &name, std::string_view content, text_translations &translations,
+bool read_catalog(const std::string &name, std::string content, text_translations &translations,
                   text_problems &problems, std::string &failure)
 {
     const memory_file copy(content);
@@ -211,30 +256,52 @@ bool read_catalog(const std::string &name, std::string_view content, text_transl
         failure = error_text(copy.error());
         return false;
     }
-    std::vector<complaint> complaints;
-    const listening to(complaints);
-    const owned_po_file file(po_file_read(copy.name().c_str(), &HANDLER));
+    // What makes msgfmt refuse a catalog (a syntax error, a message defined
+    // twice): the first few, and then the reading stops, as msgfmt's does.
+    std::vector<complaint> refusals;
+    bool cut = false;
+    const std::function<void(said &&)> refuse = [&refusals, &copy, &cut](said &&complaints) {
+        if (cut)
+            return;
+        for (complaint &each : complaints)
+            refusals.push_back(std::move(each));
+        if (refusals.size() >= MOST_PROBLEMS_SHOWN) {
+            copy.cut();
+            cut = true;
+        }
+    };
+    const owned_po_file file = [&] {
+        const listening to(refuse);
+        return owned_po_file(po_file_read(copy.name().c_str(), &HANDLER));
+    }();
     if (!file) {
         failure = "libgettextpo cannot open its copy: " + error_text(errno);
         return false;
     }
     const std::unordered_map<std::string, std::size_t> lines = msgstr_lines(content);
-    const auto line_of = [&lines](po_message_t message) -> std::size_t {
-        if (message == nullptr || po_message_msgctxt(message) != nullptr)
+    std::string().swap(content);
+    message_domains domains(file.get());
+    const auto line_of = [&lines, &domains](po_message_t message, const char *domain) -> std::size_t {
+        if (message == nullptr)
             return 0;
-        const auto found = lines.find(po_message_msgid(message));
+        const char *const context = po_message_msgctxt(message);
+        const auto found = lines.find(message_key(domain != nullptr ? domain : domains.of(message),
+                                                  context != nullptr ? std::optional<std::string_view>(context)
+                                                                     : std::nullopt,
+                                                  po_message_msgid(message)));
         return found == lines.end() ? 0 : found->second;
     };
     // At the place libgettextpo names, else at its message's.
-    const auto problem_of = [&line_of, &name](const complaint &said) -> text_problem {
+    const auto problem_of = [&line_of, &name](const complaint &said, const char *domain = nullptr) -> text_problem {
         if (said.line != 0)
             return {said.line, said.column, said.what, false, name};
-        return {line_of(said.message), 0, said.what, false, name};
+        return {line_of(said.message, domain), 0, said.what, false, name};
     };
-    // What msgfmt refuses a catalog for: a syntax error, a message defined twice.
-    for (const complaint &said : complaints)
-        problems.add(problem_of(said));
-    if (!complaints.empty())
+    for (const complaint &each : refusals)
+        problems.add(problem_of(each));
+    if (cut)
+        failure = "more problems than these: the rest is not read";
+    if (!refusals.empty())
         return false;
 
     const std::string charset = header_charset(file.get());
@@ -246,12 +313,9 @@ bool read_catalog(const std::string &name, std::string_view content, text_transl
     translations.catalog = name;
     translations.language = header_field(file.get(), LANGUAGE);
     translations.plural_forms = header_field(file.get(), PLURAL_FORMS);
-    if (const auto header_line = lines.find(""); header_line != lines.end())
-        translations.header_line = header_line->second;
-    std::map<po_message_t, translation *> entries;
+    std::vector<std::pair<po_message_t, translation *>> entries;
     po_message_t header = nullptr;
-    const std::unique_ptr<std::remove_pointer_t<po_message_iterator_t>, void (*)(po_message_iterator_t)> messages(
-        po_message_iterator(file.get(), nullptr), po_message_iterator_free);
+    const message_iterator messages(po_message_iterator(file.get(), nullptr), po_message_iterator_free);
     while (const po_message_t message = po_next_message(messages.get())) {
         const char *const msgid = po_message_msgid(message);
         if (po_message_is_obsolete(message) || po_message_msgctxt(message) != nullptr)
@@ -264,7 +328,7 @@ bool read_catalog(const std::string &name, std::string_view content, text_transl
         if (!id)
             continue;  // no source's text: nothing asks for it
         translation &entry = translations.messages[*id];
-        entry.line = line_of(message);
+        entry.line = line_of(message, DEFAULT_DOMAIN);
         entry.fuzzy = po_message_is_fuzzy(message) != 0;
         entry.plural = po_message_msgid_plural(message) != nullptr;
         bool text_of_charset = true;
@@ -279,19 +343,33 @@ bool read_catalog(const std::string &name, std::string_view content, text_transl
         }
         if (!text_of_charset)
             entry.faults.push_back({entry.line, 0, "not " + charset + " text, as the header says", false, name});
-        entries.emplace(message, &entry);
+        entries.emplace_back(message, &entry);
     }
+    translations.header_line = line_of(header, DEFAULT_DOMAIN);
+    std::sort(entries.begin(), entries.end());
+    const auto entry_of = [&entries](po_message_t message) -> translation * {
+        const auto found = std::lower_bound(entries.begin(), entries.end(), message,
+                                            [](const auto &entry, po_message_t key) { return entry.first < key; });
+        return found != entries.end() && found->first == message ? found->second : nullptr;
+    };
     // What msgfmt --check finds wrong with a message (printf conversions
     // that differ from its msgid's, a line end at one end only) is named
     // where a source uses it; what it finds wrong with the catalog (its
-    // header's plural forms) refuses it, as msgfmt does.
-    complaints.clear();
-    po_file_check_all(file.get(), &HANDLER);
-    for (const complaint &said : complaints) {
-        if (said.message == nullptr || said.message == header)
-            problems.add(problem_of(said));
-        else if (const auto entry = entries.find(said.message); entry != entries.end())
-            entry->second->faults.push_back(problem_of(said));
+    // header's plural forms) refuses it, as msgfmt does, said whole.
+    const std::function<void(said &&)> check = [&](said &&complaints) {
+        const bool of_catalog = std::any_of(complaints.begin(), complaints.end(), [header](const complaint &each) {
+            return each.message == nullptr || each.message == header;
+        });
+        translation *const entry = of_catalog ? nullptr : entry_of(complaints.front().message);
+        for (const complaint &each : complaints)
+            if (of_catalog)
+                problems.add(problem_of(each));
+            else if (entry != nullptr)
+                entry->faults.push_back(problem_of(each, DEFAULT_DOMAIN));
+    };
+    {
+        const listening to(check);
+        po_file_check_all(file.get(), &HANDLER);
     }
     return problems.errors == 0;
 }

@@ -11,6 +11,8 @@ namespace {
 
 constexpr char UNICODE_CODES[] = "UTF-32LE";
 constexpr char32_t LAST_C0 = 0x1F, FIRST_C1 = 0x7F, LAST_C1 = 0x9F;
+constexpr char32_t FIRST_SURROGATE = 0xD800, LAST_SURROGATE = 0xDFFF, LAST_CHARACTER = 0x10FFFF;
+constexpr char32_t FIRST_NONCHARACTER = 0xFDD0, LAST_NONCHARACTER = 0xFDEF, PLANE_END = 0xFFFF;  // and PLANE_END - 1
 constexpr char32_t PC_SYMBOLS[] = U"☺☻♥♦♣♠•◘○◙♂♀♪♫☼►◄↕‼¶§▬↨↑↓→←∟↔▲▼";  // codes 1-31
 constexpr std::size_t FIRST_SYMBOL_CODE = 1, DELETE_CODE = 0x7F;
 constexpr std::size_t STRING_END = 0x00, LINE_END = 0x0A, FIRST_PRINTABLE = 0x20, FIRST_UPPER = 0x80;
@@ -63,6 +65,20 @@ bool is_control(char32_t c)
 bool is_printable(char32_t c)
 {
     return c != NO_CHARACTER && !is_control(c);
+}
+
+std::string no_code_holds(char32_t c)
+{
+    if (is_control(c))
+        return "a control character";
+    if (c >= FIRST_SURROGATE && c <= LAST_SURROGATE)
+        return "a surrogate";
+    if (c > LAST_CHARACTER)
+        return "no Unicode character";
+    if ((c >= FIRST_NONCHARACTER && c <= LAST_NONCHARACTER) || (c & PLANE_END) == PLANE_END ||
+        (c & PLANE_END) == PLANE_END - 1)
+        return "a noncharacter";
+    return "";
 }
 
 char32_t pc_symbol(std::size_t code)

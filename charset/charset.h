@@ -28,6 +28,12 @@ bool is_control(char32_t c);
 // A character that a font can show: neither NO_CHARACTER nor a control.
 bool is_printable(char32_t c);
 
+// Why no code may hold c, or an empty text when one may: "a control
+// character" (U+0000-U+001F, U+007F-U+009F), "a surrogate", "a
+// noncharacter" (U+FDD0-U+FDEF, U+FFFE and U+FFFF of every plane), or "no
+// Unicode character".
+std::string no_code_holds(char32_t c);
+
 // The symbol PC fonts show for code 1-31 or 127 (☺ ... ▼, ⌂), or
 // NO_CHARACTER for any other code.
 char32_t pc_symbol(std::size_t code);

@@ -40,9 +40,12 @@ text_codes::text_codes(const charset_table &set, const std::string &set_name, co
         if (c != NO_CHARACTER && c < PLANE_CHARACTERS && !own_byte(c))
             upper_code_[c] = static_cast<std::uint8_t>(byte);
     }
+    own_character_.fill(NO_CHARACTER);
     for (const auto &[code, c] : at_free_codes) {
         if (code == NUL || code == LINE_FEED || own_byte(c))
             continue;
+        if (c != pc_symbol(code))
+            own_character_[code] = c;
         if (c >= PLANE_CHARACTERS)
             beyond_plane_.emplace(c, code);
         else if (upper_code_[c] == NO_CODE)
@@ -130,6 +133,16 @@ bool text_codes::shows(std::uint8_t code, std::string &problem) const
     if (!blank_[code] || code == NUL || code == LINE_FEED)
         return true;
     problem = BLANK_GLYPH;
+    return false;
+}
+
+bool text_codes::writes_own_code(std::uint8_t code, std::string &problem) const
+{
+    const char32_t own = own_character_[code];
+    if (own == NO_CHARACTER)
+        return true;
+    problem = "code " + code_name(code) + " shows " + character_name(own) +
+              ", a character of one's own: font_import --text keeps the codes a text writes free";
     return false;
 }
 

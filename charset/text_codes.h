@@ -118,6 +118,11 @@ public:
     // Whether a code written as it is, by an escape, shows a glyph (NUL and
     // the line feed need none). Says why not in problem.
     bool shows(std::uint8_t code, std::string &problem) const;
+    // Whether a code that an escape or a control character writes is the
+    // text's own: not one the pair gives a character of one's own (one that
+    // is not the PC symbol the code shows in every pair). Says why not in
+    // problem, naming the character the device draws there.
+    bool writes_own_code(std::uint8_t code, std::string &problem) const;
 
     static constexpr char BLANK_GLYPH[] = "shows a blank glyph";
 
@@ -137,6 +142,7 @@ private:
     charset_table set_;
     std::string set_name_, no_code_;
     std::array<bool, BYTE_VALUES> blank_{};  // by code
+    std::array<char32_t, BYTE_VALUES> own_character_{};  // by code: a character of one's own, or NO_CHARACTER
     void *spelling_converter_ = nullptr;     // iconv's, once fall_back() is called
     void *spelling_locale_ = nullptr;        // whose tables it spells by
     mutable std::map<char32_t, std::optional<spelling>> spellings_;

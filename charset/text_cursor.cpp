@@ -179,7 +179,8 @@ std::string_view text_cursor::take_any_character(char32_t &c, std::string_view &
     std::string_view codes;
     if (const auto code = codes_.code_of(c, problem_)) {
         code_ = static_cast<char>(*code);
-        codes = std::string_view(&code_, 1);
+        if (!is_control(c) || own_code(*code, nullptr, character_name(c)))
+            codes = std::string_view(&code_, 1);
     } else {
         codes = codes_of(c, nullptr);
     }
@@ -191,9 +192,30 @@ std::string_view text_cursor::named_character(char32_t c, const text_place &wher
 {
     if (const auto code = codes_.code_of(c, problem_)) {
         code_ = static_cast<char>(*code);
+        if (is_control(c) && !own_code(*code, &where, character_name(c)))
+            return {};
         return std::string_view(&code_, 1);
     }
     return codes_of(c, &where);
+}
+
+// Whether a code that an escape or a control character (writer) writes, at
+// `where` or where the cursor is, is the text's own; notes it if not. While
+// codes are collected, puts it there instead.
+bool text_cursor::own_code(std::uint8_t code, const text_place *where, std::string_view writer)
+{
+    if (codes_written_ != nullptr) {
+        if (codes_written_->count(code) == 0)
+            codes_written_->emplace(code, where != nullptr ? *where : place());
+        return true;
+    }
+    if (codes_.writes_own_code(code, problem_))
+        return true;
+    if (noting())
+        note(where != nullptr ? *where : place(), shortened(writer) + ": " + problem_);
+    else
+        count_problem();
+    return false;
 }
 
 // For a character code_of found no code for: its spelling, with a warning,
@@ -226,6 +248,8 @@ std::string_view text_cursor::codes_of(char32_t c, const text_place *where)
 
 bool text_cursor::check_code(std::uint8_t code, const text_place &where, std::string_view escape)
 {
+    if (!own_code(code, &where, escape))
+        return false;
     if (codes_.shows(code, problem_))
         return true;
     if (noting())

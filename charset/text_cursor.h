@@ -86,7 +86,7 @@ public:
                    (static_cast<unsigned char>(at_[1]) & CONTINUATION_MASK) == CONTINUATION) {
             c = static_cast<char32_t>((lead & TWO_BYTE_BITS) << CONTINUATION_BITS |
                                       (static_cast<unsigned char>(at_[1]) & CONTINUATION_VALUE));
-            length = 2;
+            length = c > LAST_CONTROL ? 2 : 0;  // a C1 control writes a code of the text's own
         }
         if (length != 0 && (next_splice_ == nullptr || next_splice_ >= at_ + length))
             if (const auto code = codes_.code_of(c, problem_)) {
@@ -115,6 +115,10 @@ public:
     // From now on a character without a code is put here at its first place,
     // not noted as a problem: what a text needs that the codes do not have.
     void collect_missing(std::map<char32_t, text_place> *missing) { missing_ = missing; }
+    // From now on each code an escape or a control character writes is put
+    // here at its first place, not checked against the characters of one's
+    // own: the codes a pair made for the text must keep free.
+    void collect_codes(std::map<std::uint8_t, text_place> *codes) { codes_written_ = codes; }
 
 private:
     void skip_one()
@@ -133,11 +137,13 @@ private:
     void put_back_splices();
     std::string_view take_any_character(char32_t &c, std::string_view &original);
     std::string_view codes_of(char32_t c, const text_place *where);
+    bool own_code(std::uint8_t code, const text_place *where, std::string_view writer);
 
     // The forms of UTF-8 the inline path reads: ASCII from the space, and
     // C2-DF (C0 and C1 would be overlong) then one continuation byte.
     static constexpr unsigned char PRINTABLE = 0x20, NON_ASCII = 0x80;
     static constexpr unsigned char TWO_BYTE_LEAD = 0xC2, THREE_BYTE_LEAD = 0xE0, TWO_BYTE_BITS = 0x1F;
+    static constexpr char32_t LAST_CONTROL = 0x9F;
     static constexpr unsigned char CONTINUATION_MASK = 0xC0, CONTINUATION = 0x80, CONTINUATION_VALUE = 0x3F;
     static constexpr unsigned CONTINUATION_BITS = 6;
     void new_line()
@@ -164,6 +170,7 @@ private:
     std::string &output_;
     text_problems &problems_;
     std::map<char32_t, text_place> *missing_ = nullptr;
+    std::map<std::uint8_t, text_place> *codes_written_ = nullptr;
     std::string problem_;
     char code_ = 0;          // the one code of the character last taken
     std::string spelling_;   // or the codes of its spelling

@@ -1,14 +1,15 @@
 # make_h_add_font_header(<target> OUTPUT <header>
 #   FONT <8x12.fnt> TABLE <koi.bin> [TABLE_SET <set>]
 #   | IMPORT <font file> [GLYPH_ORDER <set>] [TABLE_SET <set>] [SIZE <px>] [TOP <rows>]
-#     [FONT_ENCODING <set>] [CROP] [GLYPHS <yaff>]
+#     [FONT_ENCODING <set>] [CROP] [GLYPHS <yaff>] [KEEP_CODES <code>...]
 #   [TEXT <source>... [SCREEN <WxH>] [FALLBACK] [CATALOG <po>] [ADD_TEXT_CHARACTERS]])
 #
 # Makes <header> at build time with make_h, from the two inputs of make_h or
 # from a font (a yaff too) that font_import turns into them (GLYPH_ORDER,
-# TABLE_SET, SIZE, TOP, FONT_ENCODING, CROP and GLYPHS are its --glyph-order,
-# --table, --size, --top, --font-encoding, --crop and --glyphs: a yaff of
-# pictures of one's own, a dependency like the font), and gives it to
+# TABLE_SET, SIZE, TOP, FONT_ENCODING, CROP, GLYPHS and KEEP_CODES are its
+# --glyph-order, --table, --size, --top, --font-encoding, --crop, --glyphs:
+# a yaff of pictures of one's own, a dependency like the font, and
+# --keep-codes: codes no character of one's own is given), and gives it to
 # <target>: as a source, so it is made before the target compiles, and through
 # its directory on the target's private include path, so that
 # #include "font8x12.h" finds it; #include "font8x12_draw.h", the routine
@@ -44,7 +45,7 @@ function(make_h_add_font_header target)
   set(import_keywords GLYPH_ORDER TABLE_SET SIZE TOP FONT_ENCODING)
   set(import_options --glyph-order --table --size --top --font-encoding)  # font_import's, in that order
   cmake_parse_arguments(PARSE_ARGV 1 arg "CROP;FALLBACK;ADD_TEXT_CHARACTERS"
-    "OUTPUT;FONT;TABLE;IMPORT;GLYPHS;SCREEN;CATALOG;${import_keywords}" "TEXT")
+    "OUTPUT;FONT;TABLE;IMPORT;GLYPHS;SCREEN;CATALOG;${import_keywords}" "TEXT;KEEP_CODES")
   _make_h_check_call("${target}" "${import_keywords}")
   foreach(keyword IN ITEMS FONT TABLE IMPORT GLYPHS TEXT CATALOG)
     foreach(path IN LISTS arg_${keyword})
@@ -73,6 +74,10 @@ function(make_h_add_font_header target)
     endforeach()
     if(arg_CROP)
       list(APPEND options_given --crop)
+    endif()
+    if(DEFINED arg_KEEP_CODES)
+      list(JOIN arg_KEEP_CODES "," codes)
+      list(APPEND options_given "--keep-codes=${codes}")
     endif()
     set(read)  # what font_import reads besides the font
     if(DEFINED arg_GLYPHS)
@@ -223,7 +228,7 @@ function(_make_h_check_call target import_keywords)
   if(NOT DEFINED arg_FONT OR NOT DEFINED arg_TABLE)
     message(FATAL_ERROR "${call}: FONT and TABLE go together")
   endif()
-  foreach(keyword IN LISTS import_keywords ITEMS GLYPHS)
+  foreach(keyword IN LISTS import_keywords ITEMS GLYPHS KEEP_CODES)
     if(DEFINED arg_${keyword} AND NOT keyword STREQUAL "TABLE_SET")
       message(FATAL_ERROR "${call}: ${keyword} goes with IMPORT, not with FONT and TABLE")
     endif()
@@ -264,18 +269,31 @@ function(_make_h_copy_inputs shown inputs stamp font table record step_script)
     VERBATIM)
 endfunction()
 
+# A step's options are a dependency too: a file that changes only when they
+# do, so that a build with new options runs the step again.
+function(_make_h_write_options options_file options)
+  set(written "")
+  if(EXISTS "${options_file}")
+    file(READ "${options_file}" written)
+  endif()
+  if(NOT EXISTS "${options_file}" OR NOT written STREQUAL options)
+    file(WRITE "${options_file}" "${options}")
+  endif()
+endfunction()
+
 # Imports font into the pair, followed by the stamp; a failed import leaves
 # no header of the old font looking current. font_import leaves a pair that
 # comes out the same as it was. The options are font_import's; depends names
 # what it reads besides the font.
 function(_make_h_import_inputs header shown inputs stamp font options depends)
+  _make_h_write_options("${inputs}.options" "${options}")
   set(command "$<TARGET_FILE:make_h::font_import>" -o "${inputs}" ${options} "${font}")
   add_custom_command(OUTPUT "${stamp}"
     BYPRODUCTS "${inputs}/8x12.fnt" "${inputs}/koi.bin" "${inputs}/koi.sets"
     COMMAND "${CMAKE_COMMAND}" -E make_directory "${inputs}"
     COMMAND "${CMAKE_COMMAND}" "-DCOMMAND=${command}"
       "-DSTALE=${header};${header}.trace;${header}.stamp" "-DSTAMP=${stamp}" -P "${step_script}"
-    DEPENDS "${font}" ${depends} make_h::font_import "${step_script}"
+    DEPENDS "${font}" "${inputs}.options" ${depends} make_h::font_import "${step_script}"
     COMMENT "Importing ${font} for ${shown}"
     VERBATIM)
 endfunction()
@@ -319,15 +337,8 @@ function(_make_h_encode_text target shown pair_stamp text_options followed sourc
   string(REPLACE "../" "__/" relative "${relative}")  # a source outside stays inside the copies
   set(copy "${header}.text/${relative}")
   get_filename_component(copy_dir "${copy}" DIRECTORY)
-  # The options are a dependency too: a file that changes only when they do.
   set(options_file "${copy}.options")
-  set(written "")
-  if(EXISTS "${options_file}")
-    file(READ "${options_file}" written)
-  endif()
-  if(NOT EXISTS "${options_file}" OR NOT written STREQUAL text_options)
-    file(WRITE "${options_file}" "${text_options}")
-  endif()
+  _make_h_write_options("${options_file}" "${text_options}")
   _make_h_language_of("${original}" language)
   set(language_option "")
   if(language)

@@ -126,7 +126,7 @@ int main(int argc, char **argv)
     if (!writes_no_input_reported(PROGRAM, given.out, pair_files(given.font_dir)) ||
         !load_inputs_reported(PROGRAM, given.font_dir, font, table))
         return EXIT_FAILURE;
-    const auto set = pair_table_set_reported(PROGRAM, given.font_dir, table, given.table_set);
+    const auto set = pair_table_set_reported(PROGRAM, given.font_dir, font, table, given.table_set);
     if (!set)
         return EXIT_FAILURE;
 

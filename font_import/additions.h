@@ -1,14 +1,17 @@
 // Characters of one's own at the codes the table set leaves free. Those that
 // pictures (--glyphs) and a yaff font label with a free code keep that code;
-// of those that pictures alone and the UI text need, one that a free code
+// of those that labels alone and the UI text need, one that a free code
 // shows already (a PC symbol, where drawn) keeps that code, so that a text
 // changes no code the pair had without it; the others take the free codes
-// left, lowest first, in the order of their Unicode numbers, so that the
-// same inputs always give the same codes.
+// left, lowest first: those labels give first, then those the text alone
+// needs, each in the order of their Unicode numbers, so that the same
+// inputs always give the same codes. A code the text writes itself (an
+// escape, a control character) or --keep-codes names is given to none.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -47,13 +50,23 @@ struct addition_sources {
     const free_code_characters &laid_out;
     const std::vector<needed_at> &text_needs;  // in the order of their places
     const std::set<std::uint8_t> &taken;       // codes a picture of one's own is for
+    // Codes kept free, and who keeps each ("ui.c:3:9", "--keep-codes").
+    const std::map<std::uint8_t, std::string> &kept;
     // Whether the font or a picture shows c, and the font's name for messages.
     const std::function<bool(char32_t)> &drawable;
     const std::string &font_name;
 };
 
-// The characters added at free codes, into added; returns the errors, each
-// at its place: a code and character labelled together that cannot go
-// together, a character needed that the font has no glyph for, each
-// character that no free code is left for.
-std::vector<import_error> add_characters(const addition_sources &sources, free_code_characters &added);
+// Characters that no free code is left for: how many needed one, how many
+// codes were free, and those left out, in the order of their Unicode numbers.
+struct left_out_characters {
+    std::size_t needed = 0, free = 0;
+    std::vector<needed_at> characters;
+};
+
+// The characters added at free codes, into added, and those no free code is
+// left for, into left_out; returns the errors, each at its place: a code and
+// character labelled together that cannot go together, a character needed
+// that the font has no glyph for.
+std::vector<import_error> add_characters(const addition_sources &sources, free_code_characters &added,
+                                         left_out_characters &left_out);

@@ -12,7 +12,9 @@
 #include <cstring>
 #include <algorithm>
 #include <optional>
+#include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "font_data/font_data.h"
@@ -70,6 +72,9 @@ constexpr char HELP[] =
     "                           whatever its extension\n"
     "      --catalog=PO         take the --text sources' messages as the gettext\n"
     "                           catalog PO translates them, as font_text does\n"
+    "      --keep-codes=LIST    give no character of one's own the codes in LIST,\n"
+    "                           a display driver's own controls: codes 0x1B or\n"
+    "                           27, or runs 0x01-0x08, separated by commas\n"
     "      --keyword[=NAME]     NAME(\"...\") marks a message too, as for xgettext\n"
     "  -v, --verbose            say what was drawn: the format, the size and why,\n"
     "                           the cell, the top row, how many characters were\n"
@@ -95,10 +100,12 @@ constexpr char HELP[] =
     "\n"
     "A code is free when the table set gives it no character (1-31 and 127, and\n"
     "the upper codes it leaves undefined); 0x00 and 0x0A, which end a string and a\n"
-    "line, never are. Characters labelled with a free code keep it; the others\n"
-    "that pictures alone and the text need take the free codes left, lowest first,\n"
-    "in the order of their Unicode numbers. \"koi.sets\" lists what the free codes\n"
-    "show; font_text, font_sheet and font_export follow it.\n"
+    "line, never are, nor a code a --text FILE writes itself (\\t, \\033, a typed\n"
+    "tab) or --keep-codes names. Characters labelled with a free code keep it; the\n"
+    "others take the free codes left, lowest first: those pictures alone need,\n"
+    "then those the text alone needs, each in the order of their Unicode numbers.\n"
+    "\"koi.sets\" lists what the free codes show; font_text, font_sheet and\n"
+    "font_export follow it.\n"
     "\n"
     "Exit status: 0 when the files are written, 1 for any error, 2 for bad usage.\n";
 
@@ -109,6 +116,7 @@ enum long_only {
     TEXT_OPTION,
     CATALOG_OPTION,
     KEYWORD_OPTION,
+    KEEP_CODES_OPTION,
     VERSION_OPTION
 };
 constexpr char SHORT_OPTIONS[] = "o:g:t:e:s:x:vh";
@@ -124,6 +132,7 @@ const option LONG_OPTIONS[] = {{"output", required_argument, nullptr, 'o'},
                                {"language", required_argument, nullptr, 'x'},
                                {"catalog", required_argument, nullptr, CATALOG_OPTION},
                                {"keyword", optional_argument, nullptr, KEYWORD_OPTION},
+                               {"keep-codes", required_argument, nullptr, KEEP_CODES_OPTION},
                                {"verbose", no_argument, nullptr, 'v'},
                                {"help", no_argument, nullptr, 'h'},
                                {"version", no_argument, nullptr, VERSION_OPTION},
@@ -148,6 +157,50 @@ std::string take_set_name(const char *argument, const char *option, std::string 
         return std::string("the ") + option + " set is an empty name";
     name = argument;
     return "";
+}
+
+// One code of --keep-codes: 0x1B, or 27.
+std::optional<std::uint8_t> code_named(std::string_view text)
+{
+    constexpr unsigned HEX = 16, DECIMAL = 10, LARGEST = 0xFF;
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const std::string_view digits = hex ? text.substr(2) : text;
+    if (digits.empty() || digits.size() > (hex ? 2U : 3U))
+        return std::nullopt;
+    unsigned value = 0;
+    for (const char c : digits) {
+        const char lower = static_cast<char>(c | 0x20);
+        const unsigned digit = c >= '0' && c <= '9'            ? static_cast<unsigned>(c - '0')
+                               : hex && lower >= 'a' && lower <= 'f' ? static_cast<unsigned>(lower - 'a' + 10)
+                                                                   : HEX;
+        if (digit >= (hex ? HEX : DECIMAL))
+            return std::nullopt;
+        value = value * (hex ? HEX : DECIMAL) + digit;
+    }
+    if (value > LARGEST)
+        return std::nullopt;
+    return static_cast<std::uint8_t>(value);
+}
+
+// Takes --keep-codes=LIST: codes and runs of codes, separated by commas.
+std::string take_keep_codes(const char *argument, std::set<std::uint8_t> &codes)
+{
+    const std::string_view list(argument);
+    for (std::size_t start = 0;;) {
+        const std::size_t comma = std::min(list.find(',', start), list.size());
+        const std::string_view item = list.substr(start, comma - start);
+        const std::size_t dash = item.find('-');
+        const auto first = code_named(item.substr(0, dash));
+        const auto last = dash == std::string_view::npos ? first : code_named(item.substr(dash + 1));
+        if (!first || !last || *last < *first)
+            return "invalid --keep-codes " + quote(argument) +
+                   ": codes from 0x00 to 0xFF (0x1B or 27) and runs of them (0x01-0x08), separated by commas";
+        for (unsigned code = *first; code <= *last; ++code)
+            codes.insert(static_cast<std::uint8_t>(code));
+        if (comma == list.size())
+            return "";
+        start = comma + 1;
+    }
 }
 
 // What is wrong with an option's argument, or an empty text.
@@ -201,6 +254,8 @@ std::string invalid_argument(int option, const char *argument, parsed_line &line
     case KEYWORD_OPTION:
         line.keyword_given = true;
         return line.keywords.take(argument);
+    case KEEP_CODES_OPTION:
+        return take_keep_codes(argument, options.keep_codes);
     case 'v':
         line.verbose = true;
         break;
@@ -275,11 +330,20 @@ bool read_texts(const parsed_line &line, std::vector<text_source> &texts)
 // byte for byte, is left as it is, so that a build sees nothing new.
 bool write_pair(const std::string &dir, const imported_font &result, const set_record &sets)
 {
+    const std::string record = record_text(sets, result.font, result.table);
+    // A record the other tools would refuse is never written.
+    set_record read_back;
+    charset_table set;
+    if (const auto problem = read_record_text(record, result.font, result.table, read_back, set)) {
+        const std::string reason = "a record that could not be read back (" + problem->reason + "): nothing is written";
+        report_failure(PROGRAM, path_in(dir, SET_RECORD_FILE).c_str(), reason.c_str());
+        return false;
+    }
     std::vector<std::string> made;
     const std::vector<output_file> files = {
         {path_in(dir, SOURCE_FONT_FILE), file_bytes(result.font.begin(), result.font.end())},
         {path_in(dir, RECODE_TABLE_FILE), file_bytes(result.table.begin(), result.table.end())},
-        {path_in(dir, SET_RECORD_FILE), record_text(sets, result.table)}};
+        {path_in(dir, SET_RECORD_FILE), record}};
     if (std::all_of(files.begin(), files.end(), [](const output_file &file) {
             std::string there;
             return read_file(file.path, there).empty() && there == file.content;

@@ -1,6 +1,7 @@
 #include "font_import/importer.h"
 
 #include <algorithm>
+#include <map>
 #include <set>
 
 #include "font_import/additions.h"
@@ -11,6 +12,7 @@
 #include "font_import/font_file.h"
 #include "font_import/font_source.h"
 #include "font_import/pictures.h"
+#include "font_import/set_suggestion.h"
 #include "font_import/slots.h"
 #include "ui_text/ui_text.h"
 
@@ -246,28 +248,112 @@ font_labels labels_of(const import_options &options, const font_source &font, co
     return labels;
 }
 
-// What the UI texts use that ASCII and the table set give no code, each at
-// its first place. A text that font_text would refuse for anything else is
-// refused here too, at its places.
-std::vector<needed_at> text_needs(const import_options &options, const charset_table &table_set,
-                                  std::vector<import_error> &errors)
+// What the UI texts use: every character beyond ASCII, and every code their
+// escapes and control characters write (codes kept free), each at its first
+// place. A text that font_text would refuse for anything else is refused
+// here too, at its places.
+struct texts_use {
+    std::vector<needed_at> characters;
+    std::map<std::uint8_t, std::string> codes;
+};
+
+texts_use used_by_texts(const import_options &options, const charset_table &table_set,
+                        std::vector<import_error> &errors)
 {
-    const text_codes codes(table_set, options.table_set);
-    std::vector<needed_at> needed;
+    charset_table ascii;
+    ascii.fill(NO_CHARACTER);
+    const text_codes codes(ascii, "ASCII");
+    texts_use used;
+    const auto place = [](const std::string &name, const text_place &where, const std::string &file) {
+        return problem_place(name, {where.line, where.column, "", false, file});
+    };
     for (const text_source &text : options.texts) {
         text_problems problems;
-        for (const needed_character &each :
-             characters_without_code(text.content, text.c_source, codes, options.translations, options.keywords,
-                                     problems)) {
-            const text_problem first_use{each.place.line, each.place.column, "", false, each.file};
-            needed.push_back({each.c, problem_place(text.name, first_use)});
+        const text_needs needs =
+            needs_of_text(text.content, text.c_source, codes, options.translations, options.keywords, problems);
+        for (const needed_character &each : needs.characters) {
+            used.characters.push_back({each.c, place(text.name, each.place, each.file)});
+            // A C1 control character that the table set has writes its code.
+            for (std::size_t code = FIRST_UPPER; code < BYTE_VALUES && is_control(each.c); ++code)
+                if (table_set[code] == each.c)
+                    used.codes.emplace(static_cast<std::uint8_t>(code), used.characters.back().place);
         }
+        for (const written_code &each : needs.codes)
+            used.codes.emplace(each.code, place(text.name, each.place, each.file));
         for (const text_problem &problem : problems.shown)
             errors.push_back({problem_place(text.name, problem), problem.what});
         if (problems.more != 0)
             errors.push_back({quoted_name(text.name), more_problems(problems.more)});
     }
-    return needed;
+    return used;
+}
+
+// What font_text -f finds wrong with the texts in the pair made for them:
+// such a pair is not written.
+std::vector<import_error> check_texts(const import_options &options, const charset_table &table_set,
+                                      const imported_font &result)
+{
+    text_codes codes(table_set, options.table_set, result.at_free_codes);
+    codes.check_glyphs(result.font, result.table);
+    text_rules rules;
+    rules.translations = options.translations;
+    std::vector<import_error> errors;
+    for (const text_source &text : options.texts) {
+        const encoded_text checked = text.c_source ? encode_c_source(text.content, text.name, codes, rules)
+                                                   : encode_plain_text(text.content, codes, rules);
+        for (const text_problem &problem : checked.problems.shown)
+            if (!problem.warning)
+                errors.push_back({problem_place(text.name, problem), problem.what});
+        if (checked.problems.more != 0 && checked.problems.errors != 0)
+            errors.push_back({quoted_name(text.name), more_problems(checked.problems.more)});
+    }
+    return errors;
+}
+
+// Every character beyond ASCII that the texts use and labels alone give,
+// each once, but those nothing draws: what another table set would have to
+// give a code.
+std::vector<char32_t> wanted_beyond_ascii(const texts_use &used, const std::vector<labelled_glyph> &labelled,
+                                          const std::function<bool(char32_t)> &drawable)
+{
+    std::set<char32_t> wanted;
+    for (const needed_at &each : used.characters)
+        wanted.insert(each.c);
+    for (const labelled_glyph &glyph : labelled)
+        if (glyph.codes.empty())
+            wanted.insert(glyph.characters.begin(), glyph.characters.end());
+    std::vector<char32_t> beyond;
+    for (const char32_t c : wanted)
+        if (c >= FIRST_UPPER && no_code_holds(c).empty() && drawable(c))
+            beyond.push_back(c);
+    return beyond;
+}
+
+// The one message for characters no free code is left for: how many need
+// one, how many are free, which are left out, and a table set that holds
+// them all, if one does.
+import_error left_out_error(const left_out_characters &left_out, const std::map<std::uint8_t, std::string> &kept,
+                            const std::optional<set_suggestion> &other, const charset_table &table_set,
+                            const std::string &set_name)
+{
+    std::string names;
+    for (std::size_t i = 0; i < left_out.characters.size(); ++i)
+        names += (i == 0 ? "" : i + 1 == left_out.characters.size() ? " and " : ", ") +
+                 character_name(left_out.characters[i].c);
+    std::vector<std::uint8_t> kept_codes;
+    for (const std::uint8_t code : free_codes(table_set))
+        if (kept.count(code) != 0)
+            kept_codes.push_back(code);
+    std::string reason = std::to_string(left_out.needed) + " characters need a free code and " +
+                         std::to_string(left_out.free) + " are free in " + set_name +
+                         (kept_codes.empty() ? "" : " (" + code_ranges(kept_codes) + " kept free)") + ": " + names +
+                         (left_out.characters.size() == 1 ? " has none" : " have none");
+    if (other)
+        reason += "; -t " + other->table_set + (other->glyph_order_too ? " -g " + other->table_set : "") +
+                  " gives every one a code";
+    else
+        reason += "; no single-byte set gives every one a code";
+    return {left_out.characters.front().place, reason};
 }
 
 // What the codes characters are added at want: a picture of one's own for
@@ -293,12 +379,14 @@ void want_added(const free_code_characters &added, const own_pictures &pictures,
 // where a code shows the font's own glyph for it, what the font labels that
 // glyph with. Not a code that shows a picture of one's own for it alone, or
 // a glyph of the font that says nothing of its character: nobody knows
-// those. Each character at one code.
+// those; nor a code kept free, which is the text's or the display's. Each
+// character at one code.
 free_code_characters shown_at_free_codes(const free_code_characters &added, const slot_plan &plan,
                                          const std::vector<unsigned> &codes_by_label,
                                          const free_code_characters &font_labels, const own_pictures &pictures,
                                          const std::function<bool(char32_t)> &drawable,
-                                         const charset_table &table_set)
+                                         const charset_table &table_set,
+                                         const std::map<std::uint8_t, std::string> &kept)
 {
     free_code_characters shown = added;
     std::set<char32_t> placed;
@@ -309,8 +397,9 @@ free_code_characters shown_at_free_codes(const free_code_characters &added, cons
         const bool font_glyph = std::find(codes_by_label.begin(), codes_by_label.end(), code) != codes_by_label.end();
         const auto labelled = font_labels.find(byte);
         const char32_t c = !font_glyph ? plan.shown[code] : labelled != font_labels.end() ? labelled->second : NO_CHARACTER;
-        if (pictures.of_code.count(code) == 0 && c != NO_CHARACTER && !set_code(c, table_set) &&
-            (font_glyph || drawable(c)) && shown.count(byte) == 0 && placed.insert(c).second)
+        if (pictures.of_code.count(code) == 0 && kept.count(byte) == 0 && no_code_holds(c).empty() &&
+            !set_code(c, table_set) && (font_glyph || drawable(c)) && shown.count(byte) == 0 &&
+            placed.insert(c).second)
             shown.emplace(byte, c);
     }
     return shown;
@@ -402,9 +491,16 @@ std::vector<import_error> import_font(const import_options &options, imported_fo
         return {*error};
     free_code_characters added;
     std::vector<import_error> text_errors;
-    const std::vector<needed_at> needed = text_needs(options, table_set, text_errors);
+    const texts_use used = used_by_texts(options, table_set, text_errors);
     if (!text_errors.empty())
         return text_errors;
+    std::map<std::uint8_t, std::string> kept = used.codes;
+    for (const std::uint8_t code : options.keep_codes)
+        kept.emplace(code, "--keep-codes");
+    std::vector<needed_at> needed;
+    for (const needed_at &each : used.characters)
+        if (!set_code(each.c, table_set))
+            needed.push_back(each);
     const std::function<bool(char32_t)> drawable = [&font, &pictures](char32_t c) {
         return font.has(c) || pictures.find(c) != nullptr;
     };
@@ -414,11 +510,21 @@ std::vector<import_error> import_font(const import_options &options, imported_fo
         taken.insert(static_cast<std::uint8_t>(code));
     const std::vector<unsigned> codes = codes_by_label(font, plan, table_set, pictures);
     const free_code_characters laid_out =
-        shown_at_free_codes({}, plan, codes, labels.by_code, pictures, drawable, table_set);
-    if (auto errors = add_characters({table_set, options.table_set, labels.in_header_codes, labels.at_free_codes,
-                                      laid_out, needed, taken, drawable, quoted_name(path)},
-                                     added);
-        !errors.empty())
+        shown_at_free_codes({}, plan, codes, labels.by_code, pictures, drawable, table_set, kept);
+    left_out_characters left_out;
+    std::vector<import_error> errors =
+        add_characters({table_set, options.table_set, labels.in_header_codes, labels.at_free_codes, laid_out,
+                        needed, taken, kept, drawable, quoted_name(path)},
+                       added, left_out);
+    if (!left_out.characters.empty()) {
+        std::set<std::uint8_t> unavailable = taken;
+        for (const auto &[code, who] : kept)
+            unavailable.insert(code);
+        const auto other = suggest_table_set(wanted_beyond_ascii(used, labels.in_header_codes, drawable),
+                                             unavailable, glyph_order, drawable);
+        errors.push_back(left_out_error(left_out, kept, other, table_set, options.table_set));
+    }
+    if (!errors.empty())
         return errors;
 
     std::vector<char32_t> placed = placed_characters(plan, font, pictures);
@@ -449,7 +555,8 @@ std::vector<import_error> import_font(const import_options &options, imported_fo
     wanted_pictures wanted = wanted_by_label(codes, font, drawn, cell, pictures, cut_warned, result);
     want_added(added, pictures, drawn, cell, cut_warned, result, wanted);
     show_pictures(wanted, result.font, result.table);
-    result.at_free_codes = shown_at_free_codes(added, plan, codes, labels.by_code, pictures, drawable, table_set);
+    result.at_free_codes =
+        shown_at_free_codes(added, plan, codes, labels.by_code, pictures, drawable, table_set, kept);
     const std::size_t cut = cut_warned.size();
     if (!plan.missing.empty())
         result.warnings.push_back(
@@ -466,5 +573,5 @@ std::vector<import_error> import_font(const import_options &options, imported_fo
     }));
     result.report = report(font, cell, characters_placed, plan.missing.size(), cut, options, pictures) +
                     (added.size() == own ? "" : "; " + characters(added.size() - own) + " added at free codes");
-    return {};
+    return check_texts(options, table_set, result);
 }

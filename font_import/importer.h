@@ -1,7 +1,9 @@
 // font_import's work: from a font file to the two inputs of make_h.
 #pragma once
 
+#include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -22,7 +24,8 @@ struct text_source {
 
 struct import_options {
     std::string font_path;
-    std::vector<text_source> texts;  // each character they use gets a code
+    std::vector<text_source> texts;  // each character they use gets a code, each code they write is kept
+    std::set<std::uint8_t> keep_codes;  // codes no character is given: a display driver's own
     const text_translations *translations = nullptr;  // their messages are written in
     std::vector<message_keyword> keywords{};          // which mark those messages
     std::string glyph_order = DEFAULT_GLYPH_ORDER;

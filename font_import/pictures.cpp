@@ -20,6 +20,9 @@ std::string not_a_picture(const yaff_glyph &glyph)
     for (const std::uint32_t code : glyph.codes)
         if (code > LAST_CODE)
             return "code " + code_name(code) + ": codes are 0x00 to 0xFF";
+    for (const char32_t c : glyph.characters)
+        if (const std::string reason = no_code_holds(c); !reason.empty())
+            return character_name(c) + " is " + reason + ": no code may hold it";
     return "";
 }
 

@@ -178,7 +178,7 @@ settings parse(int argc, char **argv)
 // returns whether it could be drawn at all.
 bool draw_text(const settings &given, const source_font &font, const recode_table &table, picture &image)
 {
-    const auto set = pair_table_set_reported(PROGRAM, given.font_dir, table, given.table_set);
+    const auto set = pair_table_set_reported(PROGRAM, given.font_dir, font, table, given.table_set);
     if (!set)
         return false;
     std::string text;

@@ -293,7 +293,7 @@ bool make_codes(const settings &given, std::optional<text_codes> &codes)
         recode_table table;
         if (!load_inputs_reported(PROGRAM, *given.font_dir, font, table))
             return false;
-        const auto set = pair_table_set_reported(PROGRAM, *given.font_dir, table, given.table_set);
+        const auto set = pair_table_set_reported(PROGRAM, *given.font_dir, font, table, given.table_set);
         if (!set)
             return false;
         codes.emplace(set->characters, set->name, set->at_free_codes);

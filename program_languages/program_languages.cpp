@@ -172,9 +172,10 @@ table_translation builder::translate(const numbered_message &message, const text
     } else {
         const translation &entry = found->second;
         const std::string at = name + (entry.line != 0 ? ":" + std::to_string(entry.line) : "");
+        const bool unreadable = entry.text.empty() && !entry.faults.empty();  // not text of the catalog's charset
         if (entry.fuzzy)
             why = "fuzzy in " + at;
-        else if (entry.text.empty())
+        else if (entry.text.empty() && !unreadable)
             why = "empty in " + at;
         else if (message.plural != nullptr && !entry.plural)
             why = "no plural forms in " + at;

@@ -40,12 +40,19 @@ void add_to_sum(std::uint64_t &sum, std::string_view bytes)
         sum = (sum ^ static_cast<unsigned char>(byte)) * FNV_PRIME;
 }
 
-// FNV-1a of the table and of every statement but the sum, in hex: it ties
-// the record to the koi.bin it was written with, and to what it says, so
-// neither a table copied over the pair later nor an edit is taken for it.
-std::string record_sum(const recode_table &table, const std::vector<statement> &statements)
+// FNV-1a of the glyph each code shows, the table and every statement but
+// the sum, in hex: it ties the record to the 8x12.fnt and koi.bin it was
+// written with, and to what it says, so that neither a font or table copied
+// over the pair later nor an edit is taken for it. Slots no code shows are
+// no part of what the pair shows.
+std::string record_sum(const source_font &font, const recode_table &table, const std::vector<statement> &statements)
 {
     std::uint64_t sum = FNV_OFFSET;
+    for (std::size_t code = 0; code < GLYPH_COUNT; ++code)
+        for (std::size_t line = 0; line < GLYPH_LINES; ++line) {
+            const auto byte = static_cast<char>(font_byte(font, glyph_for_code(table, static_cast<std::uint8_t>(code)), line));
+            add_to_sum(sum, std::string_view(&byte, 1));
+        }
     add_to_sum(sum, std::string_view(reinterpret_cast<const char *>(table.data()), table.size()));
     for (const statement &each : statements)
         if (each.key != TABLE_SUM_KEY) {
@@ -125,7 +132,7 @@ std::string take_character(const statement &each, set_record &record)
                  : std::nullopt;
     const auto c = static_cast<char32_t>(number.value_or(0));
     const std::string_view shown = trimmed(value.substr(digits_end));
-    if (!number || *number == 0 || !is_unicode_scalar(*number) || is_control(c) || (!shown.empty() && shown != utf8(c)))
+    if (!number || !no_code_holds(c).empty() || (!shown.empty() && shown != utf8(c)))
         return std::string(each.key) + ": " + excerpt(std::string(value)) + " is no character (U+263A, or U+263A \u263a)";
     const auto byte = static_cast<std::uint8_t>(*code);
     if (!record.characters.emplace(byte, c).second)
@@ -212,10 +219,11 @@ std::string place_in(const std::string &path, std::size_t line)
 
 }  // namespace
 
-std::string record_text(const set_record &record, const recode_table &table)
+std::string record_text(const set_record &record, const source_font &font, const recode_table &table)
 {
-    std::string statements = std::string(TABLE_SET_KEY) + ": " + record.table_set + "\n" + GLYPH_ORDER_KEY +
-                             ": " + record.glyph_order + "\n";
+    std::string statements = std::string(TABLE_SET_KEY) + ": " + record.table_set + "\n";
+    if (!record.glyph_order.empty())  // a key without a value is refused
+        statements += std::string(GLYPH_ORDER_KEY) + ": " + record.glyph_order + "\n";
     for (const auto &[code, c] : record.characters) {
         char key[8], number[16];
         std::snprintf(key, sizeof key, "%s%02X", CODE_PREFIX.data(), static_cast<unsigned>(code));
@@ -226,12 +234,13 @@ std::string record_text(const set_record &record, const recode_table &table)
     statements_of(statements, parsed);
     return "# The sets font_import made 8x12.fnt and koi.bin for, and the characters\n"
            "# it put at the codes the table set leaves free. font_text, font_sheet and\n"
-           "# font_export follow it. table-sum covers koi.bin and these lines: if either\n"
-           "# changes, the record is refused.\n" +
-           statements + TABLE_SUM_KEY + ": " + record_sum(table, parsed) + "\n";
+           "# font_export follow it. table-sum covers 8x12.fnt, koi.bin and these\n"
+           "# lines: if any changes, the record is refused.\n" +
+           statements + TABLE_SUM_KEY + ": " + record_sum(font, table, parsed) + "\n";
 }
 
-std::optional<record_problem> parse_record(std::string_view text, const recode_table &table, set_record &record)
+std::optional<record_problem> parse_record(std::string_view text, const source_font &font, const recode_table &table,
+                                           set_record &record)
 {
     record = set_record{};
     std::vector<statement> statements;
@@ -247,10 +256,20 @@ std::optional<record_problem> parse_record(std::string_view text, const recode_t
     }
     if (record.table_set.empty())
         return record_problem{0, std::string("no ") + TABLE_SET_KEY};
-    if (!sum.empty() && sum != record_sum(table, statements))
-        return record_problem{sum_line, std::string("does not match koi.bin, or was edited (its ") + TABLE_SUM_KEY +
-                                            " differs): import the pair again, or remove this file"};
+    if (!sum.empty() && sum != record_sum(font, table, statements))
+        return record_problem{sum_line, std::string("does not match 8x12.fnt and koi.bin, or was edited (its ") +
+                                            TABLE_SUM_KEY + " differs): import the pair again, or remove this file"};
     return std::nullopt;
+}
+
+std::optional<record_problem> read_record_text(std::string_view text, const source_font &font,
+                                               const recode_table &table, set_record &record, charset_table &set)
+{
+    if (auto problem = parse_record(text, font, table, record))
+        return problem;
+    if (std::string reason = load_charset(record.table_set, set); !reason.empty())
+        return record_problem{record.table_set_line, excerpt(record.table_set) + ": " + reason};
+    return free_codes_problem(record, set);
 }
 
 std::vector<std::string> pair_files(const std::string &dir)
@@ -272,7 +291,7 @@ std::optional<table_set> table_set_reported(const char *program, const std::stri
 }
 
 std::optional<table_set> pair_table_set_reported(const char *program, const std::string &dir,
-                                                 const recode_table &table,
+                                                 const source_font &font, const recode_table &table,
                                                  const std::optional<std::string> &given)
 {
     const std::string path = path_in(dir, SET_RECORD_FILE);
@@ -285,28 +304,22 @@ std::optional<table_set> pair_table_set_reported(const char *program, const std:
         return std::nullopt;
     }
     set_record record;
+    table_set recorded;
     std::optional<record_problem> problem;
     if (text.size() > LARGEST_RECORD)
         problem = record_problem{0, "larger than " + std::to_string(LARGEST_RECORD) + " bytes: no record of sets"};
     else
-        problem = parse_record(text, table, record);
+        problem = read_record_text(text, font, table, record, recorded.characters);
     if (problem) {
         report_failure(program, place_in(path, problem->line).c_str(), problem->reason.c_str());
         return std::nullopt;
     }
-    const std::string recorded_at = place_in(path, record.table_set_line);
-    auto recorded = table_set_reported(program, record.table_set, recorded_at);
-    if (!recorded)
-        return std::nullopt;
-    if (auto misplaced = free_codes_problem(record, recorded->characters)) {
-        report_failure(program, place_in(path, misplaced->line).c_str(), misplaced->reason.c_str());
-        return std::nullopt;
-    }
-    recorded->at_free_codes = record.characters;
+    recorded.name = record.table_set;
+    recorded.at_free_codes = record.characters;
     if (!given)
         return recorded;
     auto named = table_set_reported(program, *given);
-    if (named && named->characters != recorded->characters) {
+    if (named && named->characters != recorded.characters) {
         const std::string reason = "koi.bin is made for " + record.table_set + ", not for -t " + *given;
         report_failure(program, path.c_str(), reason.c_str());
         return std::nullopt;

@@ -2,8 +2,9 @@
 // sets it made them for, and the characters it put at the codes the table
 // set leaves free, so that the tools reading the pair show every code as
 // the pair means it without being told, and refuse a -t that says otherwise.
-// Its sum covers the table and all it says, so a record edited by mistake,
-// or left beside another table, is refused. make_h never reads it.
+// Its sum covers the font, the table and all it says, so a record edited by
+// mistake, or left beside another font or table, is refused. make_h never
+// reads it.
 #pragma once
 
 #include <cstdint>
@@ -31,13 +32,20 @@ struct record_problem {
     std::string reason;
 };
 
-// The record's text for a pair with this table.
-std::string record_text(const set_record &record, const recode_table &table);
+// The record's text for a pair of this font and table.
+std::string record_text(const set_record &record, const source_font &font, const recode_table &table);
 
 // Reads a record's text into record; returns why it is no record, or the
-// record of another table or an edited one, or nothing when it is fine. A
-// record written by hand, without a sum, needs only its table set.
-std::optional<record_problem> parse_record(std::string_view text, const recode_table &table, set_record &record);
+// record of another font or table or an edited one, or nothing when it is
+// fine. A record written by hand, without a sum, needs only its table set.
+std::optional<record_problem> parse_record(std::string_view text, const source_font &font, const recode_table &table,
+                                           set_record &record);
+
+// Reads a record's text as the tools that follow it do: parse_record, then
+// the table set it names into set, each of its characters at a code that
+// set leaves free. Returns what is wrong, and its line.
+std::optional<record_problem> read_record_text(std::string_view text, const source_font &font,
+                                               const recode_table &table, set_record &record, charset_table &set);
 
 // The pair's two files in dir and the record beside them: what a tool
 // reading the pair reads, and so must never write.
@@ -56,12 +64,13 @@ struct table_set {
 std::optional<table_set> table_set_reported(const char *program, const std::string &name,
                                             const std::string &place = "");
 
-// The table set of the pair in dir whose table is given: the record's, or
-// the one -t names (given), or DEFAULT_TABLE_SET when neither says. A given
-// set must be the record's, by its characters (CP1251 is WINDOWS-1251).
+// The table set of the pair in dir whose font and table are given: the
+// record's, or the one -t names (given), or DEFAULT_TABLE_SET when neither
+// says. A given set must be the record's, by its characters (CP1251 is
+// WINDOWS-1251).
 // Only a regular file is a record: a missing one is none, anything else
 // (a directory, a pipe, a link to nothing) is refused. Reports what is wrong,
 // at its line of the record, and then returns nothing.
 std::optional<table_set> pair_table_set_reported(const char *program, const std::string &dir,
-                                                 const recode_table &table,
+                                                 const source_font &font, const recode_table &table,
                                                  const std::optional<std::string> &given);

@@ -66,17 +66,66 @@ read_result read(const std::string &catalog)
 
 constexpr char HEADER[] = "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n";
 
+std::string key(std::string_view id, std::optional<std::string_view> context = std::nullopt,
+                std::string_view domain = DEFAULT_DOMAIN)
+{
+    return message_key(domain, context, id);
+}
+
 }  // namespace
 
 TEST(MsgstrLines, FindsTheLineOfEachMessagesMsgstr)
 {
     const auto lines = msgstr_lines(FORMS);
     const std::unordered_map<std::string, std::size_t> expected = {
-        {"", 3}, {"One", 7}, {"Two lines\n", 12}, {"Escapes \"\tAB\\", 22}, {"File", 26}, {"Same line", 32}};
+        {key(""), 3},         {key("One"), 7},  {key("Two lines\n"), 12},           {key("One", "menu"), 18},
+        {key("Escapes \"\tAB\\"), 22}, {key("File"), 26}, {key("Gone"), 30}, {key("Context", "only"), 31},
+        {key("Same line"), 32}};
     EXPECT_EQ(lines, expected);
     // What is no catalog, or is cut short, gives what it can, and no more.
     for (const char *broken : {"msgid \"a\\", "msgid \"a\nmsgstr \"b\"", "msgstr \"x\" msgid", "\"\\x", "#~"})
         EXPECT_LE(msgstr_lines(broken).size(), 1u) << broken;
+}
+
+// Lines as gettext's own lexer counts them, and strings as it reads them,
+// in the charset the header names from the message after it on.
+TEST(MsgstrLines, ReadsTheCatalogAsGettextsLexerDoes)
+{
+    const auto header = [](const char *charset) {
+        return std::string("msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=") + charset + "\\n\"\n";
+    };
+    const struct {
+        std::string catalog;
+        std::string id;  // of the message looked for
+        std::size_t line;
+        std::optional<std::string_view> context = std::nullopt;
+        std::string_view domain = DEFAULT_DOMAIN;
+    } cases[] = {
+        {"msg\\\nid \"a\"\nmsgstr\\\n \"b\"\n", "a", 4},  // a splice is read first, and counted
+        {"msgid \"a\\0b\" \"c\"\nmsgstr \"x\"\n", "ac", 2},  // a NUL ends a string
+        {"msgid \"a\\x141\\101\"\nmsgstr \"x\"\n", "aAA", 2},
+        {"#| msgid \"old\"\n#~| msgid \"older\"\nmsgid \"new\"\nmsgstr \"x\"\n", "new", 4},
+        {"#~ msgctxt \"c\"\n#~ msgid \"gone\"\n#~ msgstr \"x\"\n", "gone", 3, "c"},
+        {"domain \"other\"\nmsgid \"a\"\nmsgstr \"x\"\n", "a", 3, std::nullopt, "other"},
+        {"msgid \"a\"\nmsgstr \"x\"\n\nmsgid \"a\"\nmsgstr \"y\"\n", "a", 2},  // the first definition
+        // BIG5's 許 and Shift_JIS's 表 end in 0x5C, which is no backslash
+        // there; a KOI8-R byte 0xB3 is a character of its own.
+        {header("BIG5") + "\nmsgid \"\xB3\x5C\"\nmsgstr \"x\"\n", "\xB3\x5C", 5},
+        {header("big5") + "\nmsgid \"\xB3\x5C\" \"\xB3\x5C\"\nmsgstr \"x\"\n", "\xB3\x5C\xB3\x5C", 5},
+        {header("SHIFT_JIS") + "msgid \"\x95\x5C\"\nmsgstr \"x\"\n", "\x95\x5C", 4},
+        {header("GB18030") + "msgid \"\x81\x30\x81\x30\x81\x5C\"\nmsgstr \"x\"\n", "\x81\x30\x81\x30\x81\x5C", 4},
+        {header("KOI8-R") + "msgid \"\xB3\\\"\"\nmsgstr \"x\"\n", "\xB3\"", 4},
+        // Before the header's charset is read, and where iconv finds no
+        // character, a byte is a character.
+        {"msgid \"\xB3\\\"\"\nmsgstr \"x\"\n" + header("BIG5"), "\xB3\"", 2},
+        {header("BIG5") + "msgid \"\x80\\\\\"\nmsgstr \"x\"\n", "\x80\\", 4},
+    };
+    for (const auto &row : cases) {
+        const auto lines = msgstr_lines(row.catalog);
+        const auto found = lines.find(key(row.id, row.context, row.domain));
+        ASSERT_NE(found, lines.end()) << row.catalog;
+        EXPECT_EQ(found->second, row.line) << row.catalog;
+    }
 }
 
 // The messages as the source looks them up: in UTF-8, whatever the
@@ -123,6 +172,16 @@ TEST(ReadCatalog, TakesEachMessageInUtf8WithItsLine)
     EXPECT_EQ(plural.translations.language, "ru");
     EXPECT_EQ(plural.translations.header_line, 2u);
     EXPECT_EQ(plural.translations.messages.at("File").forms, (std::vector<std::string>{"Да", "Нет"}));
+    // One byte of TSCII is four characters, 12 bytes of UTF-8; in BIG5, 許's
+    // second byte is no backslash.
+    const read_result tscii = read("msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=TSCII\\n\"\n\n"
+                                   "msgid \"Sri\"\nmsgstr \"\x82\"\n");
+    ASSERT_TRUE(tscii.read) << tscii.failure;
+    EXPECT_EQ(tscii.translations.messages.at("Sri").text, "\u0BB8\u0BCD\u0BB0\u0BC0");
+    const read_result big5 = read("msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=BIG5\\n\"\n\n"
+                                  "msgid \"\xB3\x5C\"\nmsgstr \"\xB3\x5C\"\n");
+    ASSERT_TRUE(big5.read) << big5.failure;
+    EXPECT_EQ(big5.translations.messages.at("\u8A31").line, 5u);
     // A msgid in ISO-8859-1 is looked up as the source, in UTF-8, has it.
     const read_result latin1 = read("msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=ISO-8859-1\\n\"\n\n"
                                     "msgid \"Gr\xFC\xDF\x65\"\nmsgstr \"Hallo\"\n");
@@ -147,6 +206,20 @@ TEST(ReadCatalog, RefusesWhatMsgfmtRefusesAndKeepsWhatItsCheckFinds)
         {std::string(HEADER) + "msgid \"a\"\nmsgstr \"b\"\n\nmsgid \"a\"\nmsgstr \"c\"\n",
          {"5: this is the location of the first definition", "7: duplicate message definition"}, ""},
         {"msgid \"\"\nmsgstr \"Plural-Forms: nplurals=2; plural=n/0;\\n\"\n", {"2: plural expression can produce division by zero"}, ""},
+        // Where the first definition stands, obsolete, with a context, in
+        // another domain.
+        {std::string(HEADER) + "#~ msgid \"a\"\n#~ msgstr \"b\"\n\nmsgid \"a\"\nmsgstr \"c\"\n",
+         {"5: this is the location of the first definition", "7: duplicate message definition"}, ""},
+        {std::string(HEADER) + "msgctxt \"m\"\nmsgid \"a\"\nmsgstr \"b\"\nmsgctxt \"m\"\nmsgid \"a\"\nmsgstr \"c\"\n",
+         {"6: this is the location of the first definition", "8: duplicate message definition"}, ""},
+        {std::string(HEADER) + "domain \"d\"\nmsgid \"a\"\nmsgstr \"b\"\nmsgid \"a\"\nmsgstr \"c\"\n",
+         {"6: this is the location of the first definition", "7: duplicate message definition"}, ""},
+        // gettext says this in two parts, each at its place: both are said.
+        {std::string(HEADER) + "msgid \"a\"\nmsgid_plural \"as\"\nmsgstr[0] \"b\"\nmsgstr[1] \"c\"\n",
+         {"2: but header entry lacks a \"nplurals=INTEGER\" attribute",
+          "2: but header entry lacks a \"plural=EXPRESSION\" attribute", "6: message catalog has plural form translations",
+          "6: message catalog has plural form translations"},
+         ""},
         {"msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=NO-SUCH-SET\\n\"\n", {},
          "charset 'NO-SUCH-SET' is not one iconv knows"},
     };
@@ -158,6 +231,17 @@ TEST(ReadCatalog, RefusesWhatMsgfmtRefusesAndKeepsWhatItsCheckFinds)
         EXPECT_EQ(problems, row.problems) << row.catalog;
         EXPECT_EQ(result.failure, row.failure) << row.catalog;
     }
+
+    // A catalog of faults stops being read after the first few.
+    std::string garbage(HEADER);
+    for (std::size_t line = 0; line < 10 * MOST_PROBLEMS_SHOWN; ++line)
+        garbage += "x\n";
+    const read_result many = read(garbage);
+    EXPECT_FALSE(many.read);
+    EXPECT_EQ(many.problems.size(), MOST_PROBLEMS_SHOWN);
+    EXPECT_EQ(many.problems.at(1), "4:1: syntax error");  // and then one a line, as msgfmt says
+    EXPECT_EQ(many.problems.back(), std::to_string(2 + MOST_PROBLEMS_SHOWN) + ": keyword \"x\" unknown");
+    EXPECT_EQ(many.failure, "more problems than these: the rest is not read");
 
     const read_result checked = read(std::string(HEADER) +
                                      "#, c-format\nmsgid \"%d of %s\"\nmsgstr \"%s из %d\"\n\n"    // 4-6
@@ -278,6 +362,94 @@ TEST_F(CatalogTools, TranslateASourceAndNameEachFaultAtItsCatalogLine)
     write_catalog("Настройки", "Громкость");
     expect_writes_over_none("font_text", FONT_TEXT + " --catalog=ru.po ui.c -o", {"ru.po", "ui.c"});
 }
+
+// Each message is looked up by the msgid xgettext extracts for it, escapes
+// and all: a catalog made from the source by xgettext translates every one.
+TEST_F(CatalogTools, LookUpEachMessageAsXgettextExtractsIt)
+{
+    if (run("xgettext --version && msgen --version").status != 0)
+        GTEST_SKIP() << "no xgettext and msgen";
+    std::ofstream(file("ui.c")) << "#define _(text) text\n"
+                                   "const char *m[] = {\n"
+                                   "    _(\"A\\0B\"), _(\"C\" \"\\0\" \"D\"), _(\"E\\x00F\"), _(\"G\\u0000H\"),\n"
+                                   "    _(\"I\\x{41}J\"), _(\"K\\o{102}L\"), _(\"M\\u{263a}N\"), _(\"O\\x41P\\x0041Q\"),\n"
+                                   "    _(\"R\\eS\\qT\\(U\"), _(\"V\\101\\1012W\"), _(\"X\\u0416\\U00000416Y\"),\n"
+                                   "    _(\"Z\\a\\b\\f\\n\\r\\t\\v\\\\\\'\\\"\\?\"), _(\"\\x\\u12\\U1234567\"),\n"
+                                   "};\n";
+    const tool_run extracted = run("xgettext --keyword=_ --from-code=UTF-8 -o ui.pot ui.c && msgen -o - ui.pot | "
+                                   "sed 's/charset=CHARSET/charset=UTF-8/' > ru.po");
+    ASSERT_EQ(extracted.status, 0) << extracted.err;
+    const tool_run translated = run(FONT_TEXT + " --catalog=ru.po -o koi.c ui.c");
+    EXPECT_EQ(translated.status, 0);
+    EXPECT_EQ(translated.err, "");  // no message left untranslated
+}
+
+// The lines a run names in the catalog c.po, in order, warnings aside.
+std::vector<std::size_t> catalog_lines(const std::string &err, const std::string &prefix)
+{
+    std::vector<std::size_t> lines;
+    for (const std::string &line : lines_of(err))
+        if (line.rfind(prefix + "c.po:", 0) == 0 && line.find(": warning:") == std::string::npos)
+            lines.push_back(std::stoul(line.substr(prefix.size() + 5)));
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+// A fault is named at the line msgfmt --check names, whatever the catalog's
+// charset and wherever the message it is about stands.
+TEST_F(CatalogTools, NameEachFaultAtTheLineMsgfmtNames)
+{
+    if (run("msgfmt --version").status != 0)
+        GTEST_SKIP() << "no msgfmt";
+    const auto header = [](const char *charset) {
+        return std::string("msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=") + charset + "\\n\"\n\n";
+    };
+    const std::string catalogs[] = {
+        header("UTF-8") + "#~ msgid \"a\"\n#~ msgstr \"b\"\n\nmsgid \"a\"\nmsgstr \"c\"\n",
+        header("UTF-8") + "#~ msgid \"a\"\n#~ msgstr \"b\"\n\n#~ msgid \"a\"\n#~ msgstr \"c\"\n",
+        header("UTF-8") + "msgctxt \"m\"\nmsgid \"a\"\nmsgstr \"b\"\n\nmsgctxt \"m\"\nmsgid \"a\"\nmsgstr \"c\"\n",
+        header("UTF-8") + "msgid \"a\"\nmsgid_plural \"as\"\nmsgstr[0] \"b\"\nmsgstr[1] \"c\"\n",
+        header("UTF-8") + "msg\\\nid \"a\"\nmsgstr\\\n \"b\"\n\nmsgid \"a\"\nmsgstr \"c\"\n",
+        header("BIG5") + "#, c-format\nmsgid \"\xB3\x5C%d\"\nmsgstr \"x%s\"\n",
+        header("SHIFT_JIS") + "msgid \"\x95\x5C\"\nmsgstr \"\x95\x5C\\n\"\n\nmsgid \"\x95\x5C\"\nmsgstr \"x\"\n",
+    };
+    std::ofstream(file("ui.c")) << "#define _(text) text\n"
+                                   "const char *m[] = {_(\"a\"), _(\"\u8A31%d\"), _(\"\u8868\")};\n";
+    for (const std::string &catalog : catalogs) {
+        std::ofstream(file("c.po")) << catalog;
+        const tool_run msgfmt = run("msgfmt --check -o /dev/null c.po");
+        const tool_run font_text = run(FONT_TEXT + " --catalog=c.po ui.c");
+        EXPECT_EQ(msgfmt.status, 1) << catalog;
+        EXPECT_EQ(font_text.status, 1) << catalog;
+        EXPECT_NE(catalog_lines(msgfmt.err, ""), std::vector<std::size_t>{}) << catalog;
+        EXPECT_EQ(catalog_lines(font_text.err, "font_text: "), catalog_lines(msgfmt.err, "")) << catalog << font_text.err;
+    }
+}
+
+#ifdef FONT_IMPORT_PATH
+// A code a translation writes, as an escape, is the text's own, as the
+// source's are: a pair made for the source and catalog gives it no
+// character; one made for the source alone is refused at the catalog's line.
+TEST_F(CatalogTools, KeepTheCodesATranslationWritesFree)
+{
+    const std::string font_import = quoted(FONT_IMPORT_PATH), sample = quoted(SOURCE_DIR "/sample/6x12.pcf.gz");
+    std::ofstream(file("ui.c")) << "#define _(text) text\nconst char *m[] = {_(\"Tab\"), \"Straße\"};\n";
+    std::ofstream(file("ru.po")) << HEADER << "msgid \"Tab\"\nmsgstr \"\\tТаб\\x1e\\001\"\n";
+    const tool_run made = run(font_import + " -o pair --text=ui.c --catalog=ru.po " + sample);
+    ASSERT_EQ(made.status, 0) << made.err;
+    const std::string record = read("pair/koi.sets");
+    EXPECT_NE(record.find("\n0x02: U+00DF \u00DF\n"), std::string::npos) << record;
+    for (const char *written : {"\n0x01:", "\n0x09:", "\n0x1E:"})
+        EXPECT_EQ(record.find(written), std::string::npos) << written;
+    EXPECT_EQ(run(FONT_TEXT + " -f pair --catalog=ru.po ui.c").status, 0);
+
+    ASSERT_EQ(run(font_import + " -o source --text=ui.c " + sample).status, 0);
+    const tool_run refused = run(FONT_TEXT + " -f source --catalog=ru.po ui.c");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, "font_text: ru.po:5: U+0001: code 0x01 shows U+00DF \u00DF, a character of one's own: "
+                           "font_import --text keeps the codes a text writes free\n");
+}
+#endif
 
 #ifdef FONT_SHEET_PATH
 // font_sheet draws each message as the device will show it: translated.

@@ -12,6 +12,7 @@ namespace {
 
 const std::string FONT_IMPORT = quoted(FONT_IMPORT_PATH);
 const std::string FONT_EXPORT = quoted(FONT_EXPORT_PATH);
+const std::string FONT_TEXT = quoted(FONT_TEXT_PATH);
 const std::string SAMPLE = SOURCE_DIR "/sample";
 const std::string DEJAVU_MONO = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
 const std::string DEJAVU_BOLD = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
@@ -621,6 +622,13 @@ TEST_F(FontImport, TakesPicturesOfOnesOwnAndRefusesThoseNoCodeCanShow)
         {"upper.yaff", "0xC1:\n    @\nu+0430:\n    .\n", "upper.yaff:3: a second picture for code 0xC1 (U+0430 а), after line 1"},
         {"spare.yaff", "u+2320:\n    @\n\n0x01:\n    .\n", "spare.yaff:4: a second picture for code 0x01 (U+2320 ⌠), after line 1"},
         {"none.yaff", "# nothing\n", "none.yaff: has no pictures"},
+        // A character no code may hold would make a record no tool reads.
+        {"nul.yaff", "u+0000:\n    @\n", "nul.yaff:1: U+0000 is a control character: no code may hold it"},
+        {"tab.yaff", "0x01:\nu+0009:\n    @\n", "tab.yaff:1: U+0009 is a control character: no code may hold it"},
+        {"delete.yaff", "0x02:\nu+007f:\n    @\n", "delete.yaff:1: U+007F is a control character: no code may hold it"},
+        {"c1.yaff", "0x02:\nu+0085:\n    @\n", "c1.yaff:1: U+0085 is a control character: no code may hold it"},
+        {"nonchar.yaff", "u+fffe:\n    @\n", "nonchar.yaff:1: U+FFFE \uFFFE is a noncharacter: no code may hold it"},
+        {"plane.yaff", "0x02:\nu+10ffff:\n    @\n", "plane.yaff:1: U+10FFFF \U0010FFFF is a noncharacter: no code may hold it"},
         {"bad.yaff", "0x02:\n    @@\n    @\n", "bad.yaff:3: a row of 1 pixels in a glyph 2 wide"},
     };
     for (const auto &bad : cases)
@@ -776,7 +784,8 @@ TEST_F(FontImport, RefusesTheCharactersItCannotGiveACode)
     }
 
     // KOI8-R leaves 31 codes free: of 34 Greek letters, the last 3 by their
-    // numbers get none; a character the font cannot draw wants none.
+    // numbers get none, named in one message with a set that gives every
+    // one a code; a character the font cannot draw wants none.
     const std::string greek = "αβγδεζηθικλμνξοπρστυφχψωΑΒΓΔΕΖΗΘΙΚ中";
     write("greek.txt", as_bytes("ok\n" + greek));
     const tool_run overflow = run(FONT_IMPORT + " --text=greek.txt " + sample);
@@ -784,12 +793,129 @@ TEST_F(FontImport, RefusesTheCharactersItCannotGiveACode)
     EXPECT_EQ(lines_of(overflow.err),
               (std::vector<std::string>{"font_import: greek.txt:2:35: U+4E2D 中: no glyph in " + SAMPLE +
                                             "/6x12.pcf.gz",
-                                        "font_import: greek.txt:2:22: U+03C7 χ: no free code left in KOI8-R (34 "
-                                        "characters need one of 31)",
-                                        "font_import: greek.txt:2:23: U+03C8 ψ: no free code left in KOI8-R (34 "
-                                        "characters need one of 31)",
-                                        "font_import: greek.txt:2:24: U+03C9 ω: no free code left in KOI8-R (34 "
-                                        "characters need one of 31)"}));
+                                        "font_import: greek.txt:2:22: 34 characters need a free code and 31 are "
+                                        "free in KOI8-R: U+03C7 χ, U+03C8 ψ and U+03C9 ω have none; -t ISO-8859-7 "
+                                        "-g ISO-8859-7 gives every one a code"}));
     EXPECT_EQ(read("8x12.fnt"), "old font");
     EXPECT_EQ(run("ls -A").out, "8x12.fnt\nbytes.txt\nescape.c\ngreek.txt\nkoi.bin\nopen.c\nui.c\n");
+}
+
+// A code the text writes itself, by an escape or a control character, is no
+// character's of one's own: the driver or the font's own glyph has it. So is
+// a code --keep-codes names. font_text refuses an escape at a code that a
+// pair made without the text gives a character of one's own.
+TEST_F(FontImport, KeepsTheCodesTheTextWritesFree)
+{
+    const std::string sample = quoted(SAMPLE + "/6x12.pcf.gz");
+    write("ui.c", as_bytes("const char *a = \"Straße\\n\", *b = \"21\\001C\", *t = \"T:\\t21\", *e = \"\\033[0m\";\n"));
+    write("menu.txt", as_bytes("Tab:\tÄ\x1c\n"));
+    const std::string texts = " --text=ui.c --text=menu.txt ";
+    ASSERT_EQ(run(FONT_IMPORT + " -o own" + texts + sample).status, 0);
+    const std::string codes = free_code_lines(read("own/koi.sets"));
+    EXPECT_EQ(codes.rfind("0x02: U+00C4 Ä\n0x03: U+00DF ß\n", 0), 0u) << codes;
+    for (const char *written : {"0x01:", "0x09:", "0x1B:", "0x1C:"})  // not even the PC symbols
+        EXPECT_EQ(codes.find(written), std::string::npos) << written;
+    for (const char *text : {"ui.c", "menu.txt"}) {
+        const tool_run checked = run(FONT_TEXT + " -f own " + text);
+        EXPECT_EQ(checked.status, 0) << text << ": " << checked.err;
+    }
+
+    // Codes a display's driver takes for its own: hex, decimal, runs.
+    ASSERT_EQ(run(FONT_IMPORT + " -o kept --keep-codes=0x02-0x03,4 --keep-codes=0X05" + texts + sample).status, 0);
+    EXPECT_EQ(free_code_lines(read("kept/koi.sets")).rfind("0x06: U+00C4 Ä\n0x07: U+00DF ß\n", 0), 0u);
+    for (const char *bad : {"", "0x", "256", "0x100", "1,,2", "9-3", "-1", "0x1G", " 1", "1-", "0x02,"}) {
+        const tool_run refused = run(FONT_IMPORT + " --keep-codes=" + quoted(bad) + " " + sample);
+        EXPECT_EQ(refused.status, 2) << bad;
+        EXPECT_EQ(lines_of(refused.err).at(0).rfind("font_import: invalid --keep-codes", 0), 0u) << refused.err;
+    }
+
+    // A pair made for "Straße" alone gives ß code 1, which "21\001C" writes:
+    // the device would draw 21ßC. font_text names the character there.
+    write("word.c", as_bytes("const char *a = \"Straße\";\n"));
+    ASSERT_EQ(run(FONT_IMPORT + " -o word --text=word.c " + sample).status, 0);
+    ASSERT_EQ(free_code_lines(read("word/koi.sets")).rfind("0x01: U+00DF ß\n", 0), 0u);
+    const tool_run refused = run(FONT_TEXT + " -f word -o out.c ui.c");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, "font_text: ui.c:1:37: \\001: code 0x01 shows U+00DF ß, a character of one's own: "
+                           "font_import --text keeps the codes a text writes free\n");
+    EXPECT_EQ(run("ls out.c").status, 2);
+    write("tabbed.txt", as_bytes("a\x01z\n"));
+    EXPECT_EQ(run(FONT_TEXT + " -f word tabbed.txt").err,
+              "font_text: tabbed.txt:1:2: U+0001: code 0x01 shows U+00DF ß, a character of one's own: "
+              "font_import --text keeps the codes a text writes free\n");
+}
+
+// font_import --text makes no pair that font_text -f would refuse the text
+// for: what it refuses, it refuses too, at the same place.
+TEST_F(FontImport, RefusesWhatFontTextWouldRefuseTheTextFor)
+{
+    const std::string sample = quoted(SAMPLE + "/6x12.pcf.gz");
+    // ◙ is the PC symbol at 0x0A, which ends a line: it takes another code.
+    write("square.c", as_bytes("const char *a = \"◙\";\n"));
+    ASSERT_EQ(run(FONT_IMPORT + " -o square --text=square.c " + sample).status, 0);
+    EXPECT_EQ(free_code_lines(read("square/koi.sets")).rfind("0x01: U+25D9 ◙\n", 0), 0u);
+    EXPECT_EQ(run(FONT_TEXT + " -f square square.c").status, 0);
+
+    write("blank.yaff", as_bytes("'A':\n    .\n"));
+    const struct {
+        const char *name, *text, *options, *error;
+    } refused[] = {
+        {"c1.c", "const char *a = \"\\u0085\";\n", "", "c1.c:1:18: U+0085: no code in KOI8-R"},
+        {"nonchar.txt", "ok \xef\xbf\xbe\n", "", "nonchar.txt:1:4: U+FFFE \uFFFE: no code in KOI8-R"},
+        {"blank.txt", "OK, A\n", " --glyphs=blank.yaff", "blank.txt:1:5: U+0041 A: shows a blank glyph"},
+    };
+    for (const auto &text : refused) {
+        write(text.name, as_bytes(text.text));
+        const tool_run imported = run(FONT_IMPORT + text.options + " -o made --text=" + text.name + " " + sample);
+        EXPECT_EQ(imported.status, 1) << text.name;
+        EXPECT_EQ(imported.err, "font_import: " + std::string(text.error) + "\n");
+        EXPECT_EQ(run("ls made").status, 2) << text.name;
+        ASSERT_EQ(run(FONT_IMPORT + text.options + " -o pair " + sample).status, 0) << text.name;
+        EXPECT_EQ(run(FONT_TEXT + " -f pair " + text.name).err, "font_text: " + std::string(text.error) + "\n");
+    }
+}
+
+// When the characters do not all fit the free codes, pictures keep theirs,
+// and one message says how many need one and are free, which are left out,
+// and a table set that gives every one a code: one that does.
+TEST_F(FontImport, NamesInOneMessageWhatNoFreeCodeIsLeftFor)
+{
+    const std::string sample = quoted(SAMPLE + "/6x12.pcf.gz");
+    write("battery.yaff", as_bytes("u+1f50b:\n    .@@@@.\n"));
+    std::string greek;
+    for (char32_t c = U'\u03b1'; c <= U'\u03c9'; ++c)  // ς too: 25 letters, and 6 more and the battery
+        greek += utf8(c);
+    write("greek.c", as_bytes("const char *g = \"" + greek + " äöüßéè\";\n"));
+    const tool_run overflow = run(FONT_IMPORT + " --glyphs=battery.yaff --text=greek.c " + sample);
+    EXPECT_EQ(overflow.status, 1);
+    EXPECT_EQ(overflow.err, "font_import: greek.c:1:42: 32 characters need a free code and 31 are free in KOI8-R: "
+                            "U+03C9 ω has none; -t ISO-8859-7 -g ISO-8859-7 gives every one a code\n");
+    EXPECT_EQ(read("8x12.fnt"), "old font");
+    // The codes the text writes itself are not free: one message still.
+    write("escaped.c", as_bytes("const char *g = \"" + greek + " äöüßéè\\001\\002\";\n"));
+    EXPECT_EQ(lines_of(run(FONT_IMPORT + " --glyphs=battery.yaff --text=escaped.c " + sample).err),
+              std::vector<std::string>{"font_import: escaped.c:1:40: 32 characters need a free code and 29 are free in "
+                                       "KOI8-R (0x01-0x02 kept free): U+03C7 χ, U+03C8 ψ and U+03C9 ω have none; -t "
+                                       "ISO-8859-7 -g ISO-8859-7 gives every one a code"});
+    const tool_run suggested =
+        run(FONT_IMPORT + " -t ISO-8859-7 -g ISO-8859-7 -o greek --glyphs=battery.yaff --text=greek.c " + sample);
+    ASSERT_EQ(suggested.status, 0) << suggested.err;
+    EXPECT_EQ(free_code_lines(read("greek/koi.sets")).rfind("0x01: U+1F50B 🔋\n", 0), 0u);
+    EXPECT_EQ(run(FONT_TEXT + " -f greek greek.c").status, 0);
+
+    // Where no set of its own holds enough, ASCII leaves all 128 upper codes free.
+    std::string alphabets = greek;
+    for (char32_t c = U'\u0391'; c <= U'\u03a9'; ++c)
+        alphabets += c == U'\u03a2' ? "" : utf8(c);
+    for (char32_t c = U'\u0410'; c <= U'\u044f'; ++c)
+        alphabets += utf8(c);
+    for (char32_t c = U'\u00c0'; c <= U'\u00d6'; ++c)
+        alphabets += utf8(c);
+    write("many.txt", as_bytes(alphabets + "\n"));
+    const tool_run many = run(FONT_IMPORT + " --text=many.txt " + sample);
+    EXPECT_EQ(many.status, 1);
+    ASSERT_EQ(lines_of(many.err).size(), 1u) << many.err;
+    EXPECT_NE(many.err.find("; -t ASCII gives every one a code\n"), std::string::npos) << many.err;
+    ASSERT_EQ(run(FONT_IMPORT + " -t ASCII -o ascii --text=many.txt " + sample).status, 0);
+    EXPECT_EQ(run(FONT_TEXT + " -f ascii many.txt").status, 0);
 }

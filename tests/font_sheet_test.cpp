@@ -270,6 +270,21 @@ TEST_F(FontSheet, DrawsTextAsTheDisplayShowsIt)
     EXPECT_EQ(contradicted.status, 1);
     EXPECT_EQ(contradicted.err, "font_sheet: koi.sets: koi.bin is made for CP1251, not for -t KOI8-R\n");
 
+    // A code a control character writes, which the record gives a character
+    // of one's own: marked, and named with what the device would draw.
+    const std::string own = "table-set: CP1251\n0x01: U+00DF\n";
+    write("koi.sets", bytes(own.begin(), own.end()));
+    write("tab.txt", bytes{'A', 0x01, 'B', 0x02, '\n'});
+    const tool_run marked = run(FONT_SHEET + " --text=tab.txt --scale=1 tab.png");
+    EXPECT_EQ(marked.status, 0);
+    EXPECT_EQ(marked.err, "font_sheet: tab.txt:1:2: U+0001: code 0x01 shows U+00DF \u00DF, a character of one's "
+                          "own: font_import --text keeps the codes a text writes free\n");
+    const bytes cells = decode_rgb(file("tab.png"), width, height);
+    ASSERT_EQ(width, 32u);
+    EXPECT_EQ(std::vector<std::uint8_t>(cells.begin() + 8 * 3 + 7 * 3, cells.begin() + 8 * 3 + 8 * 3),
+              std::vector<std::uint8_t>(MARKED_PAPER.begin(), MARKED_PAPER.end()));
+    run("rm koi.sets");
+
     const tool_run misuse = run(FONT_SHEET + " --screen=128x64 sheet.png");
     EXPECT_EQ(misuse.status, 2);
     EXPECT_EQ(lines_of(misuse.err).at(0), "font_sheet: --table, --screen, --scale and --fallback go with --text");

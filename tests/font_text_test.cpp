@@ -597,20 +597,50 @@ TEST_F(FontText, GivesTheProgramThatGccsExecutionCharsetGives)
     }
 }
 
+// What --fallback writes into a literal is the spelling's own bytes once
+// compiled: a quote, a backslash or an apostrophe that iconv spells a
+// character with neither ends the literal nor starts an escape.
+TEST_F(FontText, CompilesEachFallbackSpellingToItsOwnBytes)
+{
+    const std::string shown = "\u201cHi\u201d|\uff3cn|\u201c|\u201c|\u2019|\uff3c?\u201d\n";
+    std::ofstream(file("ui.cc")) << "#include <stdio.h>\n"
+                                    "int main(void)\n"
+                                    "{\n"
+                                    "    const char *s[] = {\"\u201cHi\u201d\", \"\uff3cn\", \"\\u201C\", R\"(\u201c)\"};\n"
+                                    "    const char c = '\u2019';\n"
+                                    "    for (unsigned i = 0; i < 4; ++i)\n"
+                                    "        printf(\"%s|\", s[i]);\n"
+                                    "    printf(\"%c|%s\\n\", c, \"\uff3c?\u201d\");\n"
+                                    "    return 0;\n"
+                                    "}\n";
+    const tool_run encoded = run(FONT_TEXT + " --fallback -o koi.cc ui.cc");
+    ASSERT_EQ(encoded.status, 0) << encoded.err;
+    const tool_run built = run(quoted(CXX_COMPILER) + " -Wall -Werror -o ui koi.cc && ./ui");
+    ASSERT_EQ(built.status, 0) << built.err;
+    const tool_run spelled = run("printf '%s' " + quoted(shown) + " | LC_ALL=C.UTF-8 iconv -f UTF-8 -t KOI8-R//TRANSLIT");
+    ASSERT_EQ(spelled.status, 0) << spelled.err;
+    EXPECT_EQ(built.out, spelled.out);
+    EXPECT_EQ(built.out, "\"Hi\"|\\n|\"|\"|'|\\?\"\n");  // what iconv spells them with, for a reader
+}
+
 TEST_F(FontText, TakesTheTableSetFromThePairsRecordAndRefusesOneThatContradictsIt)
 {
     recode_table pair_table;
     std::copy(table.begin(), table.end(), pair_table.begin());
-    const std::string cp1251 = record_text({"CP1251", "CP1251"}, pair_table);
-    const std::string other_table = record_text({"CP1251", "CP1251"}, recode_table{});
+    source_font pair_font;
+    std::copy(font.begin(), font.end(), pair_font.begin());
+    const std::string cp1251 = record_text({"CP1251", "CP1251"}, pair_font, pair_table);
+    const std::string other_table = record_text({"CP1251", "CP1251"}, pair_font, recode_table{});
+    const std::string other_font = record_text({"CP1251", "CP1251"}, source_font{}, pair_table);
+    const std::string no_order = record_text({"CP1251", ""}, pair_font, pair_table);  // as one written by hand
     // KOI8-R's record edited to say CP1251, its sum left as it was.
-    std::string edited = record_text({"KOI8-R", "CP1251"}, pair_table);
+    std::string edited = record_text({"KOI8-R", "CP1251"}, pair_font, pair_table);
     edited.replace(edited.find("KOI8-R"), 6, "CP1251");
     std::string spaced = cp1251;
     spaced.replace(spaced.find("table-set: "), 11, "table-set:\t  ");
     const std::string stale = "font_text: koi.sets:" +
                               std::to_string(std::count(cp1251.begin(), cp1251.begin() + static_cast<std::ptrdiff_t>(cp1251.find("\ntable-sum:")), '\n') + 2) +
-                              ": does not match koi.bin, or was edited (its table-sum differs): import the pair again, "
+                              ": does not match 8x12.fnt and koi.bin, or was edited (its table-sum differs): import the pair again, "
                               "or remove this file";
     write("strings.txt", bytes{0xD0, 0x96, '\n'});  // Ж: 0xF6 in KOI8-R, 0xC6 in CP1251
     const struct {
@@ -625,6 +655,8 @@ TEST_F(FontText, TakesTheTableSetFromThePairsRecordAndRefusesOneThatContradictsI
         {"table-set: CP1251\r\n", "", "\xC6\n", ""},      // written by hand, without the sum
         {cp1251.c_str(), "-t KOI8-R", nullptr, "font_text: koi.sets: koi.bin is made for CP1251, not for -t KOI8-R"},
         {other_table.c_str(), "", nullptr, stale.c_str()},
+        {other_font.c_str(), "", nullptr, stale.c_str()},
+        {no_order.c_str(), "", "\xC6\n", ""},
         {edited.c_str(), "", nullptr, stale.c_str()},
         // Characters at the codes the set leaves free, each at one code.
         {"table-set: CP1251\n0x01: U+263A \u263A\n0x98: U+1F50B\n", "", "\xC6\n", ""},
@@ -638,6 +670,10 @@ TEST_F(FontText, TakesTheTableSetFromThePairsRecordAndRefusesOneThatContradictsI
          "font_text: koi.sets:2: 0x01: 'U+263A \u263B' is no character (U+263A, or U+263A \u263A)"},
         {"table-set: CP1251\n0x01: U+0007\n", "", nullptr,
          "font_text: koi.sets:2: 0x01: 'U+0007' is no character (U+263A, or U+263A \u263A)"},
+        {"table-set: CP1251\n0x01: U+FFFE\n", "", nullptr,
+         "font_text: koi.sets:2: 0x01: 'U+FFFE' is no character (U+263A, or U+263A \u263A)"},
+        {"table-set: CP1251\n0x01: U+0085\n", "", nullptr,
+         "font_text: koi.sets:2: 0x01: 'U+0085' is no character (U+263A, or U+263A \u263A)"},
         {spaced.c_str(), "", "\xC6\n", ""},  // only what the lines say counts
         {"# sets\ntable-set: CP1251\nCP1251\n", "", nullptr, "font_text: koi.sets:3: not a \"key: value\" line"},
         {"tabel-set: CP1251\n", "", nullptr, "font_text: koi.sets:1: unknown key 'tabel-set'"},

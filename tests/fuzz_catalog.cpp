@@ -1,11 +1,13 @@
-// libFuzzer target: the line index of a catalog, and font_text's scanner
-// writing messages in their translations and as pointers into the tables
-// of every language, on any bytes. None reads outside them; every line the
-// index gives is one of the catalog's; an encoded source keeps its lines,
-// and names its problems within it or at a translation's line; each
-// message found is at a place of the source.
+// libFuzzer target: the line index of a catalog (as it stands, and after a
+// header naming a charset whose characters may end in a backslash), and
+// font_text's scanner writing messages in their translations and as
+// pointers into the tables of every language, on any bytes. None reads
+// outside them; every line the index gives is one of the catalog's; an
+// encoded source keeps its lines, and names its problems within it or at a
+// translation's line; each message found is at a place of the source.
 #include <algorithm>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 #include "catalog/po_lines.h"
@@ -57,9 +59,15 @@ std::size_t line_ends(std::string_view text)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const std::string_view text(reinterpret_cast<const char *>(data), size);
-    for (const auto &[id, line] : msgstr_lines(text))
-        if (line < 1 || line > line_feeds(text) + 1 || id.size() > text.size())
-            std::abort();
+    for (const char *charset : {"", "BIG5", "SHIFT_JIS", "GB18030"}) {
+        const std::string catalog =
+            (*charset == '\0' ? "" : "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=" + std::string(charset) +
+                                         "\\n\"\n") +
+            std::string(text);
+        for (const auto &[key, line] : msgstr_lines(catalog))
+            if (line < 1 || line > line_feeds(catalog) + 1 || key.size() > catalog.size())
+                std::abort();
+    }
 
     text_rules rules;
     rules.screen = screen_room(64, 24);

@@ -27,6 +27,7 @@ text_translations russian()
         {"Two\nlines", {"Две\nстроки", 10}},
         {"\u0416", {"Zh", 12}},
         {"Quote", {"\"\\?", 14}},
+        {"\\u{416}\\x{41}o{12}eq", {"Braces", 16}},
         {"Dots", {"Точки…", 20}},
         {"Long", {"Длинное слово", 24}},
         {"Fuzzy", {"Нечёткий", 30, true}},
@@ -82,10 +83,12 @@ TEST(TranslateCSource, WritesEachMessageAsItsTranslationKeepingEveryLine)
          "_(\"\\344\\327\\305\\012\\323\\324\\322\\317\\313\\311\") "
          "_(\"\\344\\327\\305\\012\\323\\324\\322\\317\\313\\311\" \"\")"},
         {"_(\"\\u0416\") _(\"Ж\")", "_(\"Zh\") _(\"Zh\")"},
-        {"_(\"\\u{416}\") _(\"\\u{000416}\")", "_(\"Zh\") _(\"Zh\")"},
-        {"_(\"Two\\x{0A}lines\") _(\"Two\\o{12}lines\")",
-         "_(\"\\344\\327\\305\\012\\323\\324\\322\\317\\313\\311\") "
-         "_(\"\\344\\327\\305\\012\\323\\324\\322\\317\\313\\311\")"},
+        // xgettext knows no braces: \u{...} and \x{...} keep their backslash,
+        // \o{...} and \e lose it as every escape it does not know; and a NUL
+        // ends a msgid, joined literals and all.
+        {"_(\"\\u{416}\\x{41}\\o{12}\\e\\q\")", "_(\"Braces\")"},
+        {"_(\"Yes\\0No\") _(\"Y\" \"es\\x0\" \"No\") _(\"Yes\\u0000\")",
+         "_(\"\\344\\301\") _(\"\\344\\301\" \"\" \"\") _(\"\\344\\301\")"},
         {"_(\"Quote\")", "_(\"\\\"\\\\\\?\")"},  // no quote, backslash or trigraph comes of it
         // A message with plural forms in the catalog gives its first, as gettext() does.
         {"_(\"File\")", "_(\"\\346\\301\\312\\314\")"},
@@ -143,17 +146,28 @@ TEST(TranslateCSource, NamesEachFaultWhereItCanBeFixed)
 }
 
 // What a pair must add for a source is what its build shows: a message's
-// translation, named at its catalog line, or its own text where it has none.
-TEST(CharactersWithoutCode, AreTheTranslationsWhereThereAreSome)
+// translation, named at its catalog line, or its own text where it has none;
+// and the codes it writes itself, by escapes and control characters.
+TEST(NeedsOfText, AreTheTranslationsWhereThereAreSome)
 {
-    const text_translations translations = russian();
-    const std::string source = "f(_(\"Dots\"), _(\"Fuzzy\"), \"€\");";
-    std::vector<std::string> needed;
+    text_translations translations = russian();
+    translations.messages.emplace("Tab", translation{"\tТаб\v", 50});
+    const std::string source = "f(_(\"Dots\"), _(\"Fuzzy\"), \"€\", _(\"Tab\"), \"\\001\\t\tx\", '\\033', L\"\\002\");";
     text_problems errors;
-    for (const needed_character &each : characters_without_code(source, true, koi8r_codes(), &translations, {{"_", false}}, errors))
+    const text_needs needs = needs_of_text(source, true, koi8r_codes(), &translations, {{"_", false}}, errors);
+    std::vector<std::string> needed;
+    for (const needed_character &each : needs.characters)
         needed.push_back(character_name(each.c) + " " + (each.file.empty() ? "ui.c" : each.file) + ":" +
                          std::to_string(each.place.line) + ":" + std::to_string(each.place.column));
     EXPECT_EQ(needed, (std::vector<std::string>{"U+20AC € ui.c:1:27", "U+2026 … ru.po:20:0"}));  // no fuzzy ё
+    std::vector<std::string> written;
+    for (const written_code &each : needs.codes)
+        written.push_back(code_name(each.code) + " " + (each.file.empty() ? "ui.c" : each.file) + ":" +
+                          std::to_string(each.place.line) + ":" + std::to_string(each.place.column));
+    // Each code once, at its first place: a tab in a translation is the
+    // source's own where it writes one too; a wide literal's are not the font's.
+    EXPECT_EQ(written, (std::vector<std::string>{"0x01 ui.c:1:42", "0x09 ui.c:1:46", "0x1B ui.c:1:54",
+                                                 "0x0B ru.po:50:0"}));
     EXPECT_TRUE(errors.empty());  // the fuzzy message's warning is font_text's to give
 }
 

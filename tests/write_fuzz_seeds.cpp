@@ -19,7 +19,8 @@ constexpr char CATALOG_SEED[] = "msgid \"\"\nmsgstr \"Content-Type: text/plain; 
 // A plural rule with every operator, and a division that may be by zero.
 constexpr char PLURAL_SEED[] = "nplurals=4; plural=!(n%10==1 && n%100!=11) ? n>=2 || n<=4 ? 1 : 2 : "
                                "n/(n+1)*3-1 > 0 != (n<5) && n>=0 ? 3 : 0;";
-constexpr char RECORD_SEED[] = "# sets\ntable-set: KOI8-R\r\nglyph-order: CP866\ntable-sum: 5f701cc8c0f08211\n";
+constexpr char RECORD_SEED[] =
+    "# sets\ntable-set: KOI8-R\r\nglyph-order: CP866\n0x01: U+263A \u263a\ntable-sum: 82e4d32d312efc93\n";
 
 bool write_seed(const std::string &path, const bytes &content)
 {

@@ -117,6 +117,11 @@ constexpr std::array<written_code, 256> WRITTEN_CODES = [] {
     return codes;
 }();
 
+// What a character's codes escape when they are not its own bytes (a
+// spelling, "\"" for “): every code that would end the literal, start an
+// escape or a trigraph, so that the compiled bytes are the codes.
+constexpr std::string_view ESCAPED_CODES = "\"\\'?";
+
 void write_in_literal(std::uint8_t code, text_cursor &out)
 {
     const written_code &written = WRITTEN_CODES[code];
@@ -177,24 +182,16 @@ bool delimited_value(const char *at, const char *end)
 }
 
 // Appends the value of the escape at `at` (its backslash) to a msgid, as
-// xgettext reads it: C's escapes, \u, \U and \u{...} in UTF-8, \x{...} and
-// \o{...} as \x and \ooo, and an escape it does not know as the backslash
-// itself. Returns what follows the escape.
+// xgettext reads it: C's simple escapes but GCC's \e, \ooo and \x of any
+// number of digits as their low byte, \u and \U of four and eight digits
+// in UTF-8; \x, \u or \U without those digits (\x{...}, \u{...}) as the
+// backslash itself, and any other \c as c. Returns what follows the escape.
 const char *append_message_escape(const char *at, const char *end, std::string &id)
 {
-    if (delimited_value(at, end)) {
-        const delimited_escape escape = read_delimited(at, end);
-        const bool named = at[1] == 'u';
-        if (escape.fault == brace_fault::none && (!named || is_unicode_scalar(escape.number))) {
-            id += named ? utf8(escape.number) : std::string(1, static_cast<char>(escape.byte));
-            return at + escape.length;
-        }
-    }
-    constexpr std::string_view LETTERS = "abfnrtv\\'\"?";
-    constexpr char VALUES[] = "\a\b\f\n\r\t\v\\'\"?";
+    constexpr std::string_view LETTERS = "abfnrtv";
+    constexpr char VALUES[] = "\a\b\f\n\r\t\v";
     const char kind = at + 1 < end ? at[1] : '\0';
-    const std::size_t simple = kind == '\0' ? std::string_view::npos : LETTERS.find(kind);
-    if (simple != std::string_view::npos) {
+    if (const std::size_t simple = LETTERS.find(kind); kind != '\0' && simple != std::string_view::npos) {
         id += VALUES[simple];
         return at + 2;
     }
@@ -208,7 +205,7 @@ const char *append_message_escape(const char *at, const char *end, std::string &
     }
     if (kind == 'x' && at + 2 < end && hex_digit(at[2])) {
         for (++digit; digit < end && hex_digit(*digit); ++digit)
-            value = (value << 4 | static_cast<unsigned>(hex_value(*digit))) & CODE_BITS;
+            value = (value << HEX_DIGIT_BITS | static_cast<unsigned>(hex_value(*digit))) & CODE_BITS;
         id += static_cast<char>(value);
         return digit;
     }
@@ -216,12 +213,18 @@ const char *append_message_escape(const char *at, const char *end, std::string &
     if (digits != 0 && static_cast<std::size_t>(end - at) >= 2 + digits && std::all_of(at + 2, at + 2 + digits, hex_digit)) {
         char32_t c = 0;
         for (digit = at + 2; digit < at + 2 + digits; ++digit)
-            c = c << 4 | hex_value(*digit);
-        id += utf8(c);
-        return digit;
+            c = c << HEX_DIGIT_BITS | hex_value(*digit);
+        if (c < PAST_UNICODE) {
+            id += utf8(c);
+            return digit;
+        }
     }
-    id += '\\';
-    return at + 1;
+    if (kind == '\0' || kind == 'x' || digits != 0) {
+        id += '\\';
+        return at + 1;
+    }
+    id += kind;
+    return at + 2;
 }
 
 constexpr std::string_view NOTE_MARK = "fit:";
@@ -389,6 +392,7 @@ public:
           rules_(rules), out_(out)
     {
         in_.collect_missing(rules.missing != nullptr ? &rules.missing->in_text : nullptr);
+        in_.collect_codes(rules.missing != nullptr ? &rules.missing->codes_in_text : nullptr);
     }
     void run();
 
@@ -897,14 +901,7 @@ void c_scanner::named_character(char32_t c, const text_place &start, std::string
         codes = in_.named_character(c, start);
     else
         escape_error(start, text, "not a Unicode character");
-    if (codes.empty()) {
-        in_.write(text);
-        count(std::nullopt, string);
-    }
-    for (const char code : codes) {
-        write_in_literal(static_cast<std::uint8_t>(code), in_);
-        count(static_cast<std::uint8_t>(code), string);
-    }
+    write_taken(codes, text, ESCAPED_CODES, string);
 }
 
 // Notes a malformed escape, text, at where, named by its first characters.
@@ -922,7 +919,9 @@ void c_scanner::character(bool escape_question_mark, ui_string *string)
     char32_t c = 0;
     std::string_view original;
     const std::string_view codes = in_.take_character(c, original);
-    write_taken(codes, original, escape_question_mark ? "?" : "", string);  // no trigraph may come of '?'
+    // An ASCII character is its own code; any other's codes may spell it.
+    const std::string_view escaped = c >= FIRST_NON_ASCII ? ESCAPED_CODES : escape_question_mark ? "?" : "";
+    write_taken(codes, original, escaped, string);  // no trigraph may come of '?'
 }
 
 // Writes the codes a character took, each counted into the string, those
@@ -1038,6 +1037,8 @@ std::string c_scanner::message_id() const
             at = escape < to ? append_message_escape(escape, to, id) : to;
         }
     }
+    // xgettext keeps a msgid as a C string: a NUL ends it ("A\0B" is "A").
+    id.resize(std::min(id.find('\0'), id.size()));
     return id;
 }
 
@@ -1057,11 +1058,12 @@ const translation *c_scanner::translate(const text_place &place)
         return untranslated("not in " + catalog);
     const translation &entry = found->second;
     const std::string at = catalog + (entry.line != 0 ? ":" + std::to_string(entry.line) : "");
-    if (entry.fuzzy || entry.text.empty())
+    const bool unreadable = entry.text.empty() && !entry.faults.empty();  // not text of the catalog's charset
+    if (entry.fuzzy || (entry.text.empty() && !unreadable))
         return untranslated((entry.fuzzy ? "fuzzy in " : "empty in ") + at);
     for (const text_problem &fault : entry.faults)
         out_.problems.add(fault);
-    return &entry;
+    return unreadable ? nullptr : &entry;
 }
 
 // One of the literals of a message: the first holds all its translation,
@@ -1096,8 +1098,11 @@ void c_scanner::write_translation(ui_string *string)
     std::string unread;  // the cursor copies nothing here: each code is written below
     text_cursor text(translation_->text, codes_, unread, out_.problems);
     std::map<char32_t, text_place> missing;
-    if (rules_.missing != nullptr)
+    std::map<std::uint8_t, text_place> written;
+    if (rules_.missing != nullptr) {
         text.collect_missing(&missing);
+        text.collect_codes(&written);
+    }
     while (!text.done()) {
         char32_t c = 0;
         std::string_view original;
@@ -1112,6 +1117,8 @@ void c_scanner::write_translation(ui_string *string)
     }
     for (const auto &[c, place] : missing)
         rules_.missing->in_catalog.emplace(c, translation_->line);
+    for (const auto &[code, place] : written)
+        rules_.missing->codes_in_catalog.emplace(code, translation_->line);
 }
 
 }  // namespace

@@ -1,12 +1,42 @@
-// What a text needs of a pair: the characters it uses that have no code.
+// What a text needs of a pair: the characters it uses that have no code,
+// and the codes it writes itself.
 #include <algorithm>
 
 #include "ui_text/ui_text.h"
 
-std::vector<needed_character> characters_without_code(std::string_view text, bool c_source, const text_codes &codes,
-                                                      const text_translations *translations,
-                                                      const std::vector<message_keyword> &keywords,
-                                                      text_problems &errors)
+namespace {
+
+// In the order of their places: the text's own first, then the catalog's.
+template <typename need> void sort_by_place(std::vector<need> &needs)
+{
+    std::sort(needs.begin(), needs.end(), [](const need &a, const need &b) {
+        if (a.file != b.file)
+            return a.file.empty();
+        return a.place.line != b.place.line ? a.place.line < b.place.line : a.place.column < b.place.column;
+    });
+}
+
+// Each of what the text and the catalog hold, at its first place: in the
+// text where it is there.
+template <typename need, typename key>
+std::vector<need> first_places(const std::map<key, text_place> &in_text, const std::map<key, std::size_t> &in_catalog,
+                               const text_translations *translations)
+{
+    std::vector<need> needs;
+    for (const auto &[each, place] : in_text)
+        needs.push_back({each, place, ""});
+    for (const auto &[each, line] : in_catalog)
+        if (in_text.count(each) == 0)
+            needs.push_back({each, {line, 0}, translations->catalog});
+    sort_by_place(needs);
+    return needs;
+}
+
+}  // namespace
+
+text_needs needs_of_text(std::string_view text, bool c_source, const text_codes &codes,
+                         const text_translations *translations, const std::vector<message_keyword> &keywords,
+                         text_problems &errors)
 {
     missing_characters missing;
     text_rules rules;
@@ -20,19 +50,6 @@ std::vector<needed_character> characters_without_code(std::string_view text, boo
             errors.add(problem);
     while (errors.errors < read.problems.errors)  // those past the first few, counted
         errors.count();
-    // Where the text has a character, there first; else in the catalog.
-    std::vector<needed_character> needed;
-    for (const auto &[c, place] : missing.in_text)
-        needed.push_back({c, place, ""});
-    std::sort(needed.begin(), needed.end(), [](const needed_character &a, const needed_character &b) {
-        return a.place.line != b.place.line ? a.place.line < b.place.line : a.place.column < b.place.column;
-    });
-    std::vector<needed_character> translated;
-    for (const auto &[c, line] : missing.in_catalog)
-        if (missing.in_text.count(c) == 0)
-            translated.push_back({c, {line, 0}, translations->catalog});
-    std::sort(translated.begin(), translated.end(),
-              [](const needed_character &a, const needed_character &b) { return a.place.line < b.place.line; });
-    needed.insert(needed.end(), translated.begin(), translated.end());
-    return needed;
+    return {first_places<needed_character>(missing.in_text, missing.in_catalog, translations),
+            first_places<written_code>(missing.codes_in_text, missing.codes_in_catalog, translations)};
 }

@@ -7,6 +7,7 @@ encoded_text encode_plain_text(std::string_view text, const text_codes &codes, c
     out.bytes.reserve(text.size());
     text_cursor in(without_bom(text), codes, out.bytes, out.problems);
     in.collect_missing(rules.missing != nullptr ? &rules.missing->in_text : nullptr);
+    in.collect_codes(rules.missing != nullptr ? &rules.missing->codes_in_text : nullptr);
     // Each line is a string, when there is a screen to fit or a picture to draw.
     const bool strings = rules.screen || rules.keep_strings;
     fit_checker fits(rules, out);

@@ -63,6 +63,10 @@ struct source_messages {
 struct missing_characters {
     std::map<char32_t, text_place> in_text;
     std::map<char32_t, std::size_t> in_catalog;  // by the line of the translation
+    // And the codes escapes and control characters write, which the pair
+    // must keep free.
+    std::map<std::uint8_t, text_place> codes_in_text;
+    std::map<std::uint8_t, std::size_t> codes_in_catalog;
 };
 struct text_rules {
     std::optional<text_room> screen;
@@ -172,24 +176,34 @@ encoded_text encode_c_source(std::string_view source, const std::string &name, c
 // kept; each line must be no wider than the screen of the rules.
 encoded_text encode_plain_text(std::string_view text, const text_codes &codes, const text_rules &rules = {});
 
-// A character a text uses that has no code, and its first place: in the
-// text, or (file named) at the line of a translation in its catalog.
+// A character a text uses that has no code, or a code an escape or a
+// control character writes, and its first place: in the text, or (file
+// named) at the line of a translation in its catalog.
 struct needed_character {
     char32_t c;
     text_place place;
     std::string file;
 };
+struct written_code {
+    std::uint8_t code;
+    text_place place;
+    std::string file;
+};
 
-// The characters of a text's UI text (in a C or C++ source, the literals
-// encode_c_source encodes, its messages as the translations give them, if
-// any; in any other text, all of it) that the codes give none, in the order
-// of their first places: what a pair made for the text must add. What else
-// is wrong with the text, as encoding it would say, goes to errors
+// What a pair made for a text must give it: the characters of its UI text
+// (in a C or C++ source, the literals encode_c_source encodes, its messages
+// as the translations give them, if any, marked by keywords; in any other
+// text, all of it) that the codes give none, and the codes its escapes and
+// control characters write, each in the order of their first places. What
+// else is wrong with the text, as encoding it would say, goes to errors
 // (warnings, such as an untranslated message, do not).
-std::vector<needed_character> characters_without_code(std::string_view text, bool c_source, const text_codes &codes,
-                                                      const text_translations *translations,
-                                                      const std::vector<message_keyword> &keywords,
-                                                      text_problems &errors);
+struct text_needs {
+    std::vector<needed_character> characters;
+    std::vector<written_code> codes;
+};
+text_needs needs_of_text(std::string_view text, bool c_source, const text_codes &codes,
+                         const text_translations *translations, const std::vector<message_keyword> &keywords,
+                         text_problems &errors);
 
 // "untranslated: not in de.po; kept as it is", for a message why says is
 // untranslated; without what is done about it where it is an error.

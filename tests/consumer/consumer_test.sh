@@ -448,7 +448,8 @@ case_text_fit() {
 
 # ADD_TEXT_CHARACTERS: the words' characters get free codes in the order of
 # their numbers; a word with no new character remakes its own object alone,
-# one with a new character the header and every object that uses the codes.
+# one with a new character the header and every object that uses the codes;
+# KEEP_CODES keeps codes from them.
 case_own_set() {
     local project="$scratch/project" copies=CMakeFiles/own_set_form.dir/own/font8x12.h.text
     local objects=(own/font8x12.h "$copies/show_own_set.c.o" "$copies/ui/own_words.c.o")
@@ -472,6 +473,12 @@ case_own_set() {
     expect_remade "a word with a new character" "${objects[@]}"
     "$app/own_set_form" | cmp - <(printf 'Gr\003\002e\nStra\002e\n\001pfel\n') ||
         fail "Ä does not take 1, before ß and ü"
+
+    # Codes kept free for the display's driver: the characters take the next.
+    "$cmake" -S "$project" -B "$app" "-DOWN_SET_OPTIONS=KEEP_CODES;0x01;2"
+    build_app
+    "$app/own_set_form" | cmp - <(printf 'Gr\005\004e\nStra\004e\n\003pfel\n') ||
+        fail "KEEP_CODES 0x01 2 did not keep codes 1 and 2 free"
 }
 
 case_bad_call() {
@@ -494,6 +501,7 @@ case_bad_call() {
     expect_refused "$call" "GLYPHS $sample/missing.yaff does not exist" \
         "OUTPUT;font8x12.h;IMPORT;$sample/6x12.pcf.gz;GLYPHS;$sample/missing.yaff"
     expect_refused "$call" "GLYPHS goes with IMPORT, not with FONT and TABLE" "$right;GLYPHS;$sample/koi.bin"
+    expect_refused "$call" "KEEP_CODES goes with IMPORT, not with FONT and TABLE" "$right;KEEP_CODES;0x1B"
     expect_refused "$call" "CROP goes with IMPORT, not with FONT and TABLE" "$right;CROP"
     expect_refused "$call" "SCREEN and FALLBACK go with TEXT" "$right;FALLBACK"
     expect_refused "$call" "SCREEN 128 is not WxH" "$right;TEXT;$sample/README.md;SCREEN;128"
