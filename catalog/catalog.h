@@ -14,34 +14,40 @@
 // Whether this build reads catalogs: it needs libgettextpo.
 bool catalogs_available();
 
-// Takes program's --catalog argument into catalog where this build reads
-// catalogs, and returns an empty text; else returns that it was built
-// without libgettextpo.
-std::string take_catalog_option(const char *program, const char *argument, std::optional<std::string> &catalog);
+// Takes program's --catalog argument into catalogs, after those given
+// before, where this build reads catalogs, and returns an empty text; else
+// returns that it was built without libgettextpo.
+std::string take_catalog_option(const char *program, const char *argument, std::vector<std::string> &catalogs);
+
+// What is wrong when a tool that draws on one catalog is given several:
+// "font_sheet takes one --catalog, not 2"; an empty text for one or none.
+std::string one_catalog_error(const char *program, const std::vector<std::string> &catalogs);
 
 // Reads a catalog named name, whose bytes are content, as msgfmt reads it,
-// in the charset its header names, into translations.messages: each message
-// without a msgctxt, in UTF-8, with the line of its msgstr and the faults
-// msgfmt --check finds in it. Returns false with what makes msgfmt refuse
-// the catalog in problems (a syntax error, at its line: the first few, after
-// which the reading stops, as msgfmt's does), or with why it cannot be read
-// at all in failure. The bytes are let go of once read, so that a catalog of
-// megabytes is not held twice.
+// in the charset its header names, into translations: each message without
+// a msgctxt, in UTF-8, with the line of its msgstr, its plural forms and
+// the faults msgfmt --check finds in it; and its header's Language: and
+// Plural-Forms:, with the header's line. Returns false with what makes
+// msgfmt refuse the catalog in problems (a syntax error, at its line: the
+// first few, after which the reading stops, as msgfmt's does), or with why
+// it cannot be read at all in failure. The bytes are let go of once read,
+// so that a catalog of megabytes is not held twice.
 bool read_catalog(const std::string &name, std::string content, text_translations &translations,
                   text_problems &problems, std::string &failure);
 
-// The keywords that mark messages, as xgettext's --keyword takes them: _
-// and N_, and each NAME given (or NAME:1, whose first argument is the
-// message too); after a --keyword without NAME, only those given.
+// The keywords that mark messages, as xgettext's --keyword takes them: _,
+// N_ and ui_ntext:1,2, and each NAME given (or NAME:1, whose first argument
+// is the message too, or NAME:1,2, whose second is its plural); after a
+// --keyword without NAME, only those given.
 class keyword_option {
 public:
     // Takes one --keyword: argument is NAME, or nothing for --keyword
     // alone. Returns what is wrong with it, or an empty text.
     std::string take(const char *argument);
-    std::vector<std::string> keywords() const;
+    std::vector<message_keyword> keywords() const;
 
 private:
-    std::vector<std::string> given_;
+    std::vector<message_keyword> given_;
     bool defaults_ = true;
 };
 

@@ -10,8 +10,15 @@
 
 namespace {
 
-constexpr const char *DEFAULT_KEYWORDS[] = {"_", "N_"};
-constexpr std::string_view FIRST_ARGUMENT = ":1";  // xgettext's way to say the message is the first argument
+const message_keyword DEFAULT_KEYWORDS[] = {{"_", false}, {"N_", false}, {"ui_ntext", true}};
+// xgettext's ways to say the message is the first argument, and its plural
+// the second.
+constexpr std::string_view FIRST_ARGUMENT = ":1", PLURAL_ARGUMENTS = ":1,2";
+
+bool ends_with(std::string_view text, std::string_view end)
+{
+    return text.size() > end.size() && text.substr(text.size() - end.size()) == end;
+}
 
 bool identifier(std::string_view name)
 {
@@ -22,12 +29,19 @@ bool identifier(std::string_view name)
 
 }  // namespace
 
-std::string take_catalog_option(const char *program, const char *argument, std::optional<std::string> &catalog)
+std::string take_catalog_option(const char *program, const char *argument, std::vector<std::string> &catalogs)
 {
     if (!catalogs_available())
         return std::string("--catalog is not available: this ") + program + " was built without libgettextpo";
-    catalog = argument;
+    catalogs.emplace_back(argument);
     return "";
+}
+
+std::string one_catalog_error(const char *program, const std::vector<std::string> &catalogs)
+{
+    if (catalogs.size() <= 1)
+        return "";
+    return std::string(program) + " takes one --catalog, not " + std::to_string(catalogs.size());
 }
 
 std::string keyword_option::take(const char *argument)
@@ -37,18 +51,20 @@ std::string keyword_option::take(const char *argument)
         return "";
     }
     std::string_view name(argument);
-    if (name.size() > FIRST_ARGUMENT.size() && name.substr(name.size() - FIRST_ARGUMENT.size()) == FIRST_ARGUMENT)
-        name.remove_suffix(FIRST_ARGUMENT.size());
+    const bool plural = ends_with(name, PLURAL_ARGUMENTS);
+    if (plural || ends_with(name, FIRST_ARGUMENT))
+        name.remove_suffix(plural ? PLURAL_ARGUMENTS.size() : FIRST_ARGUMENT.size());
     if (!identifier(name))
         return "invalid --keyword " + quote(argument) +
-               ": a function's name, whose first argument is the message (NAME or NAME:1)";
-    given_.emplace_back(name);
+               ": a function's name, whose first argument is the message (NAME or NAME:1), and whose second is "
+               "its plural (NAME:1,2)";
+    given_.push_back({std::string(name), plural});
     return "";
 }
 
-std::vector<std::string> keyword_option::keywords() const
+std::vector<message_keyword> keyword_option::keywords() const
 {
-    std::vector<std::string> keywords;
+    std::vector<message_keyword> keywords;
     if (defaults_)
         keywords.assign(std::begin(DEFAULT_KEYWORDS), std::end(DEFAULT_KEYWORDS));
     keywords.insert(keywords.end(), given_.begin(), given_.end());

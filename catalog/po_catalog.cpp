@@ -20,7 +20,7 @@
 namespace {
 
 constexpr char UTF8[] = "UTF-8";
-constexpr char CONTENT_TYPE[] = "Content-Type";
+constexpr char CONTENT_TYPE[] = "Content-Type", LANGUAGE[] = "Language", PLURAL_FORMS[] = "Plural-Forms";
 constexpr std::string_view CHARSET_MARK = "charset=";
 constexpr std::string_view UNNAMED_CHARSET = "CHARSET";  // in a template, before a translator names one
 constexpr std::size_t NO_PLACE = static_cast<std::size_t>(-1);  // libgettextpo's
@@ -130,25 +130,32 @@ private:
     int error_ = 0;
 };
 
-// The charset the catalog's header names, or an empty text when it names
-// none.
-std::string header_charset(po_file_t file)
+// A field of the catalog's header, or an empty text where it has none.
+std::string header_field(po_file_t file, const char *name)
 {
     // A copy of the header, which the caller frees, though it is const.
     const char *const header = po_file_domain_header(file, nullptr);
     if (header == nullptr)
         return "";
-    char *const type = po_header_field(header, CONTENT_TYPE);
+    char *const value = po_header_field(header, name);
     std::free(const_cast<char *>(header));
-    if (type == nullptr)
+    if (value == nullptr)
         return "";
-    const std::string_view field(type);
+    std::string field(value);
+    std::free(value);
+    return field;
+}
+
+// The charset the catalog's header names, or an empty text when it names
+// none.
+std::string header_charset(po_file_t file)
+{
+    const std::string field = header_field(file, CONTENT_TYPE);
     std::string charset;
-    if (const std::size_t mark = field.find(CHARSET_MARK); mark != std::string_view::npos) {
-        const std::string_view name = field.substr(mark + CHARSET_MARK.size());
+    if (const std::size_t mark = field.find(CHARSET_MARK); mark != std::string::npos) {
+        const std::string name = field.substr(mark + CHARSET_MARK.size());
         charset = name.substr(0, name.find_first_of(" \t;"));
     }
-    std::free(type);
     return charset == UNNAMED_CHARSET ? "" : charset;
 }
 
@@ -304,6 +311,8 @@ bool read_catalog(const std::string &name, std::string content, text_translation
         return false;
     }
     translations.catalog = name;
+    translations.language = header_field(file.get(), LANGUAGE);
+    translations.plural_forms = header_field(file.get(), PLURAL_FORMS);
     std::vector<std::pair<po_message_t, translation *>> entries;
     po_message_t header = nullptr;
     const message_iterator messages(po_message_iterator(file.get(), nullptr), po_message_iterator_free);
@@ -322,12 +331,21 @@ bool read_catalog(const std::string &name, std::string content, text_translation
         entry.line = line_of(message, DEFAULT_DOMAIN);
         entry.fuzzy = po_message_is_fuzzy(message) != 0;
         entry.plural = po_message_msgid_plural(message) != nullptr;
+        bool text_of_charset = true;
         if (const std::optional<std::string> text = convert(po_message_msgstr(message)))
             entry.text = *text;
         else
+            text_of_charset = false;
+        for (int form = 0; entry.plural && po_message_msgstr_plural(message, form) != nullptr; ++form) {
+            const std::optional<std::string> text = convert(po_message_msgstr_plural(message, form));
+            entry.forms.push_back(text.value_or(""));
+            text_of_charset = text_of_charset && text.has_value();
+        }
+        if (!text_of_charset)
             entry.faults.push_back({entry.line, 0, "not " + charset + " text, as the header says", false, name});
         entries.emplace_back(message, &entry);
     }
+    translations.header_line = line_of(header, DEFAULT_DOMAIN);
     std::sort(entries.begin(), entries.end());
     const auto entry_of = [&entries](po_message_t message) -> translation * {
         const auto found = std::lower_bound(entries.begin(), entries.end(), message,

@@ -142,7 +142,7 @@ struct parsed_line {
     import_options options;
     std::vector<std::string> text_paths;
     std::optional<bool> c_source;  // what --language says
-    std::optional<std::string> catalog;
+    std::vector<std::string> catalogs;
     keyword_option keywords;
     bool keyword_given = false;
     std::string output_dir = ".";
@@ -250,7 +250,7 @@ std::string invalid_argument(int option, const char *argument, parsed_line &line
     case CATALOG_OPTION:
         if (*argument == '\0' && catalogs_available())
             return "the --catalog file is an empty name";
-        return take_catalog_option(PROGRAM, argument, line.catalog);
+        return take_catalog_option(PROGRAM, argument, line.catalogs);
     case KEYWORD_OPTION:
         line.keyword_given = true;
         return line.keywords.take(argument);
@@ -274,16 +274,17 @@ parsed_line parse(int argc, char **argv)
         return line;
     }
     std::string error = operand_error("FONT", argc - optind, argv + optind);
-    if (error.empty() && (line.catalog || line.keyword_given) && line.text_paths.empty())
+    if (error.empty())
+        error = one_catalog_error(PROGRAM, line.catalogs);
+    if (error.empty() && (!line.catalogs.empty() || line.keyword_given) && line.text_paths.empty())
         error = "--catalog and --keyword go with --text";
-    else if (error.empty() && line.keyword_given && !line.catalog)
+    else if (error.empty() && line.keyword_given && line.catalogs.empty())
         error = "--keyword goes with --catalog";
     if (error.empty()) {
         std::vector<std::string> inputs = line.text_paths;
         inputs.push_back(argv[optind]);
         inputs.push_back(line.options.glyphs_path);
-        if (line.catalog)
-            inputs.push_back(*line.catalog);
+        inputs.insert(inputs.end(), line.catalogs.begin(), line.catalogs.end());
         error = standard_input_error(inputs);
     }
     if (!error.empty()) {
@@ -371,8 +372,7 @@ int main(int argc, char **argv)
 
     std::vector<std::string> inputs = line.text_paths;
     inputs.push_back(line.options.font_path);
-    if (line.catalog)
-        inputs.push_back(*line.catalog);
+    inputs.insert(inputs.end(), line.catalogs.begin(), line.catalogs.end());
     if (!line.options.glyphs_path.empty())
         inputs.push_back(line.options.glyphs_path);
     for (const std::string &output : pair_files(line.output_dir))
@@ -383,10 +383,10 @@ int main(int argc, char **argv)
     if (!read_texts(line, options.texts))
         return EXIT_FAILURE;
     text_translations translations;
-    if (line.catalog) {
-        if (!load_catalog_reported(PROGRAM, *line.catalog, translations))
+    if (!line.catalogs.empty()) {
+        if (!load_catalog_reported(PROGRAM, line.catalogs[0], translations))
             return EXIT_FAILURE;
-        translations.keywords = line.keywords.keywords();
+        options.keywords = line.keywords.keywords();
         options.translations = &translations;
     }
     imported_font result;

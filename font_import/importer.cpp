@@ -269,7 +269,8 @@ texts_use used_by_texts(const import_options &options, const charset_table &tabl
     };
     for (const text_source &text : options.texts) {
         text_problems problems;
-        const text_needs needs = needs_of_text(text.content, text.c_source, codes, options.translations, problems);
+        const text_needs needs =
+            needs_of_text(text.content, text.c_source, codes, options.translations, options.keywords, problems);
         for (const needed_character &each : needs.characters) {
             used.characters.push_back({each.c, place(text.name, each.place, each.file)});
             // A C1 control character that the table set has writes its code.

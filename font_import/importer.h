@@ -27,6 +27,7 @@ struct import_options {
     std::vector<text_source> texts;  // each character they use gets a code, each code they write is kept
     std::set<std::uint8_t> keep_codes;  // codes no character is given: a display driver's own
     const text_translations *translations = nullptr;  // their messages are written in
+    std::vector<message_keyword> keywords{};          // which mark those messages
     std::string glyph_order = DEFAULT_GLYPH_ORDER;
     std::string table_set = DEFAULT_TABLE_SET;
     std::string font_encoding;  // empty: what the font says

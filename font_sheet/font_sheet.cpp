@@ -87,7 +87,7 @@ struct settings {
     preview_options preview;
     bool preview_option = false;  // --screen, --scale or --fallback, which need --text
     bool fallback = false;
-    std::optional<std::string> catalog;
+    std::vector<std::string> catalogs;
     keyword_option keywords;
     bool keyword_given = false;  // which needs --catalog
     std::string out;
@@ -134,7 +134,7 @@ std::string take_option(int option, const char *argument, settings &given)
         break;
     }
     case CATALOG_OPTION:
-        return take_catalog_option(PROGRAM, argument, given.catalog);
+        return take_catalog_option(PROGRAM, argument, given.catalogs);
     case KEYWORD_OPTION:
         given.keyword_given = true;
         return given.keywords.take(argument);
@@ -155,14 +155,16 @@ settings parse(int argc, char **argv)
     std::string error = operand_error("OUT.png", argc - optind, argv + optind);
     if (error.empty() && !given.text && (given.table_set || given.preview_option))
         error = "--table, --screen, --scale and --fallback go with --text";
-    if (error.empty() && !given.text && given.catalog)
+    if (error.empty())
+        error = one_catalog_error(PROGRAM, given.catalogs);
+    if (error.empty() && !given.text && !given.catalogs.empty())
         error = "--catalog goes with --text";
-    if (error.empty() && given.keyword_given && !given.catalog)
+    if (error.empty() && given.keyword_given && given.catalogs.empty())
         error = "--keyword goes with --catalog";
-    if (error.empty() && given.catalog && !is_c_source(*given.text))
+    if (error.empty() && !given.catalogs.empty() && !is_c_source(*given.text))
         error = "--catalog translates C and C++ sources, and " + quoted_name(*given.text) + " is text";
-    if (error.empty() && given.catalog)
-        error = standard_input_error({*given.text, *given.catalog});
+    if (error.empty() && !given.catalogs.empty())
+        error = standard_input_error({*given.text, given.catalogs[0]});
     if (!error.empty()) {
         report_usage_error(PROGRAM, error);
         given.exit_now = USAGE_STATUS;
@@ -191,10 +193,10 @@ bool draw_text(const settings &given, const source_font &font, const recode_tabl
     preview_options options = given.preview;
     options.c_source = is_c_source(*given.text);
     text_translations translations;
-    if (given.catalog) {
-        if (!load_catalog_reported(PROGRAM, *given.catalog, translations))
+    if (!given.catalogs.empty()) {
+        if (!load_catalog_reported(PROGRAM, given.catalogs[0], translations))
             return false;
-        translations.keywords = given.keywords.keywords();
+        options.keywords = given.keywords.keywords();
         options.translations = &translations;
     }
     text_preview preview = draw_preview(text, codes, font, table, options);
@@ -216,9 +218,9 @@ int main(int argc, char **argv)
         return given.exit_now;
 
     std::vector<std::string> inputs = pair_files(given.font_dir);
-    for (const auto &read : {given.text, given.catalog})
-        if (read)
-            inputs.push_back(*read);
+    if (given.text)
+        inputs.push_back(*given.text);
+    inputs.insert(inputs.end(), given.catalogs.begin(), given.catalogs.end());
     source_font font;
     recode_table table;
     if (!writes_no_input_reported(PROGRAM, given.out, inputs) ||

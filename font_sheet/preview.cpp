@@ -124,6 +124,7 @@ text_preview draw_preview(std::string_view text, const text_codes &codes, const 
     text_rules rules;
     rules.keep_strings = true;
     rules.translations = options.translations;
+    rules.keywords = options.keywords;
     if (options.c_source) {
         if (options.screen_width && options.screen_height)
             rules.screen = screen_room(*options.screen_width, *options.screen_height);

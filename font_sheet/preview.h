@@ -25,6 +25,7 @@ struct preview_options {
     std::size_t scale = DEFAULT_PREVIEW_SCALE;               // picture pixels a font pixel
     bool c_source = false;  // draw the text's strings, not its lines
     const text_translations *translations = nullptr;  // a source's messages are drawn translated
+    std::vector<message_keyword> keywords{};          // which mark those messages
 };
 
 // The most pixels a preview may have; a larger one is refused before it is

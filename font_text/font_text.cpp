@@ -1,5 +1,6 @@
 // font_text: puts UI text into the 8-bit codes that a font made for make_h
-// shows, and checks it against the font.
+// shows, and checks it against the font; with catalogs, in every language
+// of the program.
 #include <getopt.h>
 
 #include <cerrno>
@@ -8,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,7 @@
 #include "set_record/set_record.h"
 #include "font_data/font_data.h"
 #include "messages/messages.h"
+#include "program_languages/program_languages.h"
 #include "ui_text/ui_text.h"
 #include "output_file/output_file.h"
 
@@ -38,8 +41,9 @@ constexpr char HELP[] =
     "                       else KOI8-R)\n"
     "  -f, --font=DIR       also check against the font in DIR (\"8x12.fnt\" and\n"
     "                       \"koi.bin\"), whose \"koi.sets\" -t must agree with\n"
-    "  -o, --output=OUT     write the encoded FILE to OUT (one FILE only); a C\n"
-    "                       source keeps its lines and names FILE in #line\n"
+    "  -o, --output=OUT     write the encoded FILE to OUT; given once for each\n"
+    "                       FILE, the i-th OUT is the i-th FILE's; a C source\n"
+    "                       keeps its lines and names FILE in #line\n"
     "  -x, --language=LANG  read every FILE as LANG, c or text, whatever its\n"
     "                       extension\n"
     "      --screen=WxH     the display's size in pixels: every string must\n"
@@ -51,9 +55,21 @@ constexpr char HELP[] =
     "                       literal that is the first argument of a call of _,\n"
     "                       N_ or a --keyword, as the gettext catalog PO\n"
     "                       translates it, checked as the literal would be;\n"
-    "                       a translation's faults are named at its line in PO\n"
+    "                       a translation's faults are named at its line in PO;\n"
+    "                       with --languages, given once for each language\n"
+    "      --languages=DIR  one program of every language: the sources' and\n"
+    "                       each --catalog's, in order; each message is written\n"
+    "                       as a pointer into the tables DIR/ui_languages.c and\n"
+    "                       DIR/ui_languages.h, which switch language at run\n"
+    "                       time, and what each language adds is printed\n"
+    "      --tables=DIR     with one --catalog, where the tables of the messages\n"
+    "                       with plural forms go (ui_ntext)\n"
+    "      --source-language=CODE  the sources' language (default: en)\n"
+    "      --language-budget=BYTES  refuse a language that adds more\n"
     "      --keyword[=NAME] NAME(\"...\") marks a message too, as for xgettext;\n"
-    "                       --keyword alone leaves out _ and N_\n"
+    "                       NAME:1,2 a message with plural forms, whose second\n"
+    "                       argument is its plural; --keyword alone leaves out\n"
+    "                       _, N_ and ui_ntext:1,2\n"
     "      --untranslated=error  a message PO does not translate (absent, empty\n"
     "                       or fuzzy) is an error; by default, a warning, and\n"
     "                       the source's text is kept\n"
@@ -71,18 +87,23 @@ constexpr char HELP[] =
     "line feed may show a blank glyph. A FILE over 64 MiB is refused.\n"
     "\n"
     "Exit status: 0 when all is well, 1 for any problem or I/O error, 2 for bad\n"
-    "usage. OUT is written only when FILE has no problem.\n";
+    "usage. Nothing is written when any FILE or language has a problem.\n";
 
 enum long_only {
     SCREEN_OPTION = CHAR_MAX + 1,
     FALLBACK_OPTION,
     CATALOG_OPTION,
+    LANGUAGES_OPTION,
+    TABLES_OPTION,
+    SOURCE_LANGUAGE_OPTION,
+    BUDGET_OPTION,
     KEYWORD_OPTION,
     UNTRANSLATED_OPTION,
     VERSION_OPTION
 };
 constexpr char SHORT_OPTIONS[] = "t:f:o:x:h";
 constexpr char STANDARD_INPUT_LINE_NAME[] = "<stdin>";  // as compilers name it
+constexpr char DEFAULT_SOURCE_LANGUAGE[] = "en";
 const option LONG_OPTIONS[] = {{"table", required_argument, nullptr, 't'},
                                {"font", required_argument, nullptr, 'f'},
                                {"output", required_argument, nullptr, 'o'},
@@ -90,6 +111,10 @@ const option LONG_OPTIONS[] = {{"table", required_argument, nullptr, 't'},
                                {"screen", required_argument, nullptr, SCREEN_OPTION},
                                {"fallback", no_argument, nullptr, FALLBACK_OPTION},
                                {"catalog", required_argument, nullptr, CATALOG_OPTION},
+                               {"languages", required_argument, nullptr, LANGUAGES_OPTION},
+                               {"tables", required_argument, nullptr, TABLES_OPTION},
+                               {"source-language", required_argument, nullptr, SOURCE_LANGUAGE_OPTION},
+                               {"language-budget", required_argument, nullptr, BUDGET_OPTION},
                                {"keyword", optional_argument, nullptr, KEYWORD_OPTION},
                                {"untranslated", required_argument, nullptr, UNTRANSLATED_OPTION},
                                {"help", no_argument, nullptr, 'h'},
@@ -99,23 +124,28 @@ const option LONG_OPTIONS[] = {{"table", required_argument, nullptr, 't'},
 struct settings {
     std::optional<std::string> table_set;
     std::optional<std::string> font_dir;
-    std::optional<std::string> output;
+    std::vector<std::string> outputs;
     std::optional<bool> c_source;  // what --language says
     text_rules rules;
     bool fallback = false;
-    std::optional<std::string> catalog;
+    std::vector<std::string> catalogs;
+    std::optional<std::string> languages_dir, tables_dir, source_language;
+    std::optional<std::size_t> budget;
     keyword_option keywords;
-    bool catalog_option = false;  // --keyword or --untranslated, which need --catalog
-    text_translations translations;
+    bool catalog_option = false;  // --keyword or --untranslated, which need catalogs
+    bool untranslated_error = false;
     std::vector<std::string> files;
-    int exit_now = -1;             // the status to exit with at once, or -1 to go on
+    int exit_now = -1;  // the status to exit with at once, or -1 to go on
+
+    // The directory the tables go to, if any.
+    const std::optional<std::string> &tables() const { return languages_dir ? languages_dir : tables_dir; }
 };
 
 // What is wrong with an option's argument, or an empty text.
 std::string take_option(int option, const char *argument, settings &given)
 {
     if (argument != nullptr && *argument == '\0' && option != 'x' && option != SCREEN_OPTION &&
-        option != UNTRANSLATED_OPTION)
+        option != UNTRANSLATED_OPTION && option != SOURCE_LANGUAGE_OPTION && option != BUDGET_OPTION)
         return empty_name(LONG_OPTIONS, option);
     switch (option) {
     case 't':
@@ -125,7 +155,7 @@ std::string take_option(int option, const char *argument, settings &given)
         given.font_dir = argument;
         break;
     case 'o':
-        given.output = argument;
+        given.outputs.emplace_back(argument);
         break;
     case 'x':
         if (!(given.c_source = language_named(argument)))
@@ -142,7 +172,25 @@ std::string take_option(int option, const char *argument, settings &given)
         given.fallback = true;
         break;
     case CATALOG_OPTION:
-        return take_catalog_option(PROGRAM, argument, given.catalog);
+        return take_catalog_option(PROGRAM, argument, given.catalogs);
+    case LANGUAGES_OPTION:
+    case TABLES_OPTION:
+        if (std::strcmp(argument, STANDARD_STREAM) == 0)
+            return std::string(option == TABLES_OPTION ? "--tables" : "--languages") +
+                   " names a directory, never standard output";
+        (option == TABLES_OPTION ? given.tables_dir : given.languages_dir) = argument;
+        break;
+    case SOURCE_LANGUAGE_OPTION:
+        if (!is_language_code(argument))
+            return "invalid --source-language " + quote(argument) + ": letters, digits, '_', '-', '@' and '.'";
+        given.source_language = argument;
+        break;
+    case BUDGET_OPTION:
+        if (const auto bytes = whole_number(argument, 0, INT_MAX))
+            given.budget = static_cast<std::size_t>(*bytes);
+        else
+            return "invalid --language-budget " + quote(argument) + ": a number of bytes";
+        break;
     case KEYWORD_OPTION:
         given.catalog_option = true;
         return given.keywords.take(argument);
@@ -150,7 +198,7 @@ std::string take_option(int option, const char *argument, settings &given)
         given.catalog_option = true;
         if (std::strcmp(argument, "warning") != 0 && std::strcmp(argument, "error") != 0)
             return "invalid --untranslated " + quote(argument) + ": warning or error";
-        given.translations.untranslated_error = std::strcmp(argument, "error") == 0;
+        given.untranslated_error = std::strcmp(argument, "error") == 0;
         break;
     }
     return "";
@@ -160,6 +208,56 @@ std::string take_option(int option, const char *argument, settings &given)
 bool read_as_c(const settings &given, const std::string &file)
 {
     return given.c_source.value_or(is_c_source(file));
+}
+
+// "once", "twice", "3 times".
+std::string times(std::size_t count)
+{
+    return count == 1 ? "once" : count == 2 ? "twice" : std::to_string(count) + " times";
+}
+
+// What is wrong with the options together and the operands, or an empty text.
+std::string usage_error(const settings &given)
+{
+    if (given.files.empty())
+        return "missing FILE operand";
+    if (!given.outputs.empty() && given.outputs.size() != given.files.size())
+        return "--output is given " + times(given.outputs.size()) + " for " + std::to_string(given.files.size()) +
+               (given.files.size() == 1 ? " FILE" : " FILEs") + ": once for each FILE, or not at all";
+    if (given.catalogs.size() > 1 && !given.languages_dir)
+        return "--catalog is given " + times(given.catalogs.size()) +
+               ": one program of every language needs --languages=DIR";
+    if (given.tables_dir && given.languages_dir)
+        return "--tables goes without --languages, which writes the tables";
+    if (given.tables_dir && given.catalogs.empty())
+        return "--tables goes with --catalog";
+    if (given.source_language && !given.languages_dir)
+        return "--source-language goes with --languages";
+    if (given.budget && !given.tables())
+        return "--language-budget goes with --languages or --tables";
+    if (given.catalog_option && given.catalogs.empty() && !given.languages_dir)
+        return "--keyword and --untranslated go with --catalog or --languages";
+    std::set<std::string> outputs;
+    for (const std::string &out : given.outputs) {
+        if (!outputs.insert(out).second)
+            return "--output " + quote(out) + " is given twice";
+        if (out == STANDARD_STREAM && given.tables())
+            return "--output - goes without --languages and --tables, whose report is standard output";
+    }
+    std::vector<std::string> inputs = given.files;
+    inputs.insert(inputs.end(), given.catalogs.begin(), given.catalogs.end());
+    if (std::string error = standard_input_error(inputs); !error.empty())
+        return error;
+    bool any_c = false;
+    for (const std::string &file : given.files) {
+        if (file.empty())
+            return "FILE is an empty name";
+        any_c = any_c || read_as_c(given, file);
+    }
+    if (!given.catalogs.empty() && !any_c)
+        return "--catalog translates C and C++ sources, and " +
+               (given.files.size() == 1 ? quoted_name(given.files[0]) + " is read as text" : "no FILE is read as one");
+    return "";
 }
 
 settings parse(int argc, char **argv)
@@ -173,24 +271,7 @@ settings parse(int argc, char **argv)
         return given;
     }
     given.files.assign(argv + optind, argv + argc);
-    std::string error;
-    if (given.files.empty())
-        error = "missing FILE operand";
-    else if (given.output && given.files.size() > 1)
-        error = "--output takes one FILE, not " + std::to_string(given.files.size());
-    else if (given.catalog_option && !given.catalog)
-        error = "--keyword and --untranslated go with --catalog";
-    std::vector<std::string> inputs = given.files;
-    if (given.catalog)
-        inputs.push_back(*given.catalog);
-    if (error.empty())
-        error = standard_input_error(inputs);
-    for (const std::string &file : given.files)
-        if (error.empty() && file.empty())
-            error = "FILE is an empty name";
-        else if (error.empty() && given.catalog && !read_as_c(given, file))
-            error = "--catalog translates C and C++ sources, and " + quoted_name(file) + " is read as text";
-    if (!error.empty()) {
+    if (const std::string error = usage_error(given); !error.empty()) {
         report_usage_error(PROGRAM, error);
         given.exit_now = USAGE_STATUS;
     }
@@ -223,35 +304,161 @@ bool make_codes(const settings &given, std::optional<text_codes> &codes)
     return true;
 }
 
-// Encodes one file and writes it where asked; returns whether all was well.
-bool encode_file(const std::string &file, const settings &given, const text_codes &codes)
+// What the run writes: each FILE's OUT, then the tables.
+std::vector<std::string> outputs_of(const settings &given)
 {
-    const bool standard_input = file == STANDARD_STREAM;
-    const std::string name = input_name(file);
-    std::vector<std::string> inputs{file};
-    if (given.catalog)
-        inputs.push_back(*given.catalog);
+    std::vector<std::string> outputs = given.outputs;
+    if (given.tables()) {
+        outputs.push_back(path_in(*given.tables(), TABLES_HEADER_NAME));
+        outputs.push_back(path_in(*given.tables(), TABLES_SOURCE_NAME));
+    }
+    return outputs;
+}
+
+// Whether no output is an input, by any name; each is reported.
+bool writes_no_input(const settings &given)
+{
+    std::vector<std::string> inputs = given.files;
+    inputs.insert(inputs.end(), given.catalogs.begin(), given.catalogs.end());
     if (given.font_dir)
         for (const std::string &pair_file : pair_files(*given.font_dir))
             inputs.push_back(pair_file);
-    if (given.output && !writes_no_input_reported(PROGRAM, *given.output, inputs))
-        return false;
+    bool none = true;
+    for (const std::string &out : outputs_of(given))
+        none = writes_no_input_reported(PROGRAM, out, inputs) && none;
+    return none;
+}
+
+// A FILE, as it is read and encoded.
+struct source_file {
+    std::string path, name;  // as given, and as messages name it
+    bool c_source = false;
     std::string content;
-    if (const std::string reason = read_file(file, content); !reason.empty()) {
-        report_failure(PROGRAM, name.c_str(), reason.c_str());
+    source_messages messages;
+    encoded_text encoded;
+};
+
+encoded_text encode(const source_file &file, const text_codes &codes, const text_rules &rules)
+{
+    if (!file.c_source)
+        return encode_plain_text(file.content, codes, rules);
+    return encode_c_source(file.content, file.path == STANDARD_STREAM ? STANDARD_INPUT_LINE_NAME : file.path, codes,
+                           rules);
+}
+
+// Reads and encodes each FILE, reporting what is wrong with it, and finds
+// its messages where there are catalogs or languages; returns whether all
+// is well.
+bool encode_files(const settings &given, const text_codes &codes, std::vector<source_file> &files)
+{
+    bool all_well = true;
+    files.resize(given.files.size());
+    for (std::size_t i = 0; i < given.files.size(); ++i) {
+        source_file &file = files[i];
+        file.path = given.files[i];
+        file.name = input_name(file.path);
+        file.c_source = read_as_c(given, file.path);
+        if (const std::string reason = read_file(file.path, file.content); !reason.empty()) {
+            report_failure(PROGRAM, file.name.c_str(), reason.c_str());
+            all_well = false;
+            continue;
+        }
+        text_rules rules = given.rules;
+        if (given.languages_dir || !given.catalogs.empty())
+            rules.messages = &file.messages;
+        file.encoded = encode(file, codes, rules);
+        report_problems(PROGRAM, file.name, file.encoded.problems);
+        all_well = file.encoded.problems.errors == 0 && all_well;
+    }
+    return all_well;
+}
+
+// Where a message with plural forms is used first, when there are no
+// tables to choose its forms: an error there.
+bool plurals_have_tables(const settings &given, const std::vector<source_file> &files)
+{
+    for (const source_file &file : files)
+        if (!given.tables() && !file.messages.found.empty()) {
+            const text_place &place = file.messages.found[0].place;
+            text_problems problems;
+            problems.add({place.line, place.column,
+                          "a message with plural forms: --tables=DIR writes the tables that choose its forms"});
+            report_problems(PROGRAM, file.name, problems);
+            return false;
+        }
+    return true;
+}
+
+// Every language of the program, its faults reported; nothing when one has
+// a fault.
+std::optional<program_languages> make_languages(const settings &given, const text_codes &codes,
+                                                const std::vector<source_file> &files,
+                                                const std::vector<text_translations> &catalogs)
+{
+    std::vector<source_uses> sources;
+    for (const source_file &file : files)
+        sources.push_back({file.name, &file.messages.found});
+    std::vector<const text_translations *> languages;
+    for (const text_translations &catalog : catalogs)
+        languages.push_back(&catalog);
+    program_settings wanted;
+    wanted.source_code = given.source_language.value_or(DEFAULT_SOURCE_LANGUAGE);
+    wanted.sources_chosen = given.languages_dir.has_value();
+    wanted.budget = given.budget;
+    program_languages made = make_program_languages(sources, languages, codes, wanted);
+    std::size_t errors = 0;
+    for (const file_problems &each : made.problems) {
+        report_problems(PROGRAM, each.file, each.problems);
+        errors += each.problems.errors;
+    }
+    if (!made.tables && errors == 0)
+        report_failure(PROGRAM, path_in(*given.tables(), TABLES_SOURCE_NAME).c_str(), made.tables_error.c_str());
+    if (!made.tables || errors != 0)
+        return std::nullopt;
+    return made;
+}
+
+// Writes each C source's messages as pointers into the tables.
+void point_into(const settings &given, const text_codes &codes, const program_languages &languages,
+                std::vector<source_file> &files)
+{
+    for (source_file &file : files) {
+        if (file.messages.found.empty())
+            continue;
+        source_messages pointing;
+        pointing.pointers = &languages.pointers;
+        pointing.declaration = MESSAGE_TEXTS_DECLARATION;
+        text_rules rules = given.rules;
+        rules.messages = &pointing;
+        file.encoded = encode(file, codes, rules);
+    }
+}
+
+// Writes every OUT and the tables, all or none; then prints what each
+// language adds. Returns whether all got out.
+bool write_outputs(const settings &given, std::vector<source_file> &files,
+                   const std::optional<program_languages> &languages)
+{
+    std::vector<output_file> written;
+    std::optional<std::size_t> to_standard_output;
+    for (std::size_t i = 0; i < given.outputs.size(); ++i) {
+        if (given.outputs[i] == STANDARD_STREAM)
+            to_standard_output = i;
+        else
+            written.push_back({given.outputs[i], std::move(files[i].encoded.bytes)});
+    }
+    if (languages) {
+        written.push_back({path_in(*given.tables(), TABLES_HEADER_NAME), languages->tables->header});
+        written.push_back({path_in(*given.tables(), TABLES_SOURCE_NAME), languages->tables->source});
+    }
+    std::optional<output_failure> failure = write_output_files(written);
+    if (!failure && to_standard_output)
+        failure = write_output(STANDARD_STREAM, std::move(files[*to_standard_output].encoded.bytes));
+    if (failure) {
+        report_failure(PROGRAM, failure->file.c_str(), failure->reason.c_str());
         return false;
     }
-    encoded_text encoded =
-        read_as_c(given, file)
-            ? encode_c_source(content, standard_input ? STANDARD_INPUT_LINE_NAME : file, codes, given.rules)
-            : encode_plain_text(content, codes, given.rules);
-    report_problems(PROGRAM, name, encoded.problems);
-    if (encoded.problems.errors != 0 || !given.output)
-        return encoded.problems.errors == 0;
-    const auto failure = write_output(*given.output, std::move(encoded.bytes));
-    if (failure)
-        report_failure(PROGRAM, failure->file.c_str(), failure->reason.c_str());
-    return !failure;
+    return !languages || print_reported(PROGRAM, size_report(languages->tables->sizes)) == EXIT_SUCCESS;
 }
 
 }  // namespace
@@ -263,17 +470,26 @@ int main(int argc, char **argv)
         return given.exit_now;
 
     std::optional<text_codes> codes;
-    if (!make_codes(given, codes))
+    if (!make_codes(given, codes) || !writes_no_input(given))
         return EXIT_FAILURE;
-    if (given.catalog) {
-        if (!load_catalog_reported(PROGRAM, *given.catalog, given.translations))
+    std::vector<text_translations> catalogs(given.catalogs.size());
+    for (std::size_t i = 0; i < catalogs.size(); ++i) {
+        if (!load_catalog_reported(PROGRAM, given.catalogs[i], catalogs[i]))
             return EXIT_FAILURE;
-        given.translations.keywords = given.keywords.keywords();
-        given.rules.translations = &given.translations;
+        catalogs[i].untranslated_error = given.untranslated_error;
     }
+    given.rules.keywords = given.keywords.keywords();
+    if (!given.languages_dir && !catalogs.empty())
+        given.rules.translations = &catalogs[0];
 
-    bool all_well = true;
-    for (const std::string &file : given.files)
-        all_well = encode_file(file, given, *codes) && all_well;
-    return all_well ? EXIT_SUCCESS : EXIT_FAILURE;
+    std::vector<source_file> files;
+    bool all_well = encode_files(given, *codes, files) && plurals_have_tables(given, files);
+    std::optional<program_languages> languages;
+    if (all_well && given.tables() && !(languages = make_languages(given, *codes, files, catalogs)))
+        all_well = false;
+    if (!all_well)
+        return EXIT_FAILURE;
+    if (languages)
+        point_into(given, *codes, *languages, files);
+    return write_outputs(given, files, languages) ? EXIT_SUCCESS : EXIT_FAILURE;
 }

@@ -144,6 +144,13 @@ TEST(ReadCatalog, TakesEachMessageInUtf8WithItsLine)
     EXPECT_EQ(forms.translations.messages.at("Two lines\n").text, "Две строки\n");
     EXPECT_EQ(forms.translations.messages.at("One").text, "Один");  // not the one with a context
     EXPECT_TRUE(forms.translations.messages.at("File").plural);
+    // A plural message's forms, and the header's fields at its line.
+    EXPECT_EQ(forms.translations.messages.at("File").forms, (std::vector<std::string>{"Файл", "Файлы"}));
+    EXPECT_EQ(forms.translations.messages.at("File").text, "Файл");
+    EXPECT_EQ(forms.translations.messages.at("One").forms, std::vector<std::string>{});
+    EXPECT_EQ(forms.translations.plural_forms, "nplurals=2; plural=(n != 1);");
+    EXPECT_EQ(forms.translations.language, "");
+    EXPECT_EQ(forms.translations.header_line, 3u);
 
     // KOI8-R, as its header says: Д is 0xE4, а 0xC1; and a fuzzy and an
     // untranslated message.
@@ -156,6 +163,15 @@ TEST(ReadCatalog, TakesEachMessageInUtf8WithItsLine)
     EXPECT_FALSE(messages.at("Yes").fuzzy);
     EXPECT_TRUE(messages.at("No").fuzzy);
     EXPECT_EQ(messages.at("Later").text, "");
+    // Plural forms in KOI8-R, in UTF-8 too; the header's language.
+    const read_result plural = read("msgid \"\"\nmsgstr \"\"\n\"Language: ru\\n\"\n"
+                                    "\"Content-Type: text/plain; charset=KOI8-R\\n\"\n"
+                                    "\"Plural-Forms: nplurals=2; plural=n>1;\\n\"\n\n"
+                                    "msgid \"File\"\nmsgid_plural \"Files\"\nmsgstr[0] \"\xE4\xC1\"\nmsgstr[1] \"\xEE\xC5\xD4\"\n");
+    ASSERT_TRUE(plural.read) << plural.failure;
+    EXPECT_EQ(plural.translations.language, "ru");
+    EXPECT_EQ(plural.translations.header_line, 2u);
+    EXPECT_EQ(plural.translations.messages.at("File").forms, (std::vector<std::string>{"Да", "Нет"}));
     // One byte of TSCII is four characters, 12 bytes of UTF-8; in BIG5, 許's
     // second byte is no backslash.
     const read_result tscii = read("msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=TSCII\\n\"\n\n"
@@ -256,17 +272,20 @@ TEST(ReadCatalog, RefusesWhatMsgfmtRefusesAndKeepsWhatItsCheckFinds)
 
 TEST(KeywordOption, TakesNamesAsXgettextDoes)
 {
+    using keywords = std::vector<message_keyword>;
     keyword_option defaults;
-    EXPECT_EQ(defaults.keywords(), (std::vector<std::string>{"_", "N_"}));
+    EXPECT_EQ(defaults.keywords(), (keywords{{"_", false}, {"N_", false}, {"ui_ntext", true}}));
     keyword_option more;
     EXPECT_EQ(more.take("tr"), "");
     EXPECT_EQ(more.take("gettext_noop:1"), "");
-    EXPECT_EQ(more.keywords(), (std::vector<std::string>{"_", "N_", "tr", "gettext_noop"}));
+    EXPECT_EQ(more.take("ngettext:1,2"), "");
+    EXPECT_EQ(more.keywords(), (keywords{{"_", false}, {"N_", false}, {"ui_ntext", true}, {"tr", false},
+                                         {"gettext_noop", false}, {"ngettext", true}}));
     keyword_option only;
     EXPECT_EQ(only.take("T"), "");
     EXPECT_EQ(only.take(nullptr), "");
-    EXPECT_EQ(only.keywords(), std::vector<std::string>{"T"});
-    for (const char *wrong : {"ngettext:1,2", "pgettext:1c,2", "2x", "a-b", ":1"})
+    EXPECT_EQ(only.keywords(), (keywords{{"T", false}}));
+    for (const char *wrong : {"ngettext:2,1", "ngettext:1,3", "pgettext:1c,2", "2x", "a-b", ":1", ":1,2", "n:1,2,3"})
         EXPECT_NE(keyword_option().take(wrong), "") << wrong;
 }
 
@@ -308,8 +327,11 @@ TEST_F(CatalogTools, TranslateASourceAndNameEachFaultAtItsCatalogLine)
         {"", "Громкость", "--keyword=tr --untranslated=error", 1, "font_text: ui.c:5:7: untranslated: empty in ru.po:6\n"},
         {"Настройки", "Громкость\\", "--keyword=tr", 1, "font_text: ru.po:11: end-of-line within string\n"},
         {"", "Громкость", "--keyword=tr", 0, "font_text: ui.c:5:7: untranslated: empty in ru.po:6; kept as it is\n"},
-        {"Настройки", "Громкость", "--keyword=tr --catalog=missing.po", 1,
+        {"Настройки", "Громкость", "--keyword=tr --languages=tables --catalog=missing.po", 1,
          "font_text: missing.po: No such file or directory\n"},
+        // A second catalog is a second language, never one in place of the first.
+        {"Настройки", "Громкость", "--keyword=tr --catalog=de.po", 2,
+         "font_text: --catalog is given twice: one program of every language needs --languages=DIR\n"},
         {"Настройки", "Громкость", "--keyword=tr --untranslated=sometimes", 2,
          "font_text: invalid --untranslated 'sometimes': warning or error\n"},
         // The source's text stays where there is no translation: tr() is no
@@ -446,3 +468,25 @@ TEST_F(CatalogTools, DrawTheTranslationAsFontTextWritesIt)
     expect_writes_over_none("font_sheet", font_sheet + " --text=ui.c --catalog=ru.po", {"ru.po", "ui.c"});
 }
 #endif
+
+// The tools that draw on one catalog refuse a second, rather than drop one.
+TEST_F(CatalogTools, RefuseASecondCatalogWhereOneIsTaken)
+{
+    std::ofstream(file("ui.c")) << "const char *title = _(\"Settings\");\n";
+    std::ofstream(file("ru.po")) << HEADER << "msgid \"Settings\"\nmsgstr \"Настройки\"\n";
+    std::ofstream(file("de.po")) << HEADER << "msgid \"Settings\"\nmsgstr \"Einstellungen\"\n";
+    std::vector<std::pair<std::string, std::string>> runs;
+#ifdef FONT_SHEET_PATH
+    runs.emplace_back("font_sheet", quoted(FONT_SHEET_PATH) + " -f . --text=ui.c --catalog=ru.po --catalog=de.po out.png");
+#endif
+#ifdef FONT_IMPORT_PATH
+    runs.emplace_back("font_import", quoted(FONT_IMPORT_PATH) + " --text=ui.c --catalog=ru.po --catalog=de.po -o out " +
+                                         quoted(SOURCE_DIR "/sample/6x12.pcf.gz"));
+#endif
+    for (const auto &[program, command] : runs) {
+        const tool_run refused = run(command);
+        EXPECT_EQ(refused.status, 2) << command;
+        EXPECT_EQ(lines_of(refused.err).at(0), program + ": " + program + " takes one --catalog, not 2");
+        EXPECT_EQ(run("ls out.png out").status, 2) << command;  // nothing written
+    }
+}

@@ -483,7 +483,7 @@ TEST_F(FontText, ChecksAgainstTheFontAndWritesNothingWhenAnythingIsWrong)
         const char *first_line;
     } misuses[] = {
         {"", 2, "font_text: missing FILE operand"},
-        {"-o x a b", 2, "font_text: --output takes one FILE, not 2"},
+        {"-o x a b", 2, "font_text: --output is given once for 2 FILEs: once for each FILE, or not at all"},
         {"-x cobol a", 2, "font_text: invalid --language 'cobol': c or text"},
         {"-t NO-SUCH-SET strings.txt", 1, "font_text: NO-SUCH-SET: unknown character set"},
         {"-t UTF-8 strings.txt", 1, "font_text: UTF-8: not a single-byte character set"},

@@ -1,9 +1,10 @@
 // libFuzzer target: the line index of a catalog (as it stands, and after a
 // header naming a charset whose characters may end in a backslash), and
-// font_text's scanner writing messages in their translations, on any bytes.
-// Neither reads outside them; every line the index gives is one of the
-// catalog's; an encoded source keeps its lines, and names its problems
-// within it or at a translation's line.
+// font_text's scanner writing messages in their translations and as
+// pointers into the tables of every language, on any bytes. None reads
+// outside them; every line the index gives is one of the catalog's; an
+// encoded source keeps its lines, and names its problems within it or at a
+// translation's line; each message found is at a place of the source.
 #include <algorithm>
 #include <cstdlib>
 #include <string>
@@ -32,7 +33,6 @@ const text_translations &translations()
     static const text_translations *const given = [] {
         auto *made = new text_translations;
         made->catalog = "ru.po";
-        made->keywords = {"_", "N_", "f", "R"};
         made->messages = {{"a", {"Ж\"\\?\n?\?=", 3}}, {"b", {"…", 5}}, {"", {"пусто", 7}},
                           {"c", {"Нечётко", 9, true}}, {"d", {"", 11}}, {"e", {"Файл", 13, false, true}}};
         return made;
@@ -73,6 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     rules.screen = screen_room(64, 24);
     rules.keep_strings = true;
     rules.translations = &translations();
+    rules.keywords = {{"_", false}, {"N_", false}, {"f", false}, {"R", false}};
     const encoded_text out = encode_c_source(text, "ui.c", koi8r_codes(), rules);
     for (const text_problem &problem : out.problems.shown) {
         const bool in_catalog = problem.file == "ru.po" && problem.line % 2 == 1 && problem.line <= 13;
@@ -81,6 +82,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             std::abort();
     }
     if (out.problems.errors == 0 && line_ends(out.bytes) != line_ends(text) + 1)
+        std::abort();
+
+    // Every language in one program: messages found, then written as pointers.
+    source_messages found;
+    rules.translations = nullptr;
+    rules.keywords.push_back({"P", true});
+    rules.messages = &found;
+    const encoded_text finding = encode_c_source(text, "ui.c", koi8r_codes(), rules);
+    std::unordered_map<std::string, message_pointers> pointers;
+    for (const message_use &use : found.found) {
+        if (use.place.line < 1 || use.place.line > line_ends(text) + 1 ||
+            (use.plural_id && use.plural_place.line < use.place.line))
+            std::abort();
+        pointers.emplace(use.id, message_pointers{"(T + 1)", "(T + 2)"});
+    }
+    source_messages pointing;
+    pointing.pointers = &pointers;
+    pointing.declaration = "extern const char T[];\n";
+    rules.messages = &pointing;
+    const encoded_text pointed = encode_c_source(text, "ui.c", koi8r_codes(), rules);
+    if (finding.problems.errors == 0 && line_ends(pointed.bytes) != line_ends(text) + 2)
         std::abort();
     return 0;
 }

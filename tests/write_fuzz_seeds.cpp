@@ -1,5 +1,5 @@
-// Writes the tests' PSF, BDF and yaff fonts, a C source and a record of sets
-// into a directory, as seeds for the fuzzers.
+// Writes the tests' PSF, BDF and yaff fonts, a C source, a record of sets and
+// a plural rule into a directory, as seeds for the fuzzers.
 #include <cstdio>
 #include <fstream>
 
@@ -16,6 +16,9 @@ constexpr char MESSAGES_SEED[] = "_(\"a\") N_ ( /* m */ \"b\"\n\"\") f(R\"(c)\",
 constexpr char CATALOG_SEED[] = "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n"
                                 "#, fuzzy\nmsgid \"a\\\"\\x41\\101\"\nmsgstr \"\"\n\"b\"\n\n"
                                 "msgctxt \"c\" msgid \"d\" msgid_plural \"e\" msgstr[0] \"f\"\n#~ msgid \"g\"\n";
+// A plural rule with every operator, and a division that may be by zero.
+constexpr char PLURAL_SEED[] = "nplurals=4; plural=!(n%10==1 && n%100!=11) ? n>=2 || n<=4 ? 1 : 2 : "
+                               "n/(n+1)*3-1 > 0 != (n<5) && n>=0 ? 3 : 0;";
 constexpr char RECORD_SEED[] =
     "# sets\ntable-set: KOI8-R\r\nglyph-order: CP866\n0x01: U+263A \u263a\ntable-sum: 82e4d32d312efc93\n";
 
@@ -53,7 +56,8 @@ int main(int argc, char **argv)
                                      {"seed.c", C_SEED},
                                      {"seed-messages.c", MESSAGES_SEED},
                                      {"seed.po", CATALOG_SEED},
-                                     {"seed.sets", RECORD_SEED}})
+                                     {"seed.sets", RECORD_SEED},
+                                     {"seed.plural", PLURAL_SEED}})
         if (!write_seed(dir + "/" + name, bytes(text.begin(), text.end())))
             return 1;
     return 0;

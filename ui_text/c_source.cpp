@@ -412,20 +412,26 @@ private:
     void escape_error(const text_place &where, std::string_view text, const char *reason);
     void character(bool escape_question_mark, ui_string *string);
     void write_taken(std::string_view codes, std::string_view original, std::string_view escaped, ui_string *string);
-    void count(text_cell cell, ui_string *string) const
+    void count(text_cell cell, ui_string *string)
     {
-        if (string != nullptr)
-            string->add(cell, rules_.keep_strings);
+        if (string == nullptr)
+            return;
+        string->add(cell, rules_.keep_strings);
+        if (collected_ != nullptr && cell)
+            *collected_ += static_cast<char>(*cell);
     }
     // The string whose piece is being read, when its codes are counted.
     ui_string *current_string() { return string_; }
     void raw_literal(bool encode);
     void raw_text(const char *to, ui_string *string);
-    bool keyword(std::string_view name) const;
+    const message_keyword *keyword(std::string_view name) const;
     const char *keyword_argument() const;
     std::string message_id() const;
+    void start_message(lookahead &ahead, const text_place &opening);
+    void start_plural(const text_place &opening);
     const translation *translate(const text_place &place);
-    void translated_piece(const char *end, ui_string *string);
+    bool replacing() const { return translation_ != nullptr || pointer_ != nullptr; }
+    void replaced_piece(const char *end, ui_string *string);
     void write_translation(ui_string *string);
 
     text_cursor in_;
@@ -447,12 +453,24 @@ private:
     std::vector<piece> pieces_;
     std::size_t next_piece_ = 0;
     fit_checker fits_;
-    // Where the first argument of a keyword's call starts, if one was read;
-    // and the translation the literals being joined are written in, if they
-    // are that argument, with whether it has been written yet.
+    // Where the first argument of a keyword's call starts, if one was read,
+    // and whether the keyword is a plural one; where the second argument of
+    // a plural message starts, once its first is read.
     const char *message_at_ = nullptr;
+    bool plural_keyword_ = false;
+    const char *plural_at_ = nullptr;
+    // What the literals being joined are written as, when they are a
+    // message: its translation, or its pointer; and whether it has been
+    // written yet.
     const translation *translation_ = nullptr;
-    bool translation_written_ = false;
+    const std::string *pointer_ = nullptr;
+    bool replacement_written_ = false;
+    // The message being read, while messages are found: its use, and the
+    // codes of its literals, collected as they are counted.
+    std::size_t use_ = 0;
+    std::string *collected_ = nullptr;
+    // The message being read, while it is written as its pointers.
+    const message_pointers *pointers_ = nullptr;
     const text_rules &rules_;
     encoded_text &out_;
 };
@@ -559,17 +577,20 @@ void c_scanner::word(bool group)
         const bool may_be_one = group || name[0] == '_' || name[0] == 'a' || name[0] == 's';
         group_ahead_ = may_be_one && ((group && one_of(name, ASM_QUALIFIERS)) || one_of(name, VERBATIM_GROUPS));
         in_.copy(length);
-        if (keyword(name))
+        if (const message_keyword *marking = keyword(name)) {
             message_at_ = keyword_argument();
+            plural_keyword_ = marking->plural;
+        }
     }
 }
 
-bool c_scanner::keyword(std::string_view name) const
+const message_keyword *c_scanner::keyword(std::string_view name) const
 {
-    if (rules_.translations == nullptr)
-        return false;
-    const std::vector<std::string> &keywords = rules_.translations->keywords;
-    return std::find(keywords.begin(), keywords.end(), name) != keywords.end();
+    if (rules_.translations == nullptr && rules_.messages == nullptr)
+        return nullptr;
+    const auto found = std::find_if(rules_.keywords.begin(), rules_.keywords.end(),
+                                    [name](const message_keyword &keyword) { return keyword.name == name; });
+    return found == rules_.keywords.end() ? nullptr : &*found;
 }
 
 // Where the first argument of the call of the keyword just read starts, or
@@ -605,17 +626,82 @@ bool c_scanner::encodes_string(std::size_t prefix_length)
         joined_end_ = std::max(ahead.at(), in_.at() + 1);
         string_ = nullptr;
         translation_ = nullptr;
-        translation_written_ = false;
+        pointer_ = nullptr;
+        collected_ = nullptr;
+        replacement_written_ = false;
         if (encode_here && !joined_fixed_) {
             text_place opening = in_.place();
             opening.column += prefix_length;  // a prefix is ASCII
             string_ = &fits_.open(opening);
-            // The whole first argument of a keyword's call: a message.
-            if (in_.at() == message_at_ && ahead.argument_end() && (translation_ = translate(opening)))
-                string_->catalog_line = translation_->line;
+            // The whole first argument of a keyword's call: a message; and
+            // the whole second of a plural one: its plural.
+            if (in_.at() == message_at_ && ahead.argument_end())
+                start_message(ahead, opening);
+            else if (in_.at() == plural_at_ && ahead.argument_end())
+                start_plural(opening);
         }
     }
     return encode_here && !joined_fixed_;
+}
+
+// The literals about to be read are a message, ahead just past them: a
+// plural keyword's finds its plural, the second argument; the translations
+// take one without plural forms, the tables any other.
+void c_scanner::start_message(lookahead &ahead, const text_place &opening)
+{
+    if (plural_keyword_) {
+        plural_at_ = nullptr;
+        bool fixed = false, raw = false;
+        const char *quote = nullptr, *end = nullptr;
+        if (ahead.take(',')) {
+            ahead.between_tokens();
+            const char *second = ahead.at();
+            while (ahead.string_literal(fixed, raw, quote, end) && !fixed)
+                ahead.between_tokens();
+            if (!fixed && ahead.at() != second && ahead.argument_end())
+                plural_at_ = second;
+        }
+        if (plural_at_ == nullptr) {
+            in_.note(opening, "the message's plural, the second argument, is no string literal");
+            return;
+        }
+    } else if (rules_.translations != nullptr) {
+        if ((translation_ = translate(opening)) != nullptr)
+            string_->catalog_line = translation_->line;
+        return;
+    }
+    source_messages *messages = rules_.messages;
+    if (messages == nullptr) {  // no tables: the plural is left as it is too
+        plural_at_ = nullptr;
+        return;
+    }
+    const std::string id = message_id();
+    if (messages->pointers != nullptr) {
+        const auto found = messages->pointers->find(id);
+        pointers_ = found == messages->pointers->end() ? nullptr : &found->second;
+        pointer_ = pointers_ != nullptr ? &pointers_->text : nullptr;
+        return;
+    }
+    use_ = messages->found.size();
+    messages->found.push_back({id, std::nullopt, "", "", opening, {}, std::nullopt, std::nullopt});
+    collected_ = &messages->found.back().codes;
+    string_->use = use_;
+}
+
+// The literals about to be read are the plural of the message just read.
+void c_scanner::start_plural(const text_place &opening)
+{
+    plural_at_ = nullptr;
+    if (rules_.messages->pointers != nullptr) {
+        pointer_ = pointers_ != nullptr ? &pointers_->plural : nullptr;
+        return;
+    }
+    message_use &use = rules_.messages->found[use_];
+    use.plural_id = message_id();
+    use.plural_place = opening;
+    collected_ = &use.plural_codes;
+    string_->use = use_;
+    string_->plural_use = true;
 }
 
 // A preprocessing number, with exponent signs and digit separators, so that
@@ -687,8 +773,8 @@ void c_scanner::literal(bool encode, bool string)
         return;
     }
     ui_string *counted = string && encode ? current_string() : nullptr;
-    if (counted != nullptr && translation_ != nullptr) {
-        translated_piece(end, counted);
+    if (counted != nullptr && replacing()) {
+        replaced_piece(end, counted);
         return;
     }
     in_.copy();
@@ -880,8 +966,8 @@ void c_scanner::raw_literal(bool encode)
         return;
     }
     ui_string *string = current_string();
-    if (string != nullptr && translation_ != nullptr) {
-        translated_piece(bounds.end, string);
+    if (string != nullptr && replacing()) {
+        replaced_piece(bounds.end, string);
         return;
     }
     const std::size_t terminator = static_cast<std::size_t>(bounds.open - in_.at()) + 1;
@@ -965,18 +1051,13 @@ const translation *c_scanner::translate(const text_place &place)
     const auto found = translations.messages.find(message_id());
     const auto untranslated = [&](const std::string &why) {
         const bool error = translations.untranslated_error;
-        in_.note(place, "untranslated: " + why + (error ? "" : "; kept as it is"), !error);
+        in_.note(place, untranslated_note(why, error), !error);
         return nullptr;
     };
     if (found == translations.messages.end())
         return untranslated("not in " + catalog);
     const translation &entry = found->second;
     const std::string at = catalog + (entry.line != 0 ? ":" + std::to_string(entry.line) : "");
-    if (entry.plural) {
-        in_.note(place, "plural forms in " + at +
-                            ": a translation made at build time has no count to choose a form by");
-        return nullptr;
-    }
     const bool unreadable = entry.text.empty() && !entry.faults.empty();  // not text of the catalog's charset
     if (entry.fuzzy || (entry.text.empty() && !unreadable))
         return untranslated((entry.fuzzy ? "fuzzy in " : "empty in ") + at);
@@ -986,14 +1067,20 @@ const translation *c_scanner::translate(const text_place &place)
 }
 
 // One of the literals of a message: the first holds all its translation,
-// the others are left empty; the literal's own line ends stay, so that every
-// line stays where it was.
-void c_scanner::translated_piece(const char *end, ui_string *string)
+// the others are left empty, or the first is its pointer and the others are
+// gone; the literal's own line ends stay, so that every line stays where it
+// was.
+void c_scanner::replaced_piece(const char *end, ui_string *string)
 {
-    in_.write('"');
-    if (!std::exchange(translation_written_, true))
-        write_translation(string);
-    in_.write('"');
+    const bool first = !std::exchange(replacement_written_, true);
+    if (pointer_ != nullptr && first) {
+        in_.write(*pointer_);
+    } else if (translation_ != nullptr) {
+        in_.write('"');
+        if (first)
+            write_translation(string);
+        in_.write('"');
+    }
     while (in_.at() < end) {
         if (const std::size_t line_end = in_.line_end(); line_end != 0)
             in_.copy(line_end);
@@ -1060,7 +1147,9 @@ encoded_text encode_c_source(std::string_view source, const std::string &name, c
 {
     encoded_text out;
     out.bytes.reserve(source.size() + name.size() + 16);
-    out.bytes = "#line 1 " + c_string(name) + "\n";
+    if (rules.messages != nullptr && rules.messages->pointers != nullptr)
+        out.bytes = rules.messages->declaration;
+    out.bytes += "#line 1 " + c_string(name) + "\n";
     c_scanner(without_bom(source), codes, rules, out).run();  // a mark would now stand mid-file
     return out;
 }

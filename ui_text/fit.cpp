@@ -31,6 +31,17 @@ std::string count_of(std::size_t count, const char *thing)
     return std::to_string(count) + " " + thing + (count == 1 ? "" : "s");
 }
 
+// What does not fit of a string so wide and of so many lines.
+std::vector<std::string> misfits(std::size_t width, std::size_t lines, const std::optional<text_room> &room)
+{
+    std::vector<std::string> faults;
+    if (room && room->columns != 0 && width > room->columns)
+        faults.push_back(count_of(width, "column") + ", " + std::to_string(room->columns) + " fit");
+    if (room && room->lines != 0 && lines > room->lines)
+        faults.push_back(count_of(lines, "line") + ", " + std::to_string(room->lines) + " fit");
+    return faults;
+}
+
 }  // namespace
 
 std::optional<text_room> screen_room(std::size_t width, std::size_t height)
@@ -99,11 +110,13 @@ void fit_checker::end_current()
     const auto small = [](std::size_t n) { return static_cast<std::uint32_t>(std::min<std::size_t>(n, UINT32_MAX)); };
     if (ended_lines_.empty() || ended_lines_.back() != small(current_.end_line))
         ended_lines_.push_back(small(current_.end_line));
-    // A string of one line and at most one code fits any room there is.
+    // A string of one line and at most one code fits any room there is,
+    // but a message's room is kept for its translations.
     const bool may_not_fit = current_.width > 1 || current_.lines > 1;
-    if (may_not_fit || rules_.keep_strings)
+    if (may_not_fit || rules_.keep_strings || current_.use)
         ended_.push_back({small(current_.place.line), small(current_.place.column), small(current_.end_line),
-                          small(current_.width), small(current_.lines), small(current_.catalog_line.value_or(0))});
+                          small(current_.width), small(current_.lines), small(current_.catalog_line.value_or(0)),
+                          current_.use ? small(*current_.use) : NO_USE, current_.plural_use});
     if (rules_.keep_strings)
         kept_.push_back(std::move(current_));
 }
@@ -135,6 +148,10 @@ void fit_checker::settle(std::size_t line, bool last_goes_on)
             kept_[i].room = room;
             kept_[i].shown = shown;
         }
+        if (string.use != NO_USE) {
+            message_use &use = rules_.messages->found[string.use];
+            (string.plural_use ? use.plural_room : use.room) = room;
+        }
         check(string, room);
     }
     notes_.erase(notes_.begin(), notes_end);
@@ -147,14 +164,18 @@ void fit_checker::settle(std::size_t line, bool last_goes_on)
 void fit_checker::check(const ended_string &string, const std::optional<text_room> &room)
 {
     // A translation that does not fit is the translator's to shorten.
-    const auto add = [&](std::string what) {
+    for (std::string &what : misfits(string.width, string.lines, room)) {
         if (string.catalog_line != 0)
             out_.problems.add({string.catalog_line, 0, std::move(what), false, rules_.translations->catalog});
         else
             out_.problems.add({string.line, string.column, std::move(what)});
-    };
-    if (room && room->columns != 0 && string.width > room->columns)
-        add(count_of(string.width, "column") + ", " + std::to_string(room->columns) + " fit");
-    if (room && room->lines != 0 && string.lines > room->lines)
-        add(count_of(string.lines, "line") + ", " + std::to_string(room->lines) + " fit");
+    }
+}
+
+std::vector<std::string> fit_faults(std::string_view codes, const std::optional<text_room> &room)
+{
+    ui_string string;
+    for (const char code : codes)
+        string.add(static_cast<std::uint8_t>(code), false);
+    return misfits(string.width, string.lines, room);
 }

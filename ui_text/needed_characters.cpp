@@ -35,12 +35,14 @@ std::vector<need> first_places(const std::map<key, text_place> &in_text, const s
 }  // namespace
 
 text_needs needs_of_text(std::string_view text, bool c_source, const text_codes &codes,
-                         const text_translations *translations, text_problems &errors)
+                         const text_translations *translations, const std::vector<message_keyword> &keywords,
+                         text_problems &errors)
 {
     missing_characters missing;
     text_rules rules;
     rules.missing = &missing;
     rules.translations = translations;
+    rules.keywords = keywords;
     const encoded_text read =
         c_source ? encode_c_source(text, "", codes, rules) : encode_plain_text(text, codes, rules);
     for (const text_problem &problem : read.problems.shown)

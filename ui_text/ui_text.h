@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "charset/text_codes.h"
@@ -26,9 +27,37 @@ struct text_room {
 // not one whole cell.
 std::optional<text_room> screen_room(std::size_t width, std::size_t height);
 
+// A message as a C or C++ source uses it: the first argument of a
+// keyword's call, with a plural keyword's second argument, its plural.
+struct message_use {
+    std::string id;                        // its msgid, as xgettext takes it
+    std::optional<std::string> plural_id;  // its msgid_plural
+    std::string codes, plural_codes;       // their texts in the font's codes
+    text_place place, plural_place;        // the opening quotes of their first literals
+    // The rooms their strings must fit, from their fit: notes or the
+    // screen; nothing for no bound.
+    std::optional<text_room> room, plural_room;
+};
+
+// The messages of the tables that hold every language (see
+// encode_c_source), and how each is written once the tables are laid out:
+// its text, and a plural message's plural text, as the address of the
+// sources' text in them.
+struct message_pointers {
+    std::string text, plural;
+};
+struct source_messages {
+    std::vector<message_use> found;  // each use, in the source's order
+    // By msgid; while there are none, messages are only found.
+    const std::unordered_map<std::string, message_pointers> *pointers = nullptr;
+    std::string declaration;  // what the pointers need, written before the #line
+};
+
 // What every string must fit, unless a fit: note gives it its own room;
-// whether to keep the codes of the strings, to draw them; the translations
-// a C or C++ source's marked strings are written in, if any; and with
+// whether to keep the codes of the strings, to draw them; the keywords that
+// mark messages in a C or C++ source, and the translations they are written
+// in, if any, or the messages of the tables, if any (when both are given,
+// the translations take the messages without plural forms); and with
 // missing, a character without a code is no problem but put there at its
 // first place.
 struct missing_characters {
@@ -42,7 +71,9 @@ struct missing_characters {
 struct text_rules {
     std::optional<text_room> screen;
     bool keep_strings = false;
+    std::vector<message_keyword> keywords;
     const text_translations *translations = nullptr;
+    source_messages *messages = nullptr;
     missing_characters *missing = nullptr;
 };
 
@@ -61,6 +92,10 @@ struct ui_string {
     // Where its translation stands in the catalog, when it is written
     // translated (0: not known); what does not fit is named there.
     std::optional<std::size_t> catalog_line;
+    // The message use whose room it gives, if any (its plural's, with
+    // plural_use).
+    std::optional<std::size_t> use;
+    bool plural_use = false;
     std::vector<std::vector<text_cell>> cells;  // its lines, when kept
 
     // Counts a code in, or a character that has none (nothing).
@@ -114,15 +149,26 @@ std::optional<bool> language_named(const std::string &name);
 // else the screen of the rules; codes written by escapes are checked
 // against the font like characters.
 //
-// With translations in the rules, a string literal (with those it joins)
-// that is the first argument of a keyword's call, _("...") say, is a
-// message: it is written as the catalog's translation of its msgid (its text
-// with escapes resolved, as xgettext takes it), all of it in the first
-// literal and the others left empty, so that lines stay; the translation is
-// checked as the string would be, against the string's room, and its faults
-// are named at its line in the catalog. A message with no translation, or a
-// fuzzy one, stays as it is, with a warning (an error with
-// untranslated_error); one with plural forms is an error.
+// With translations or messages in the rules, a string literal (with
+// those it joins) that is the first argument of a keyword's call, _("...")
+// say, is a message, and with a plural keyword (ui_ntext("...", "...", n))
+// so is its second argument, the message's plural. Its msgid is its text
+// with escapes resolved, as xgettext takes it.
+//
+// With translations, a message without plural forms is written as the
+// catalog's translation of its msgid, all of it in the first literal and
+// the others left empty, so that lines stay; the translation is checked as
+// the string would be, against the string's room, and its faults are named
+// at its line in the catalog. A message with no translation, or a fuzzy
+// one, stays as it is, with a warning (an error with untranslated_error);
+// of one with plural forms in the catalog, the first form is taken.
+//
+// With messages, each other message is encoded and checked as any string,
+// and its use noted in found, with its codes and its rooms; once pointers
+// are given, it is written as its pointer instead, in the first literal,
+// the others gone but for their line ends, and the declaration goes before
+// the #line. A plural keyword's call whose second argument is no string
+// literal is an error.
 encoded_text encode_c_source(std::string_view source, const std::string &name, const text_codes &codes,
                              const text_rules &rules = {});
 
@@ -146,17 +192,31 @@ struct written_code {
 
 // What a pair made for a text must give it: the characters of its UI text
 // (in a C or C++ source, the literals encode_c_source encodes, its messages
-// as the translations give them, if any; in any other text, all of it) that
-// the codes give none, and the codes its escapes and control characters
-// write, each in the order of their first places. What else is wrong with
-// the text, as encoding it would say, goes to errors (warnings, such as an
-// untranslated message, do not).
+// as the translations give them, if any, marked by keywords; in any other
+// text, all of it) that the codes give none, and the codes its escapes and
+// control characters write, each in the order of their first places. What
+// else is wrong with the text, as encoding it would say, goes to errors
+// (warnings, such as an untranslated message, do not).
 struct text_needs {
     std::vector<needed_character> characters;
     std::vector<written_code> codes;
 };
 text_needs needs_of_text(std::string_view text, bool c_source, const text_codes &codes,
-                         const text_translations *translations, text_problems &errors);
+                         const text_translations *translations, const std::vector<message_keyword> &keywords,
+                         text_problems &errors);
+
+// "untranslated: not in de.po; kept as it is", for a message why says is
+// untranslated; without what is done about it where it is an error.
+std::string untranslated_note(const std::string &why, bool error);
+
+// A translation, text in UTF-8, in the font's codes (a character without a
+// code has none); its problems are named at its line in the catalog.
+std::string encode_translation(const std::string &text, const text_codes &codes, const std::string &catalog,
+                               std::size_t line, text_problems &problems);
+
+// What does not fit when codes are a string in room (nothing: no bound):
+// "15 columns, 9 fit", "3 lines, 2 fit", as a source's string is told.
+std::vector<std::string> fit_faults(std::string_view codes, const std::optional<text_room> &room);
 
 // The room a fit: note gives, from what follows "fit:" to the end of its
 // line of the comment: N columns, NxR columns and lines, or no bound at all
@@ -196,7 +256,10 @@ private:
     struct ended_string {
         std::uint32_t line, column, end_line, width, lines;
         std::uint32_t catalog_line;  // of a translation, or 0
+        std::uint32_t use;           // of a message, or NO_USE
+        bool plural_use;
     };
+    static constexpr std::uint32_t NO_USE = UINT32_MAX;
     void end_current();
     void check(const ended_string &string, const std::optional<text_room> &room);
 
