@@ -17,8 +17,8 @@ struct plural_rule {
     plural_number forms = 0;  // nplurals
     // The rule as a C expression of `unsigned long n`, every operation in
     // parentheses and in unsigned long, as gettext computes it. A division
-    // by what may be 0 stores its divisor in dK (K from 1 to divisions) and
-    // sets `zero` instead of dividing: plural_function declares them.
+    // by what may be 0 stores its divisor in dK (K from 1 to divisions), and
+    // divides nothing where it is 0: plural_function declares them.
     std::string expression;
     std::size_t divisions = 0;
 
