@@ -192,7 +192,8 @@ struct written_code {
 
 // What a pair made for a text must give it: the characters of its UI text
 // (in a C or C++ source, the literals encode_c_source encodes, its messages
-// as the translations give them, if any, marked by keywords; in any other
+// as the translations give them, every plural form, if any, marked by
+// keywords; in any other
 // text, all of it) that the codes give none, and the codes its escapes and
 // control characters write, each in the order of their first places. What
 // else is wrong with the text, as encoding it would say, goes to errors
@@ -210,9 +211,20 @@ text_needs needs_of_text(std::string_view text, bool c_source, const text_codes 
 std::string untranslated_note(const std::string &why, bool error);
 
 // A translation, text in UTF-8, in the font's codes (a character without a
-// code has none); its problems are named at its line in the catalog.
+// code has none); its problems are named at its line in the catalog. With
+// missing, a character without a code, and a code a control character
+// writes, are no problem but noted there, at that line.
 std::string encode_translation(const std::string &text, const text_codes &codes, const std::string &catalog,
-                               std::size_t line, text_problems &problems);
+                               std::size_t line, text_problems &problems, missing_characters *missing = nullptr);
+
+// Checks each form that translations give a message with plural forms of
+// uses (as encode_c_source notes them) as encode_translation does, and
+// against the rooms of its singular and plural there, with the faults
+// msgfmt -c finds in it; a message the catalog leaves untranslated, or
+// gives no plural forms, has none. Each message once.
+void translate_plural_forms(const std::vector<message_use> &uses, const text_codes &codes,
+                            const text_translations &translations, text_problems &problems,
+                            missing_characters *missing = nullptr);
 
 // What does not fit when codes are a string in room (nothing: no bound):
 // "15 columns, 9 fit", "3 lines, 2 fit", as a source's string is told.
