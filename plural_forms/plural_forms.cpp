@@ -460,6 +460,26 @@ plural_reading read_plural_forms(std::string_view value)
     return reading;
 }
 
+std::vector<std::optional<plural_number>> plural_examples(std::string_view value)
+{
+    const plural_reading reading = read_plural_forms(value);
+    if (!reading.error.empty())
+        return {};
+    const std::string_view rule = reading.rule ? value : GERMANIC;
+    parser parsed;
+    parsed.parse(rule.substr(rule.find(PLURAL_MARK) + PLURAL_MARK.size()));
+    const plural_number forms = reading.rule ? reading.rule->forms : germanic_plural().forms;
+    std::vector<std::optional<plural_number>> examples(std::min<plural_number>(forms, LAST_CHECKED + 1));
+    const auto root = static_cast<std::uint32_t>(parsed.nodes().size() - 1);
+    for (plural_number i = 1; i <= LAST_CHECKED + 1; ++i) {
+        const plural_number n = i % (LAST_CHECKED + 1);  // 1 to 1000, then 0
+        plural_number form = 0;
+        if (evaluate(parsed.nodes(), root, n, form) && form < examples.size() && !examples[form])
+            examples[form] = n;
+    }
+    return examples;
+}
+
 plural_rule germanic_plural()
 {
     return *read_plural_forms(GERMANIC).rule;

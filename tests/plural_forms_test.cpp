@@ -170,3 +170,16 @@ TEST_F(PluralForms, GiveFormZeroWhereGettextHasNoForm)
         EXPECT_EQ(built.out, "1 0 0 1 0\n") << compiler;
     }
 }
+
+// A count for each form, to show it by: the smallest from 1, else 0;
+// nothing for a form no count gets, nothing at all for a refused rule.
+TEST(PluralExamples, GiveEachFormTheSmallestCountItIsFor)
+{
+    using counts = std::vector<std::optional<plural_number>>;
+    EXPECT_EQ(plural_examples(""), (counts{1, 2}));  // gettext's n != 1
+    EXPECT_EQ(plural_examples(COMMON_RULES[0]), (counts{1}));
+    EXPECT_EQ(plural_examples(COMMON_RULES[7]), (counts{1, 2, 5}));  // Russian
+    EXPECT_EQ(plural_examples(COMMON_RULES[11]), (counts{0, 1, 2, 3, 11, 100}));  // Arabic
+    EXPECT_EQ(plural_examples("nplurals=3; plural=n != 1;"), (counts{1, 2, std::nullopt}));
+    EXPECT_EQ(plural_examples("nplurals=2; plural=n / 0;"), counts{});
+}

@@ -4,7 +4,37 @@
 #include <set>
 
 #include "charset/text_cursor.h"
+#include "messages/messages.h"
 #include "ui_text/ui_text.h"
+
+std::string catalog_language(const text_translations &translations)
+{
+    if (!translations.language.empty())
+        return translations.language;
+    const std::string &path = translations.catalog;
+    const std::size_t slash = path.rfind('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::size_t dot = name.rfind('.');
+    return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
+std::string untranslated_why(const text_translations &translations, const std::string &id, bool plural)
+{
+    const std::string name = quoted_name(translations.catalog);
+    const auto found = translations.messages.find(id);
+    if (found == translations.messages.end())
+        return "not in " + name;
+    const translation &entry = found->second;
+    const std::string at = name + (entry.line != 0 ? ":" + std::to_string(entry.line) : "");
+    const bool unreadable = entry.text.empty() && !entry.faults.empty();  // not text of the catalog's charset
+    if (entry.fuzzy)
+        return "fuzzy in " + at;
+    if (entry.text.empty() && !unreadable)
+        return "empty in " + at;
+    if (plural && !entry.plural)
+        return "no plural forms in " + at;
+    return "";
+}
 
 std::string untranslated_note(const std::string &why, bool error)
 {

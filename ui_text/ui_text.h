@@ -206,6 +206,16 @@ text_needs needs_of_text(std::string_view text, bool c_source, const text_codes 
                          const text_translations *translations, const std::vector<message_keyword> &keywords,
                          text_problems &errors);
 
+// A catalog's language: its Language: header, else its file's name without
+// its directories and extension (po/de.po is de).
+std::string catalog_language(const text_translations &translations);
+
+// Why translations leave the message id untranslated ("not in de.po",
+// "fuzzy in de.po:12", "empty in de.po:12", and for a message with plural
+// forms, "no plural forms in de.po:12"), or an empty text where they
+// translate it.
+std::string untranslated_why(const text_translations &translations, const std::string &id, bool plural);
+
 // "untranslated: not in de.po; kept as it is", for a message why says is
 // untranslated; without what is done about it where it is an error.
 std::string untranslated_note(const std::string &why, bool error);
