@@ -425,7 +425,7 @@ TEST(DrawLanguages, PutsEachMessageInEveryLanguageSideBySide)
     EXPECT_EQ(paper(0, first_row), grey(PAPER));
     EXPECT_EQ(paper(1, first_row), grey(PAPER));
     EXPECT_EQ(paper(2, first_row), UNTRANSLATED_PAPER);
-    for (const std::size_t form : {0, 1}) {
+    for (const std::size_t form : {std::size_t{0}, std::size_t{1}}) {
         EXPECT_EQ(paper(0, second_row + form * (ROW + GAP)), grey(PAPER));
         EXPECT_EQ(paper(1, second_row + form * (ROW + GAP)), FUZZY_PAPER);
         EXPECT_EQ(paper(2, second_row + form * (ROW + GAP)), grey(PAPER));
