@@ -97,6 +97,11 @@ public:
             }
         return take_any_character(c, original);
     }
+    // Takes the plain characters ahead (text_codes::plain_code), up to `to`
+    // and the next splice at most, and returns their codes, one each, which
+    // last until they are taken again; none when the character ahead is not
+    // plain.
+    std::string_view take_plain_characters(const char *to);
     // The same for a character named at a place, by an escape.
     std::string_view named_character(char32_t c, const text_place &where);
     // Whether a code an escape at a place writes shows a glyph; if not, notes it.
@@ -174,4 +179,5 @@ private:
     std::string problem_;
     char code_ = 0;          // the one code of the character last taken
     std::string spelling_;   // or the codes of its spelling
+    std::string plain_codes_;  // of the plain characters last taken, and room past them
 };
