@@ -191,28 +191,32 @@ std::string_view text_cursor::take_any_character(char32_t &c, std::string_view &
 std::string_view text_cursor::take_plain_characters(const char *to)
 {
     const char *stop = next_splice_ != nullptr && next_splice_ < to ? next_splice_ : to;
-    const auto most = static_cast<std::size_t>(stop - at_);
-    if (plain_codes_.size() < most)
-        plain_codes_.resize(most);
-    std::size_t taken = 0;
-    while (at_ < stop) {
-        const auto lead = static_cast<unsigned char>(*at_);
+    if (plain_codes_.size() < static_cast<std::size_t>(stop - at_))
+        plain_codes_.resize(static_cast<std::size_t>(stop - at_));
+    // Locals, which the codes written cannot alias.
+    const text_codes &codes = codes_;
+    char *const taken = plain_codes_.data();
+    std::size_t count = 0;
+    const char *at = at_;
+    while (at < stop) {
+        const auto lead = static_cast<unsigned char>(*at);
         std::uint8_t code = 0;
         std::size_t length = 1;
         if (lead < NON_ASCII) {
-            code = codes_.plain_code(lead);
-        } else if (lead >= TWO_BYTE_LEAD && lead < THREE_BYTE_LEAD && at_ + 1 < stop &&
-                   (static_cast<unsigned char>(at_[1]) & CONTINUATION_MASK) == CONTINUATION) {
-            code = codes_.plain_code(static_cast<char32_t>((lead & TWO_BYTE_BITS) << CONTINUATION_BITS |
-                                                           (static_cast<unsigned char>(at_[1]) & CONTINUATION_VALUE)));
+            code = codes.plain_code(lead);
+        } else if (lead >= TWO_BYTE_LEAD && lead < THREE_BYTE_LEAD && at + 1 < stop &&
+                   (static_cast<unsigned char>(at[1]) & CONTINUATION_MASK) == CONTINUATION) {
+            code = codes.plain_code(static_cast<char32_t>((lead & TWO_BYTE_BITS) << CONTINUATION_BITS |
+                                                          (static_cast<unsigned char>(at[1]) & CONTINUATION_VALUE)));
             length = 2;
         }
         if (code == 0)
             break;
-        plain_codes_[taken++] = static_cast<char>(code);
-        at_ += length;
+        taken[count++] = static_cast<char>(code);
+        at += length;
     }
-    return std::string_view(plain_codes_.data(), taken);
+    at_ = at;
+    return std::string_view(taken, count);
 }
 
 std::string_view text_cursor::named_character(char32_t c, const text_place &where)

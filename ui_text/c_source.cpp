@@ -4,6 +4,7 @@
 // it is.
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <utility>
 
 #include "charset/charset.h"
@@ -422,6 +423,14 @@ private:
         if (collected_ != nullptr && cell)
             *collected_ += static_cast<char>(*cell);
     }
+    void count(std::string_view codes_without_line_feed, ui_string *string)
+    {
+        if (string == nullptr)
+            return;
+        string->add_codes(codes_without_line_feed, rules_.keep_strings);
+        if (collected_ != nullptr)
+            *collected_ += codes_without_line_feed;
+    }
     // The string whose piece is being read, when its codes are counted.
     ui_string *current_string() { return string_; }
     void raw_literal(bool encode);
@@ -783,7 +792,8 @@ void c_scanner::literal(bool encode, bool string)
     in_.copy();
     const char *closing = end - 1;
     while (in_.at() < closing) {
-        const char *backslash = std::find(in_.at(), closing, '\\');
+        const auto *found = std::memchr(in_.at(), '\\', static_cast<std::size_t>(closing - in_.at()));
+        const char *backslash = found != nullptr ? static_cast<const char *>(found) : closing;
         if (encode)
             characters(backslash, counted);
         else
@@ -944,8 +954,7 @@ void c_scanner::write_plain(std::string_view codes, ui_string *string)
         to += written.length;
     }
     in_.write(std::string_view(written_.data(), static_cast<std::size_t>(to - written_.data())));
-    for (const char code : codes)
-        count(static_cast<std::uint8_t>(code), string);
+    count(codes, string);  // plain characters are printable
 }
 
 // One character inside an encoded literal, written in the font's codes.
