@@ -120,9 +120,20 @@ void text_cursor::copy(std::size_t count)
             continue;
         }
         output_.append(at_, static_cast<std::size_t>(stop - at_));
-        while (at_ < stop)
-            skip_one();
+        pass_to(stop);
     }
+}
+
+void text_cursor::pass_to(const char *stop)
+{
+    for (const char *at = at_; at < stop; ++at) {
+        if (*at != '\n' && *at != '\r')
+            continue;
+        at_ = at + 1;
+        if (*at == '\n' || !continues_crlf())
+            new_line();
+    }
+    at_ = stop;
 }
 
 void text_cursor::skip(std::size_t count)

@@ -134,6 +134,8 @@ private:
         if (c == '\n' || (c == '\r' && !continues_crlf()))
             new_line();
     }
+    // Passes the bytes up to stop, where no splice stands, following the lines they end.
+    void pass_to(const char *stop);
     bool continues_crlf() const { return at_ < end_ && *at_ == '\n' && !splice_at(at_); }
     // The place of the character after the splices the cursor is at.
     text_place place_after_splices() const;
