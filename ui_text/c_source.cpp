@@ -348,7 +348,7 @@ bool lookahead::string_literal(bool &fixed, bool &raw, const char *&quote, const
     while (identifier_byte(peek(length)))
         ++length;
     const std::string_view prefix(at_, length);
-    raw = one_of(prefix, FIXED_RAW_PREFIXES) || prefix == RAW_PREFIX;
+    raw = !prefix.empty() && (one_of(prefix, FIXED_RAW_PREFIXES) || prefix == RAW_PREFIX);
     if (peek(length) != '"' || !(prefix.empty() || raw || one_of(prefix, FIXED_PREFIXES)))
         return false;
     fixed = !prefix.empty() && prefix != RAW_PREFIX;
