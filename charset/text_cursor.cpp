@@ -202,8 +202,8 @@ std::string_view text_cursor::take_any_character(char32_t &c, std::string_view &
 std::string_view text_cursor::take_plain_characters(const char *to)
 {
     const char *stop = next_splice_ != nullptr && next_splice_ < to ? next_splice_ : to;
-    if (plain_codes_.size() < static_cast<std::size_t>(stop - at_))
-        plain_codes_.resize(static_cast<std::size_t>(stop - at_));
+    if (static_cast<std::size_t>(stop - at_) > MOST_PLAIN_CHARACTERS)
+        stop = at_ + MOST_PLAIN_CHARACTERS;
     // Locals, which the codes written cannot alias.
     const text_codes &codes = codes_;
     char *const taken = plain_codes_.data();
