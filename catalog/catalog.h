@@ -19,10 +19,6 @@ bool catalogs_available();
 // returns that it was built without libgettextpo.
 std::string take_catalog_option(const char *program, const char *argument, std::vector<std::string> &catalogs);
 
-// What is wrong when a tool that draws on one catalog is given several:
-// "font_sheet takes one --catalog, not 2"; an empty text for one or none.
-std::string one_catalog_error(const char *program, const std::vector<std::string> &catalogs);
-
 // Reads a catalog named name, whose bytes are content, as msgfmt reads it,
 // in the charset its header names, into translations: each message without
 // a msgctxt, in UTF-8, with the line of its msgstr, its plural forms and

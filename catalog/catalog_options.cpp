@@ -37,13 +37,6 @@ std::string take_catalog_option(const char *program, const char *argument, std::
     return "";
 }
 
-std::string one_catalog_error(const char *program, const std::vector<std::string> &catalogs)
-{
-    if (catalogs.size() <= 1)
-        return "";
-    return std::string(program) + " takes one --catalog, not " + std::to_string(catalogs.size());
-}
-
 std::string keyword_option::take(const char *argument)
 {
     if (argument == nullptr) {

@@ -2,7 +2,9 @@
 #   FONT <8x12.fnt> TABLE <koi.bin> [TABLE_SET <set>]
 #   | IMPORT <font file> [GLYPH_ORDER <set>] [TABLE_SET <set>] [SIZE <px>] [TOP <rows>]
 #     [FONT_ENCODING <set>] [CROP] [GLYPHS <yaff>] [KEEP_CODES <code>...]
-#   [TEXT <source>... [SCREEN <WxH>] [FALLBACK] [CATALOG <po>] [ADD_TEXT_CHARACTERS]])
+#   [TEXT <source>... [SCREEN <WxH>] [FALLBACK]
+#     [CATALOG <po> | CATALOGS <po>... [SOURCE_LANGUAGE <code>]] [LANGUAGE_BUDGET <bytes>]
+#     [ADD_TEXT_CHARACTERS]])
 #
 # Makes <header> at build time with make_h, from the two inputs of make_h or
 # from a font (a yaff too) that font_import turns into them (GLYPH_ORDER,
@@ -18,9 +20,9 @@
 # make_h's trace of code 128 goes to <header>.trace. The tools run on the build
 # machine, so a cross build uses them as they are.
 #
-# Each TEXT source is encoded by font_text for the font's codes in the table
-# set and checked against the header's font; the encoded copy is compiled into
-# <target> in the source's place. The table set is the one font_import records
+# The TEXT sources are encoded by font_text, in one run, for the font's codes
+# in the table set and checked against the header's font; each encoded copy
+# is compiled into <target> in its source's place. The table set is the one font_import records
 # beside the pair in koi.sets: with IMPORT, TABLE_SET's; with FONT and TABLE,
 # that of the koi.sets beside a TABLE named koi.bin, which a TABLE_SET given
 # must agree with; else TABLE_SET, KOI8-R by default. Headers with UI text go
@@ -31,11 +33,21 @@
 # otherwise), and a character without a code is written as iconv spells it.
 # CATALOG is font_text's --catalog: the messages of the TEXT sources, _("...")
 # and N_("..."), are compiled in the language of that gettext catalog, and
-# editing it encodes them again; one language a target. With IMPORT,
-# ADD_TEXT_CHARACTERS passes each TEXT source (and the CATALOG) to
-# font_import as --text: every character the text uses that the table set
-# lacks gets a free code, and a new one remakes the pair, the header and the
-# encoded sources.
+# editing it encodes them again; one language a target.
+# CATALOGS is font_text's --languages with a --catalog for each: one program
+# of every language, the sources' (SOURCE_LANGUAGE, en by default) and each
+# catalog's, switched at run time by the functions ui_languages.h declares.
+# Both forms write ui_languages.h beside <header>, which #include
+# "ui_languages.h" finds, and compile the tables it declares into <target>
+# (with CATALOG, those of the messages with plural forms, for ui_ntext). What
+# each language adds to the program's read-only data goes to
+# <header>.languages, which the build prints; LANGUAGE_BUDGET is
+# font_text's --language-budget: a language that adds more bytes fails the
+# build before anything is compiled. With IMPORT, ADD_TEXT_CHARACTERS passes
+# each TEXT source (and the catalogs) to font_import as --text: every
+# character the text uses, in every language, that the table set lacks gets
+# a free code, the same in every language, and a new one remakes the pair,
+# the header and the encoded sources.
 #
 # Each step leaves the files it makes as they were when they come out the
 # same, and the build follows it by a stamp beside them: an edit that changes
@@ -44,10 +56,12 @@
 function(make_h_add_font_header target)
   set(import_keywords GLYPH_ORDER TABLE_SET SIZE TOP FONT_ENCODING)
   set(import_options --glyph-order --table --size --top --font-encoding)  # font_import's, in that order
+  # CATALOG takes values as CATALOGS does, so that one given twice is seen.
   cmake_parse_arguments(PARSE_ARGV 1 arg "CROP;FALLBACK;ADD_TEXT_CHARACTERS"
-    "OUTPUT;FONT;TABLE;IMPORT;GLYPHS;SCREEN;CATALOG;${import_keywords}" "TEXT;KEEP_CODES")
+    "OUTPUT;FONT;TABLE;IMPORT;GLYPHS;SCREEN;SOURCE_LANGUAGE;LANGUAGE_BUDGET;${import_keywords}"
+    "TEXT;KEEP_CODES;CATALOG;CATALOGS")
   _make_h_check_call("${target}" "${import_keywords}")
-  foreach(keyword IN ITEMS FONT TABLE IMPORT GLYPHS TEXT CATALOG)
+  foreach(keyword IN ITEMS FONT TABLE IMPORT GLYPHS TEXT CATALOG CATALOGS)
     foreach(path IN LISTS arg_${keyword})
       _make_h_check_exists("make_h_add_font_header(${target})" ${keyword} "${path}")
     endforeach()
@@ -61,10 +75,11 @@ function(make_h_add_font_header target)
   # make_h reads fixed names in its working directory: each header gets its own.
   set(inputs "${header}.inputs")
   set(pair_stamp "${inputs}/pair.stamp")
-  set(catalog)
-  if(DEFINED arg_CATALOG)
-    get_filename_component(catalog "${arg_CATALOG}" ABSOLUTE)
-  endif()
+  set(catalogs)
+  foreach(catalog IN LISTS arg_CATALOG arg_CATALOGS)
+    get_filename_component(catalog "${catalog}" ABSOLUTE)
+    list(APPEND catalogs "${catalog}")
+  endforeach()
   if(DEFINED arg_IMPORT)
     set(options_given)
     foreach(keyword option IN ZIP_LISTS import_keywords import_options)
@@ -91,9 +106,12 @@ function(make_h_add_font_header target)
         list(APPEND options_given "--text=${text}")
         list(APPEND read "${text}")
       endforeach()
-      if(catalog)
+      foreach(catalog IN LISTS catalogs)
         list(APPEND options_given "--catalog=${catalog}")
         list(APPEND read "${catalog}")
+      endforeach()
+      if(DEFINED arg_CATALOGS)
+        list(APPEND options_given --languages)  # the sources' language is one of the program's
       endif()
     endif()
     get_filename_component(font "${arg_IMPORT}" ABSOLUTE)
@@ -137,16 +155,48 @@ function(make_h_add_font_header target)
   if(arg_FALLBACK)
     list(APPEND text_options --fallback)
   endif()
-  if(catalog)
+  foreach(catalog IN LISTS catalogs)
     list(APPEND text_options --catalog=${catalog})
-  endif()
-  set(copies)
-  foreach(source IN LISTS arg_TEXT)
-    _make_h_encode_text("${target}" "${shown}" "${pair_stamp}" "${text_options}" "${catalog}"
-      "${source}" "${list_file}" copy)
-    list(APPEND copies "${copy}")
   endforeach()
+  if(DEFINED arg_SOURCE_LANGUAGE)
+    list(APPEND text_options --source-language=${arg_SOURCE_LANGUAGE})
+  endif()
+  if(DEFINED arg_LANGUAGE_BUDGET)
+    list(APPEND text_options --language-budget=${arg_LANGUAGE_BUDGET})
+  endif()
+  set(tables_form)
+  if(DEFINED arg_CATALOGS)
+    set(tables_form --languages)
+  elseif(DEFINED arg_CATALOG)
+    set(tables_form --tables)
+  endif()
+  _make_h_follow_tables("${target}" "${header}" "${tables_form}")
+  set(copies)
+  if(DEFINED arg_TEXT)
+    _make_h_encode_texts("${target}" "${shown}" "${pair_stamp}" "${text_options}" "${tables_form}" "${catalogs}"
+      "${list_file}" copies)
+  endif()
   _make_h_follow_text_list("${list_file}" "${copies}")
+endfunction()
+
+# Where the tables of header's messages go, if tables_form (--languages or
+# --tables) says there are any: ui_languages.h in the header's directory,
+# one header's a directory; and without them, the tables made before go.
+function(_make_h_follow_tables target header tables_form)
+  get_filename_component(header_dir "${header}" DIRECTORY)
+  set(tables "${header_dir}/ui_languages.h" "${header_dir}/ui_languages.c")
+  if(NOT tables_form)
+    if(EXISTS "${header}.languages")  # this header's, not another's in the directory
+      file(REMOVE ${tables} "${header}.languages")
+    endif()
+    return()
+  endif()
+  get_property(taken GLOBAL PROPERTY _MAKE_H_TABLES_DIRECTORIES)
+  if(header_dir IN_LIST taken)
+    message(FATAL_ERROR "make_h_add_font_header(${target}): another header's ui_languages.h goes to "
+      "${header_dir} already: give ${header} a directory of its own")
+  endif()
+  set_property(GLOBAL APPEND PROPERTY _MAKE_H_TABLES_DIRECTORIES "${header_dir}")
 endfunction()
 
 # Removes the copies of sources no longer listed under TEXT, so that nothing
@@ -158,7 +208,7 @@ function(_make_h_follow_text_list list_file copies)
   endif()
   foreach(old IN LISTS listed)
     if(NOT old IN_LIST copies)
-      file(REMOVE "${old}" "${old}.options" "${old}.stamp")
+      file(REMOVE "${old}")
     endif()
   endforeach()
   if(NOT listed STREQUAL "${copies}")
@@ -196,16 +246,36 @@ function(_make_h_check_call target import_keywords)
   if((DEFINED arg_SCREEN OR arg_FALLBACK) AND NOT DEFINED arg_TEXT)
     message(FATAL_ERROR "${call}: SCREEN and FALLBACK go with TEXT")
   endif()
-  if(DEFINED arg_CATALOG AND NOT DEFINED arg_TEXT)
-    message(FATAL_ERROR "${call}: CATALOG goes with TEXT")
+  foreach(keyword IN ITEMS CATALOG CATALOGS LANGUAGE_BUDGET)
+    if(DEFINED arg_${keyword} AND NOT DEFINED arg_TEXT)
+      message(FATAL_ERROR "${call}: ${keyword} goes with TEXT")
+    endif()
+  endforeach()
+  list(LENGTH arg_CATALOG catalog_count)
+  if(catalog_count GREATER 1)
+    message(FATAL_ERROR "${call}: CATALOG is given ${catalog_count} catalogs: it compiles one language at "
+      "build time; CATALOGS <po>... makes one program of every language")
+  endif()
+  if(DEFINED arg_CATALOG AND DEFINED arg_CATALOGS)
+    message(FATAL_ERROR "${call}: give CATALOG (one language, at build time) or CATALOGS (every language, "
+      "switched at run time), not both")
+  endif()
+  if(DEFINED arg_SOURCE_LANGUAGE AND NOT DEFINED arg_CATALOGS)
+    message(FATAL_ERROR "${call}: SOURCE_LANGUAGE goes with CATALOGS")
+  endif()
+  if(DEFINED arg_LANGUAGE_BUDGET AND NOT (DEFINED arg_CATALOG OR DEFINED arg_CATALOGS))
+    message(FATAL_ERROR "${call}: LANGUAGE_BUDGET goes with CATALOG or CATALOGS")
+  endif()
+  if(DEFINED arg_LANGUAGE_BUDGET AND NOT arg_LANGUAGE_BUDGET MATCHES "^[0-9]+$")
+    message(FATAL_ERROR "${call}: LANGUAGE_BUDGET ${arg_LANGUAGE_BUDGET} is not a number of bytes")
   endif()
   if(arg_ADD_TEXT_CHARACTERS AND NOT (DEFINED arg_IMPORT AND DEFINED arg_TEXT))
     message(FATAL_ERROR "${call}: ADD_TEXT_CHARACTERS goes with IMPORT and TEXT")
   endif()
-  if(DEFINED arg_CATALOG)
+  if(DEFINED arg_CATALOG OR DEFINED arg_CATALOGS)
     get_target_property(reads_catalogs make_h::font_text MAKE_H_READS_CATALOGS)
     if(NOT reads_catalogs)
-      message(FATAL_ERROR "${call}: CATALOG needs a font_text that reads catalogs, "
+      message(FATAL_ERROR "${call}: CATALOG and CATALOGS need a font_text that reads catalogs, "
         "which this make_h was built without (it needs libgettextpo)")
     endif()
   endif()
@@ -327,34 +397,69 @@ function(_make_h_language_of source result)
   set(${result} "${language}" PARENT_SCOPE)
 endfunction()
 
-# Compiles the copy of a TEXT source that font_text encodes with
-# text_options, in its place, again when the pair (its stamp) or a file of
-# followed (the catalog) changes; sets copy_var to the copy's path.
-function(_make_h_encode_text target shown pair_stamp text_options followed source list_file copy_var)
-  get_filename_component(original "${source}" ABSOLUTE)
-  get_filename_component(original_dir "${original}" DIRECTORY)
-  file(RELATIVE_PATH relative "${CMAKE_CURRENT_SOURCE_DIR}" "${original}")
-  string(REPLACE "../" "__/" relative "${relative}")  # a source outside stays inside the copies
-  set(copy "${header}.text/${relative}")
-  get_filename_component(copy_dir "${copy}" DIRECTORY)
-  set(options_file "${copy}.options")
-  _make_h_write_options("${options_file}" "${text_options}")
-  _make_h_language_of("${original}" language)
-  set(language_option "")
-  if(language)
-    set(language_option --language=c)
+# Compiles the copies of the TEXT sources that font_text encodes in one run
+# with text_options, in their places, again when a source, the pair (its
+# stamp) or a catalog changes; with tables_form (--languages or --tables),
+# the tables too, with the header's report. Sets copies_var to the copies'
+# paths. A source CMake compiles as C or C++ is read as one; any other by
+# its name (-x none).
+function(_make_h_encode_texts target shown pair_stamp text_options tables_form catalogs list_file copies_var)
+  get_filename_component(header_dir "${header}" DIRECTORY)
+  set(originals)
+  set(copies)
+  set(languages)
+  foreach(source IN LISTS arg_TEXT)
+    get_filename_component(original "${source}" ABSOLUTE)
+    file(RELATIVE_PATH relative "${CMAKE_CURRENT_SOURCE_DIR}" "${original}")
+    string(REPLACE "../" "__/" relative "${relative}")  # a source outside stays inside the copies
+    set(copy "${header}.text/${relative}")
+    _make_h_compile_copy("${target}" "${original}" "${copy}" "${list_file}" language)
+    list(APPEND originals "${original}")
+    list(APPEND copies "${copy}")
+    if(language)
+      list(APPEND languages --language=c)
+    else()
+      list(APPEND languages --language=none)
+    endif()
+  endforeach()
+  set(directories ${copies})
+  list(TRANSFORM directories REPLACE "/[^/]*$" "")
+  list(TRANSFORM copies APPEND ".new" OUTPUT_VARIABLE written)
+  list(TRANSFORM written PREPEND "--output=" OUTPUT_VARIABLE outputs)
+  set(results ${copies})
+  set(show)
+  if(tables_form)
+    # font_text names the tables itself: they are written beside, then
+    # compared with those in the header's directory.
+    set(new_tables "${header}.tables")
+    list(APPEND directories "${new_tables}")
+    list(APPEND text_options ${tables_form}=${new_tables})
+    list(APPEND results "${header_dir}/ui_languages.h" "${header_dir}/ui_languages.c" "${header}.languages")
+    list(APPEND written "${new_tables}/ui_languages.h" "${new_tables}/ui_languages.c" "${header}.languages.new")
+    set(show "-DSHOW=${header}.languages" "-DSTANDARD_OUTPUT=${header}.languages.new")
+    _make_h_compile_tables("${target}" "${header_dir}/ui_languages.c")
   endif()
-  set(command "$<TARGET_FILE:make_h::font_text>" ${text_options} ${language_option} "--output=${copy}.new"
-    "${original}")
-  add_custom_command(OUTPUT "${copy}.stamp"
-    BYPRODUCTS "${copy}"
-    COMMAND "${CMAKE_COMMAND}" -E make_directory "${copy_dir}"
-    COMMAND "${CMAKE_COMMAND}" "-DCOMMAND=${command}" "-DRESULTS=${copy}" "-DSTAMP=${copy}.stamp" -P "${step_script}"
-    DEPENDS "${original}" "${options_file}" "${pair_stamp}" ${followed} make_h::font_text
-      "${step_script}"
-    COMMENT "Encoding ${relative} for ${shown}"
+  set(options_file "${header}.text.options")
+  _make_h_write_options("${options_file}" "${text_options};${arg_TEXT}")
+  set(command "$<TARGET_FILE:make_h::font_text>" ${text_options} ${languages} ${outputs} ${originals})
+  list(REMOVE_DUPLICATES directories)
+  add_custom_command(OUTPUT "${header}.text.stamp"
+    BYPRODUCTS ${results}
+    COMMAND "${CMAKE_COMMAND}" -E make_directory ${directories}
+    COMMAND "${CMAKE_COMMAND}" "-DCOMMAND=${command}" "-DRESULTS=${results}" "-DWRITTEN=${written}" ${show}
+      "-DSTAMP=${header}.text.stamp" -P "${step_script}"
+    DEPENDS ${originals} "${options_file}" "${pair_stamp}" ${catalogs} make_h::font_text "${step_script}"
+    COMMENT "Encoding the text of ${shown}"
     VERBATIM)
-  # The original is not compiled, wherever the target lists it.
+  target_sources("${target}" PRIVATE "${header}.text.stamp")
+  set(${copies_var} "${copies}" PARENT_SCOPE)
+endfunction()
+
+# Compiles copy in the place of original, the TEXT source it is encoded
+# from, wherever the target lists it; sets language_var to the language
+# CMake compiles it in, if any.
+function(_make_h_compile_copy target original copy list_file language_var)
+  get_filename_component(original_dir "${original}" DIRECTORY)
   get_target_property(sources "${target}" SOURCES)
   get_target_property(target_dir "${target}" SOURCE_DIR)
   foreach(listed IN LISTS sources)
@@ -364,13 +469,24 @@ function(_make_h_encode_text target shown pair_stamp text_options followed sourc
       set_property(TARGET "${target}" PROPERTY SOURCES ${sources})
     endif()
   endforeach()
-  target_sources("${target}" PRIVATE "${copy}" "${copy}.stamp")
+  target_sources("${target}" PRIVATE "${copy}")
   # #include "x.h" beside the original still finds x.h; and when the list
   # changes, an #include may find a copy, or no longer find one.
   set_source_files_properties("${copy}" PROPERTIES INCLUDE_DIRECTORIES "${original_dir}"
     OBJECT_DEPENDS "${list_file}")
+  _make_h_language_of("${original}" language)
   if(language)
     set_source_files_properties("${copy}" PROPERTIES LANGUAGE ${language})
   endif()
-  set(${copy_var} "${copy}" PARENT_SCOPE)
+  set(${language_var} "${language}" PARENT_SCOPE)
+endfunction()
+
+# Compiles the tables into the target: as C, or as C++ where the project
+# has no C (the code is both).
+function(_make_h_compile_tables target tables)
+  target_sources("${target}" PRIVATE "${tables}")
+  get_property(enabled GLOBAL PROPERTY ENABLED_LANGUAGES)
+  if("CXX" IN_LIST enabled AND NOT "C" IN_LIST enabled)
+    set_source_files_properties("${tables}" PROPERTIES LANGUAGE CXX)
+  endif()
 endfunction()

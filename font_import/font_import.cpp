@@ -71,7 +71,11 @@ constexpr char HELP[] =
     "  -x, --language=LANG      read every --text FILE as LANG, c or text,\n"
     "                           whatever its extension\n"
     "      --catalog=PO         take the --text sources' messages as the gettext\n"
-    "                           catalog PO translates them, as font_text does\n"
+    "                           catalog PO translates them, as font_text does;\n"
+    "                           given again, every language in one program: the\n"
+    "                           sources' and each PO's, one code a character\n"
+    "      --languages          with one --catalog, the sources' language too,\n"
+    "                           as font_text --languages holds it\n"
     "      --keep-codes=LIST    give no character of one's own the codes in LIST,\n"
     "                           a display driver's own controls: codes 0x1B or\n"
     "                           27, or runs 0x01-0x08, separated by commas\n"
@@ -115,6 +119,7 @@ enum long_only {
     GLYPHS_OPTION,
     TEXT_OPTION,
     CATALOG_OPTION,
+    LANGUAGES_OPTION,
     KEYWORD_OPTION,
     KEEP_CODES_OPTION,
     VERSION_OPTION
@@ -131,6 +136,7 @@ const option LONG_OPTIONS[] = {{"output", required_argument, nullptr, 'o'},
                                {"text", required_argument, nullptr, TEXT_OPTION},
                                {"language", required_argument, nullptr, 'x'},
                                {"catalog", required_argument, nullptr, CATALOG_OPTION},
+                               {"languages", no_argument, nullptr, LANGUAGES_OPTION},
                                {"keyword", optional_argument, nullptr, KEYWORD_OPTION},
                                {"keep-codes", required_argument, nullptr, KEEP_CODES_OPTION},
                                {"verbose", no_argument, nullptr, 'v'},
@@ -143,6 +149,7 @@ struct parsed_line {
     std::vector<std::string> text_paths;
     std::optional<bool> c_source;  // what --language says
     std::vector<std::string> catalogs;
+    bool every_language = false;  // what --languages says
     keyword_option keywords;
     bool keyword_given = false;
     std::string output_dir = ".";
@@ -251,6 +258,9 @@ std::string invalid_argument(int option, const char *argument, parsed_line &line
         if (*argument == '\0' && catalogs_available())
             return "the --catalog file is an empty name";
         return take_catalog_option(PROGRAM, argument, line.catalogs);
+    case LANGUAGES_OPTION:
+        line.every_language = true;
+        break;
     case KEYWORD_OPTION:
         line.keyword_given = true;
         return line.keywords.take(argument);
@@ -274,12 +284,10 @@ parsed_line parse(int argc, char **argv)
         return line;
     }
     std::string error = operand_error("FONT", argc - optind, argv + optind);
-    if (error.empty())
-        error = one_catalog_error(PROGRAM, line.catalogs);
     if (error.empty() && (!line.catalogs.empty() || line.keyword_given) && line.text_paths.empty())
         error = "--catalog and --keyword go with --text";
-    else if (error.empty() && line.keyword_given && line.catalogs.empty())
-        error = "--keyword goes with --catalog";
+    else if (error.empty() && (line.keyword_given || line.every_language) && line.catalogs.empty())
+        error = "--keyword and --languages go with --catalog";
     if (error.empty()) {
         std::vector<std::string> inputs = line.text_paths;
         inputs.push_back(argv[optind]);
@@ -382,13 +390,14 @@ int main(int argc, char **argv)
     import_options options = line.options;
     if (!read_texts(line, options.texts))
         return EXIT_FAILURE;
-    text_translations translations;
-    if (!line.catalogs.empty()) {
-        if (!load_catalog_reported(PROGRAM, line.catalogs[0], translations))
+    std::vector<text_translations> catalogs(line.catalogs.size());
+    for (std::size_t i = 0; i < catalogs.size(); ++i) {
+        if (!load_catalog_reported(PROGRAM, line.catalogs[i], catalogs[i]))
             return EXIT_FAILURE;
-        options.keywords = line.keywords.keywords();
-        options.translations = &translations;
+        options.catalogs.push_back(&catalogs[i]);
     }
+    options.every_language = line.every_language;
+    options.keywords = line.keywords.keywords();
     imported_font result;
     if (const auto errors = import_font(options, result); !errors.empty()) {
         for (const import_error &error : errors)

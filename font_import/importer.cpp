@@ -248,13 +248,35 @@ font_labels labels_of(const import_options &options, const font_source &font, co
     return labels;
 }
 
-// What the UI texts use: every character beyond ASCII, and every code their
-// escapes and control characters write (codes kept free), each at its first
-// place. A text that font_text would refuse for anything else is refused
-// here too, at its places.
+// The languages the texts are shown in: the sources' own (nothing) but
+// where one catalog's is the program's only one, then each catalog's.
+std::vector<const text_translations *> languages_of(const import_options &options)
+{
+    std::vector<const text_translations *> languages;
+    if (options.catalogs.size() != 1 || options.every_language)
+        languages.push_back(nullptr);
+    languages.insert(languages.end(), options.catalogs.begin(), options.catalogs.end());
+    return languages;
+}
+
+// Adds an error once: a text's fault is the same in every language.
+void add_error(std::vector<import_error> &errors, import_error error)
+{
+    if (std::none_of(errors.begin(), errors.end(), [&error](const import_error &each) {
+            return each.subject == error.subject && each.reason == error.reason;
+        }))
+        errors.push_back(std::move(error));
+}
+
+// What the UI texts use, in every language: every character beyond ASCII,
+// and every code their escapes and control characters write (codes kept
+// free), each at its first place; and the characters of each language, in
+// the order of languages_of. A text that font_text would refuse for anything
+// else is refused here too, at its places.
 struct texts_use {
     std::vector<needed_at> characters;
     std::map<std::uint8_t, std::string> codes;
+    std::vector<std::set<char32_t>> by_language;
 };
 
 texts_use used_by_texts(const import_options &options, const charset_table &table_set,
@@ -267,46 +289,57 @@ texts_use used_by_texts(const import_options &options, const charset_table &tabl
     const auto place = [](const std::string &name, const text_place &where, const std::string &file) {
         return problem_place(name, {where.line, where.column, "", false, file});
     };
-    for (const text_source &text : options.texts) {
-        text_problems problems;
-        const text_needs needs =
-            needs_of_text(text.content, text.c_source, codes, options.translations, options.keywords, problems);
-        for (const needed_character &each : needs.characters) {
-            used.characters.push_back({each.c, place(text.name, each.place, each.file)});
-            // A C1 control character that the table set has writes its code.
-            for (std::size_t code = FIRST_UPPER; code < BYTE_VALUES && is_control(each.c); ++code)
-                if (table_set[code] == each.c)
-                    used.codes.emplace(static_cast<std::uint8_t>(code), used.characters.back().place);
+    for (const text_translations *language : languages_of(options)) {
+        std::set<char32_t> &characters = used.by_language.emplace_back();
+        for (const text_source &text : options.texts) {
+            text_problems problems;
+            const text_needs needs =
+                needs_of_text(text.content, text.c_source, codes, language, options.keywords, problems);
+            for (const needed_character &each : needs.characters) {
+                used.characters.push_back({each.c, place(text.name, each.place, each.file)});
+                characters.insert(each.c);
+                // A C1 control character that the table set has writes its code.
+                for (std::size_t code = FIRST_UPPER; code < BYTE_VALUES && is_control(each.c); ++code)
+                    if (table_set[code] == each.c)
+                        used.codes.emplace(static_cast<std::uint8_t>(code), used.characters.back().place);
+            }
+            for (const written_code &each : needs.codes)
+                used.codes.emplace(each.code, place(text.name, each.place, each.file));
+            for (const text_problem &problem : problems.shown)
+                add_error(errors, {problem_place(text.name, problem), problem.what});
+            if (problems.more != 0)
+                add_error(errors, {quoted_name(text.name), more_problems(problems.more)});
         }
-        for (const written_code &each : needs.codes)
-            used.codes.emplace(each.code, place(text.name, each.place, each.file));
-        for (const text_problem &problem : problems.shown)
-            errors.push_back({problem_place(text.name, problem), problem.what});
-        if (problems.more != 0)
-            errors.push_back({quoted_name(text.name), more_problems(problems.more)});
     }
     return used;
 }
 
-// What font_text -f finds wrong with the texts in the pair made for them:
-// such a pair is not written.
+// What font_text -f finds wrong with the texts, in every language, in the
+// pair made for them: such a pair is not written.
 std::vector<import_error> check_texts(const import_options &options, const charset_table &table_set,
                                       const imported_font &result)
 {
     text_codes codes(table_set, options.table_set, result.at_free_codes);
     codes.check_glyphs(result.font, result.table);
-    text_rules rules;
-    rules.translations = options.translations;
     std::vector<import_error> errors;
-    for (const text_source &text : options.texts) {
-        const encoded_text checked = text.c_source ? encode_c_source(text.content, text.name, codes, rules)
-                                                   : encode_plain_text(text.content, codes, rules);
-        for (const text_problem &problem : checked.problems.shown)
-            if (!problem.warning)
-                errors.push_back({problem_place(text.name, problem), problem.what});
-        if (checked.problems.more != 0 && checked.problems.errors != 0)
-            errors.push_back({quoted_name(text.name), more_problems(checked.problems.more)});
-    }
+    for (const text_translations *language : languages_of(options))
+        for (const text_source &text : options.texts) {
+            source_messages plural;  // the messages with plural forms, whose forms the catalog gives
+            text_rules rules;
+            rules.translations = language;
+            rules.keywords = options.keywords;
+            if (language != nullptr)
+                rules.messages = &plural;
+            encoded_text checked = text.c_source ? encode_c_source(text.content, text.name, codes, rules)
+                                                 : encode_plain_text(text.content, codes, rules);
+            if (language != nullptr)
+                translate_plural_forms(plural.found, codes, *language, checked.problems);
+            for (const text_problem &problem : checked.problems.shown)
+                if (!problem.warning)
+                    add_error(errors, {problem_place(text.name, problem), problem.what});
+            if (checked.problems.more != 0 && checked.problems.errors != 0)
+                add_error(errors, {quoted_name(text.name), more_problems(checked.problems.more)});
+        }
     return errors;
 }
 
@@ -329,25 +362,55 @@ std::vector<char32_t> wanted_beyond_ascii(const texts_use &used, const std::vect
     return beyond;
 }
 
-// The one message for characters no free code is left for: how many need
-// one, how many are free, which are left out, and a table set that holds
-// them all, if one does.
-import_error left_out_error(const left_out_characters &left_out, const std::map<std::uint8_t, std::string> &kept,
-                            const std::optional<set_suggestion> &other, const charset_table &table_set,
-                            const std::string &set_name)
+// "A, B and C".
+std::string character_names(const std::vector<char32_t> &characters)
 {
     std::string names;
-    for (std::size_t i = 0; i < left_out.characters.size(); ++i)
-        names += (i == 0 ? "" : i + 1 == left_out.characters.size() ? " and " : ", ") +
-                 character_name(left_out.characters[i].c);
+    for (std::size_t i = 0; i < characters.size(); ++i)
+        names += (i == 0 ? "" : i + 1 == characters.size() ? " and " : ", ") + character_name(characters[i]);
+    return names;
+}
+
+// "the sources need X; de.po adds Y and Z; ru.po adds W": what each
+// language needs a free code for, each catalog beyond the sources'.
+std::string needs_by_language(const import_options &options, const texts_use &used, const charset_table &table_set)
+{
+    const std::vector<const text_translations *> languages = languages_of(options);
+    std::string said;
+    for (std::size_t l = 0; l < languages.size(); ++l) {
+        std::vector<char32_t> wanted;
+        for (const char32_t c : used.by_language[l])
+            if (!set_code(c, table_set) && no_code_holds(c).empty() &&
+                (languages[l] == nullptr || used.by_language[0].count(c) == 0))
+                wanted.push_back(c);
+        if (wanted.empty())
+            continue;
+        said += (said.empty() ? "" : "; ") +
+                (languages[l] == nullptr ? "the sources need " : quoted_name(languages[l]->catalog) + " adds ") +
+                character_names(wanted);
+    }
+    return said;
+}
+
+// The one message for characters no free code is left for: how many need
+// one, how many are free, which are left out (with several languages, which
+// each language needs), and a table set that holds them all, if one does.
+import_error left_out_error(const left_out_characters &left_out, const std::map<std::uint8_t, std::string> &kept,
+                            const std::optional<set_suggestion> &other, const charset_table &table_set,
+                            const std::string &set_name, const std::string &by_language)
+{
+    std::vector<char32_t> left;
+    for (const needed_at &each : left_out.characters)
+        left.push_back(each.c);
     std::vector<std::uint8_t> kept_codes;
     for (const std::uint8_t code : free_codes(table_set))
         if (kept.count(code) != 0)
             kept_codes.push_back(code);
     std::string reason = std::to_string(left_out.needed) + " characters need a free code and " +
                          std::to_string(left_out.free) + " are free in " + set_name +
-                         (kept_codes.empty() ? "" : " (" + code_ranges(kept_codes) + " kept free)") + ": " + names +
-                         (left_out.characters.size() == 1 ? " has none" : " have none");
+                         (kept_codes.empty() ? "" : " (" + code_ranges(kept_codes) + " kept free)") + ": " +
+                         (!by_language.empty() ? by_language
+                                               : character_names(left) + (left.size() == 1 ? " has none" : " have none"));
     if (other)
         reason += "; -t " + other->table_set + (other->glyph_order_too ? " -g " + other->table_set : "") +
                   " gives every one a code";
@@ -522,7 +585,8 @@ std::vector<import_error> import_font(const import_options &options, imported_fo
             unavailable.insert(code);
         const auto other = suggest_table_set(wanted_beyond_ascii(used, labels.in_header_codes, drawable),
                                              unavailable, glyph_order, drawable);
-        errors.push_back(left_out_error(left_out, kept, other, table_set, options.table_set));
+        const std::string by_language = languages_of(options).size() > 1 ? needs_by_language(options, used, table_set) : "";
+        errors.push_back(left_out_error(left_out, kept, other, table_set, options.table_set, by_language));
     }
     if (!errors.empty())
         return errors;

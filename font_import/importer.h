@@ -26,8 +26,13 @@ struct import_options {
     std::string font_path;
     std::vector<text_source> texts;  // each character they use gets a code, each code they write is kept
     std::set<std::uint8_t> keep_codes;  // codes no character is given: a display driver's own
-    const text_translations *translations = nullptr;  // their messages are written in
-    std::vector<message_keyword> keywords{};          // which mark those messages
+    // The catalogs their messages are shown translated by, and whether the
+    // sources' own language is shown beside one (every language in one
+    // program, as it is beside several): each language's text needs its
+    // characters.
+    std::vector<const text_translations *> catalogs{};
+    bool every_language = false;
+    std::vector<message_keyword> keywords{};  // which mark those messages
     std::string glyph_order = DEFAULT_GLYPH_ORDER;
     std::string table_set = DEFAULT_TABLE_SET;
     std::string font_encoding;  // empty: what the font says

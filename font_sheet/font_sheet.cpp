@@ -16,6 +16,7 @@
 #include "set_record/set_record.h"
 #include "font_data/font_data.h"
 #include "messages/messages.h"
+#include "message_tables/message_tables.h"
 #include "font_sheet/preview.h"
 #include "font_sheet/sheet.h"
 #include "output_file/output_file.h"
@@ -49,9 +50,13 @@ constexpr char HELP[] =
     "                     in SET, for --text\n"
     "      --catalog=PO   draw each message of a C or C++ source (--text) as the\n"
     "                     gettext catalog PO translates it, as font_text writes\n"
-    "                     it\n"
+    "                     it; given again, each message once a row, in every\n"
+    "                     language side by side: the sources' and each PO's\n"
+    "      --languages    with one --catalog, the sources' language beside it\n"
+    "      --source-language=CODE  the sources' language, above its column\n"
+    "                     (default: en)\n"
     "      --keyword[=NAME]  NAME(\"...\") marks a message too, as for xgettext;\n"
-    "                     --keyword alone leaves out _ and N_\n"
+    "                     --keyword alone leaves out _, N_ and ui_ntext:1,2\n"
     "  -h, --help         display this help and exit\n"
     "      --version      output version information and exit\n"
     "\n"
@@ -64,6 +69,8 @@ enum long_only {
     SCALE_OPTION,
     FALLBACK_OPTION,
     CATALOG_OPTION,
+    LANGUAGES_OPTION,
+    SOURCE_LANGUAGE_OPTION,
     KEYWORD_OPTION,
     VERSION_OPTION
 };
@@ -75,6 +82,8 @@ const option LONG_OPTIONS[] = {{"font", required_argument, nullptr, 'f'},
                                {"scale", required_argument, nullptr, SCALE_OPTION},
                                {"fallback", no_argument, nullptr, FALLBACK_OPTION},
                                {"catalog", required_argument, nullptr, CATALOG_OPTION},
+                               {"languages", no_argument, nullptr, LANGUAGES_OPTION},
+                               {"source-language", required_argument, nullptr, SOURCE_LANGUAGE_OPTION},
                                {"keyword", optional_argument, nullptr, KEYWORD_OPTION},
                                {"help", no_argument, nullptr, 'h'},
                                {"version", no_argument, nullptr, VERSION_OPTION},
@@ -89,7 +98,8 @@ struct settings {
     bool fallback = false;
     std::vector<std::string> catalogs;
     keyword_option keywords;
-    bool keyword_given = false;  // which needs --catalog
+    bool keyword_given = false;  // which needs --catalog, as --languages and --source-language do
+    std::optional<std::string> source_language;
     std::string out;
     int exit_now = -1;  // the status to exit with at once, or -1 to go on
 };
@@ -135,6 +145,14 @@ std::string take_option(int option, const char *argument, settings &given)
     }
     case CATALOG_OPTION:
         return take_catalog_option(PROGRAM, argument, given.catalogs);
+    case LANGUAGES_OPTION:
+        given.preview.every_language = true;
+        break;
+    case SOURCE_LANGUAGE_OPTION:
+        if (!is_language_code(argument))
+            return "invalid --source-language " + quote(argument) + ": letters, digits, '_', '-', '@' and '.'";
+        given.source_language = argument;
+        break;
     case KEYWORD_OPTION:
         given.keyword_given = true;
         return given.keywords.take(argument);
@@ -155,16 +173,19 @@ settings parse(int argc, char **argv)
     std::string error = operand_error("OUT.png", argc - optind, argv + optind);
     if (error.empty() && !given.text && (given.table_set || given.preview_option))
         error = "--table, --screen, --scale and --fallback go with --text";
-    if (error.empty())
-        error = one_catalog_error(PROGRAM, given.catalogs);
     if (error.empty() && !given.text && !given.catalogs.empty())
         error = "--catalog goes with --text";
-    if (error.empty() && given.keyword_given && given.catalogs.empty())
-        error = "--keyword goes with --catalog";
+    if (error.empty() && (given.keyword_given || given.preview.every_language) && given.catalogs.empty())
+        error = "--keyword and --languages go with --catalog";
+    if (error.empty() && given.source_language && given.catalogs.size() < 2 && !given.preview.every_language)
+        error = "--source-language goes with --languages or a second --catalog";
     if (error.empty() && !given.catalogs.empty() && !is_c_source(*given.text))
         error = "--catalog translates C and C++ sources, and " + quoted_name(*given.text) + " is text";
-    if (error.empty() && !given.catalogs.empty())
-        error = standard_input_error({*given.text, given.catalogs[0]});
+    if (error.empty() && !given.catalogs.empty()) {
+        std::vector<std::string> inputs = given.catalogs;
+        inputs.push_back(*given.text);
+        error = standard_input_error(inputs);
+    }
     if (!error.empty()) {
         report_usage_error(PROGRAM, error);
         given.exit_now = USAGE_STATUS;
@@ -192,12 +213,13 @@ bool draw_text(const settings &given, const source_font &font, const recode_tabl
         codes.fall_back();
     preview_options options = given.preview;
     options.c_source = is_c_source(*given.text);
-    text_translations translations;
-    if (!given.catalogs.empty()) {
-        if (!load_catalog_reported(PROGRAM, given.catalogs[0], translations))
+    options.source_code = given.source_language.value_or(options.source_code);
+    options.keywords = given.keywords.keywords();
+    std::vector<text_translations> catalogs(given.catalogs.size());
+    for (std::size_t i = 0; i < catalogs.size(); ++i) {
+        if (!load_catalog_reported(PROGRAM, given.catalogs[i], catalogs[i]))
             return false;
-        options.keywords = given.keywords.keywords();
-        options.translations = &translations;
+        options.catalogs.push_back(&catalogs[i]);
     }
     text_preview preview = draw_preview(text, codes, font, table, options);
     report_problems(PROGRAM, *given.text, preview.problems);

@@ -45,7 +45,8 @@ constexpr char HELP[] =
     "                       FILE, the i-th OUT is the i-th FILE's; a C source\n"
     "                       keeps its lines and names FILE in #line\n"
     "  -x, --language=LANG  read every FILE as LANG, c or text, whatever its\n"
-    "                       extension\n"
+    "                       extension, or none: by its extension; given once\n"
+    "                       for each FILE, the i-th LANG is the i-th FILE's\n"
     "      --screen=WxH     the display's size in pixels: every string must\n"
     "                       fit its W/8 columns and H/12 lines, unless a fit:\n"
     "                       note gives it its own room\n"
@@ -104,6 +105,7 @@ enum long_only {
 constexpr char SHORT_OPTIONS[] = "t:f:o:x:h";
 constexpr char STANDARD_INPUT_LINE_NAME[] = "<stdin>";  // as compilers name it
 constexpr char DEFAULT_SOURCE_LANGUAGE[] = "en";
+constexpr char BY_EXTENSION[] = "none";  // as gcc -x none
 const option LONG_OPTIONS[] = {{"table", required_argument, nullptr, 't'},
                                {"font", required_argument, nullptr, 'f'},
                                {"output", required_argument, nullptr, 'o'},
@@ -125,7 +127,9 @@ struct settings {
     std::optional<std::string> table_set;
     std::optional<std::string> font_dir;
     std::vector<std::string> outputs;
-    std::optional<bool> c_source;  // what --language says
+    // What each --language says: a C or C++ source, or text; nothing: by
+    // its extension.
+    std::vector<std::optional<bool>> languages;
     text_rules rules;
     bool fallback = false;
     std::vector<std::string> catalogs;
@@ -158,8 +162,12 @@ std::string take_option(int option, const char *argument, settings &given)
         given.outputs.emplace_back(argument);
         break;
     case 'x':
-        if (!(given.c_source = language_named(argument)))
-            return "invalid --language " + quote(argument) + ": c or text";
+        if (std::strcmp(argument, BY_EXTENSION) == 0)
+            given.languages.emplace_back();
+        else if (const auto c_source = language_named(argument))
+            given.languages.emplace_back(c_source);
+        else
+            return "invalid --language " + quote(argument) + ": c, text or none";
         break;
     case SCREEN_OPTION: {
         const auto size = screen_size(argument);
@@ -204,10 +212,13 @@ std::string take_option(int option, const char *argument, settings &given)
     return "";
 }
 
-// Whether FILE is read as a C or C++ source.
-bool read_as_c(const settings &given, const std::string &file)
+// Whether the i-th FILE is read as a C or C++ source.
+bool read_as_c(const settings &given, std::size_t i)
 {
-    return given.c_source.value_or(is_c_source(file));
+    if (given.languages.empty())
+        return is_c_source(given.files[i]);
+    const std::optional<bool> &language = given.languages[given.languages.size() == 1 ? 0 : i];
+    return language ? *language : is_c_source(given.files[i]);
 }
 
 // "once", "twice", "3 times".
@@ -221,9 +232,13 @@ std::string usage_error(const settings &given)
 {
     if (given.files.empty())
         return "missing FILE operand";
+    const std::string files = std::to_string(given.files.size()) + (given.files.size() == 1 ? " FILE" : " FILEs");
     if (!given.outputs.empty() && given.outputs.size() != given.files.size())
-        return "--output is given " + times(given.outputs.size()) + " for " + std::to_string(given.files.size()) +
-               (given.files.size() == 1 ? " FILE" : " FILEs") + ": once for each FILE, or not at all";
+        return "--output is given " + times(given.outputs.size()) + " for " + files +
+               ": once for each FILE, or not at all";
+    if (given.languages.size() > 1 && given.languages.size() != given.files.size())
+        return "--language is given " + times(given.languages.size()) + " for " + files +
+               ": once for each FILE, or once for all";
     if (given.catalogs.size() > 1 && !given.languages_dir)
         return "--catalog is given " + times(given.catalogs.size()) +
                ": one program of every language needs --languages=DIR";
@@ -249,10 +264,10 @@ std::string usage_error(const settings &given)
     if (std::string error = standard_input_error(inputs); !error.empty())
         return error;
     bool any_c = false;
-    for (const std::string &file : given.files) {
-        if (file.empty())
+    for (std::size_t i = 0; i < given.files.size(); ++i) {
+        if (given.files[i].empty())
             return "FILE is an empty name";
-        any_c = any_c || read_as_c(given, file);
+        any_c = any_c || read_as_c(given, i);
     }
     if (!given.catalogs.empty() && !any_c)
         return "--catalog translates C and C++ sources, and " +
@@ -357,7 +372,7 @@ bool encode_files(const settings &given, const text_codes &codes, std::vector<so
         source_file &file = files[i];
         file.path = given.files[i];
         file.name = input_name(file.path);
-        file.c_source = read_as_c(given, file.path);
+        file.c_source = read_as_c(given, i);
         if (const std::string reason = read_file(file.path, file.content); !reason.empty()) {
             report_failure(PROGRAM, file.name.c_str(), reason.c_str());
             all_well = false;

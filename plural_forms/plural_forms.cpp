@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -314,7 +315,13 @@ std::string number_text(plural_number value)
 
 class c_writer {
 public:
-    explicit c_writer(const std::vector<node> &nodes) : nodes_(nodes) {}
+    explicit c_writer(const std::vector<node> &nodes) : nodes_(nodes), variable_(nodes.size())
+    {
+        for (std::size_t at = 0; at < nodes.size(); ++at)  // each node's arguments stand before it
+            variable_[at] = nodes[at].what == op::variable ||
+                            std::any_of(std::begin(nodes[at].args), std::end(nodes[at].args),
+                                        [this](std::uint32_t arg) { return arg != NO_NODE && variable_[arg]; });
+    }
     std::size_t divisions() const { return divisions_; }
 
     std::string expression(std::uint32_t at)
@@ -334,6 +341,10 @@ public:
         case op::divide: case op::remainder:
             if (const node &divisor = nodes_[e.args[1]]; divisor.what != op::number || divisor.value == 0)
                 return guarded_division(e);
+            break;
+        case op::less: case op::greater: case op::less_equal: case op::greater_equal:
+            if (const auto settled = against_zero(e))
+                return *settled;
             break;
         default:
             break;
@@ -365,15 +376,45 @@ private:
         }
     }
 
-    // Its divisor once, in dK: 0 sets `zero` and divides nothing.
+    // Whether the expression at is a constant 0.
+    bool zero(std::uint32_t at) const
+    {
+        plural_number value = 0;
+        return !variable_[at] && evaluate(nodes_, at, 0, value) && value == 0;
+    }
+
+    // An unsigned number compared with 0 where the comparison is always
+    // true or always false, which compilers warn of (-Wtype-limits): its
+    // value, the number still computed where a division in it may set
+    // `zero`.
+    std::optional<std::string> against_zero(const node &e)
+    {
+        const bool right_zero = zero(e.args[1]), left_zero = !right_zero && zero(e.args[0]);
+        bool always = false;
+        if (right_zero && (e.what == op::greater_equal || e.what == op::less))
+            always = e.what == op::greater_equal;
+        else if (left_zero && (e.what == op::less_equal || e.what == op::greater))
+            always = e.what == op::less_equal;
+        else
+            return std::nullopt;
+        const std::size_t divisions_before = divisions_;
+        const std::string number_compared = number(e.args[right_zero ? 0 : 1]);
+        const std::string value = always ? "1" : "0";
+        return divisions_ == divisions_before ? value : "((void)" + number_compared + ", " + value + ")";
+    }
+
+    // Its divisor once, in dK: 0 divides nothing and stays there for the
+    // function to see. Each division its own dK, so that no two operands of
+    // one operation write the same variable.
     std::string guarded_division(const node &e)
     {
         const std::string d = "d" + std::to_string(++divisions_);
         return "((" + d + " = " + number(e.args[1]) + ") != 0ul ? " + number(e.args[0]) + " " + symbol(e.what) +
-               " " + d + " : (zero = 1, 0ul))";
+               " " + d + " : 0ul)";
     }
 
     const std::vector<node> &nodes_;
+    std::vector<bool> variable_;  // by node: whether its value depends on n
     std::size_t divisions_ = 0;
 };
 
@@ -419,6 +460,26 @@ plural_reading read_plural_forms(std::string_view value)
     return reading;
 }
 
+std::vector<std::optional<plural_number>> plural_examples(std::string_view value)
+{
+    const plural_reading reading = read_plural_forms(value);
+    if (!reading.error.empty())
+        return {};
+    const std::string_view rule = reading.rule ? value : GERMANIC;
+    parser parsed;
+    parsed.parse(rule.substr(rule.find(PLURAL_MARK) + PLURAL_MARK.size()));
+    const plural_number forms = reading.rule ? reading.rule->forms : germanic_plural().forms;
+    std::vector<std::optional<plural_number>> examples(std::min<plural_number>(forms, LAST_CHECKED + 1));
+    const auto root = static_cast<std::uint32_t>(parsed.nodes().size() - 1);
+    for (plural_number i = 1; i <= LAST_CHECKED + 1; ++i) {
+        const plural_number n = i % (LAST_CHECKED + 1);  // 1 to 1000, then 0
+        plural_number form = 0;
+        if (evaluate(parsed.nodes(), root, n, form) && form < examples.size() && !examples[form])
+            examples[form] = n;
+    }
+    return examples;
+}
+
 plural_rule germanic_plural()
 {
     return *read_plural_forms(GERMANIC).rule;
@@ -427,13 +488,15 @@ plural_rule germanic_plural()
 std::string plural_function(const plural_rule &rule, const std::string &name)
 {
     std::string text = "static unsigned long " + name + "(unsigned long n)\n{\n";
-    std::string declared;
-    for (std::size_t d = 1; d <= rule.divisions; ++d)
-        declared += (d == 1 ? "" : ", ") + ("d" + std::to_string(d));
+    // A division not made leaves its 1; one by zero leaves its 0.
+    std::string declared, divided;
+    for (std::size_t d = 1; d <= rule.divisions; ++d) {
+        declared += (d == 1 ? "d" : ", d") + std::to_string(d) + " = 1ul";
+        divided += " && d" + std::to_string(d) + " != 0ul";
+    }
     if (rule.divisions != 0)
-        text += "    unsigned long " + declared + ";\n    int zero = 0;\n";
+        text += "    unsigned long " + declared + ";\n";
     text += "    unsigned long form;\n    (void)n;\n    form = " + rule.expression + ";\n";
-    text += "    return form < " + number_text(rule.forms) + (rule.divisions != 0 ? " && !zero" : "") +
-            " ? form : 0ul;\n}\n";
+    text += "    return form < " + number_text(rule.forms) + divided + " ? form : 0ul;\n}\n";
     return text;
 }

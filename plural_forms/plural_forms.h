@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // gettext computes a rule in unsigned long; msgfmt checks it in this
 // host's.
@@ -17,8 +18,8 @@ struct plural_rule {
     plural_number forms = 0;  // nplurals
     // The rule as a C expression of `unsigned long n`, every operation in
     // parentheses and in unsigned long, as gettext computes it. A division
-    // by what may be 0 stores its divisor in dK (K from 1 to divisions) and
-    // sets `zero` instead of dividing: plural_function declares them.
+    // by what may be 0 stores its divisor in dK (K from 1 to divisions), and
+    // divides nothing where it is 0: plural_function declares them.
     std::string expression;
     std::size_t divisions = 0;
 
@@ -42,6 +43,12 @@ struct plural_reading {
 // deeper than gettext evaluates (100 levels) is refused too. Time and memory
 // are linear in the value's length.
 plural_reading read_plural_forms(std::string_view value);
+
+// For each form of the rule of a Plural-Forms value (gettext's n != 1 where
+// it names none), a count it chooses that form for: the smallest from 1 to
+// 1000, msgfmt's range, else 0; nothing for a form no count gets. Nothing
+// at all for a value read_plural_forms refuses.
+std::vector<std::optional<plural_number>> plural_examples(std::string_view value);
 
 // gettext's rule where a catalog gives none: nplurals=2; plural=(n != 1).
 plural_rule germanic_plural();

@@ -31,15 +31,6 @@ std::string place_text(const std::string &file, const text_place &place)
     return quoted_name(file) + ":" + std::to_string(place.line) + ":" + std::to_string(place.column);
 }
 
-// The file's name without its directories and its last extension.
-std::string stem(const std::string &path)
-{
-    const std::size_t slash = path.rfind('/');
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    const std::size_t dot = name.rfind('.');
-    return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
-}
-
 class builder {
 public:
     builder(const text_codes &codes, const program_settings &settings) : codes_(codes), settings_(settings) {}
@@ -115,9 +106,8 @@ void builder::number(const std::vector<source_uses> &sources)
 std::string builder::code_of(const text_translations &catalog)
 {
     text_problems &problems = in(catalog.catalog);
-    std::string code = catalog.language;
-    if (code.empty()) {
-        code = stem(catalog.catalog);
+    const std::string code = catalog_language(catalog);
+    if (catalog.language.empty()) {
         problems.add({catalog.header_line, 0,
                       "no Language: in the header; the language is taken as " + excerpt(code) +
                           ", from the file's name",
@@ -164,29 +154,14 @@ void builder::add_language(const text_translations &catalog)
 table_translation builder::translate(const numbered_message &message, const text_translations &catalog,
                                      text_problems &problems)
 {
-    const std::string name = quoted_name(catalog.catalog);
-    const auto found = catalog.messages.find(message.first->id);
-    std::string why;
-    if (found == catalog.messages.end()) {
-        why = "not in " + name;
-    } else {
-        const translation &entry = found->second;
-        const std::string at = name + (entry.line != 0 ? ":" + std::to_string(entry.line) : "");
-        const bool unreadable = entry.text.empty() && !entry.faults.empty();  // not text of the catalog's charset
-        if (entry.fuzzy)
-            why = "fuzzy in " + at;
-        else if (entry.text.empty() && !unreadable)
-            why = "empty in " + at;
-        else if (message.plural != nullptr && !entry.plural)
-            why = "no plural forms in " + at;
-    }
+    const std::string why = untranslated_why(catalog, message.first->id, message.plural != nullptr);
     if (!why.empty()) {
         const bool error = catalog.untranslated_error;
         problems.add({message.first->place.line, message.first->place.column, untranslated_note(why, error), !error,
                       message.file});
         return {};
     }
-    const translation &entry = found->second;
+    const translation &entry = catalog.messages.at(message.first->id);
     for (const text_problem &fault : entry.faults)
         problems.add(fault);
     table_translation translated;

@@ -1,6 +1,7 @@
 // Gettext catalogs: the line of each message, catalogs read as msgfmt reads
 // them, and font_text and font_sheet translating a source with one as a
 // translator's workflow runs them.
+#include <algorithm>
 #include <fstream>
 
 #include "catalog/catalog.h"
@@ -451,6 +452,105 @@ TEST_F(CatalogTools, KeepTheCodesATranslationWritesFree)
 }
 #endif
 
+#ifdef FONT_IMPORT_PATH
+// Catalogs for the texts below: the message, a plural one in each's forms.
+std::string language_catalog(const std::string &code, const std::string &plural_forms,
+                             const std::string &settings, const std::vector<std::string> &forms)
+{
+    std::string po = "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\nLanguage: " + code +
+                     "\\nPlural-Forms: " + plural_forms + "\\n\"\n\nmsgid \"Param\u00e8tres\"\nmsgstr \"" +
+                     settings + "\"\n\n#, c-format\nmsgid \"%lu file\"\nmsgid_plural \"%lu files\"\n";
+    for (std::size_t i = 0; i < forms.size(); ++i)
+        po += "msgstr[" + std::to_string(i) + "] \"%lu " + forms[i] + "\"\n";
+    return po;
+}
+
+// The characters of one's own font_import puts at free codes, each line of
+// the record once.
+std::vector<std::string> own_characters(const std::string &record)
+{
+    std::vector<std::string> own;
+    for (const std::string &line : lines_of(record))
+        if (line.rfind("0x", 0) == 0)
+            own.push_back(line.substr(line.find(' ') + 1));
+    return own;
+}
+
+// Every language's characters get a code, each one code, every plural form's
+// too: font_text then finds every language of the program shown; with one
+// catalog, the sources' text of a translated message needs none, unless
+// --languages puts the sources' language in the program too.
+TEST_F(CatalogTools, GiveEveryLanguagesCharactersOneCodeEach)
+{
+    const std::string font_import = quoted(FONT_IMPORT_PATH), sample = quoted(SOURCE_DIR "/sample/6x12.pcf.gz");
+    std::ofstream(file("ui.c")) << "const char *title = _(\"Param\u00e8tres\"), *street = \"Stra\u00dfe\";\n"
+                                   "const char *files(unsigned long n) { return ui_ntext(\"%lu file\", \"%lu files\", n); }\n";
+    std::ofstream(file("de.po")) << language_catalog("de", "nplurals=2; plural=n != 1;", "Einstellungen \u00e4",
+                                                     {"Datei \u00f6", "Dateien \u00dc"});
+    std::ofstream(file("pl.po")) << language_catalog(
+        "pl", "nplurals=3; plural=(n==1 ? 0 : n%10>=2 && n%10<=4 && (n%100<10 || n%100>=20) ? 1 : 2);",
+        "Ustawienia \u0105", {"plik \u0119", "pliki \u0142", "plik\u00f3w \u0144"});
+    ASSERT_EQ(run("msgfmt --check -o /dev/null de.po && msgfmt --check -o /dev/null pl.po").status, 0);
+
+    const tool_run every = run(font_import + " -o every --text=ui.c --catalog=de.po --catalog=pl.po " + sample);
+    ASSERT_EQ(every.status, 0) << every.err;
+    std::vector<std::string> own = own_characters(read("every/koi.sets"));
+    for (const char *c : {"\u00e8", "\u00df", "\u00e4", "\u00f6", "\u00dc", "\u0105", "\u0119", "\u0142", "\u00f3",
+                          "\u0144"})
+        EXPECT_EQ(std::count_if(own.begin(), own.end(),
+                                [c](const std::string &each) { return each.substr(each.find(' ') + 1) == c; }),
+                  1)
+            << c;
+    std::sort(own.begin(), own.end());
+    EXPECT_EQ(std::adjacent_find(own.begin(), own.end()), own.end());
+    const tool_run shown = run(FONT_TEXT + " -f every --languages=. --catalog=de.po --catalog=pl.po -o out.c ui.c");
+    EXPECT_EQ(shown.status, 0) << shown.err;
+
+    ASSERT_EQ(run(font_import + " -o polish --text=ui.c --catalog=pl.po " + sample).status, 0);
+    const std::string polish = read("polish/koi.sets");
+    EXPECT_EQ(polish.find("\u00e8"), std::string::npos);
+    EXPECT_NE(polish.find("\u0144"), std::string::npos);
+    EXPECT_EQ(run(FONT_TEXT + " -f polish --catalog=pl.po --tables=. -o out.c ui.c").status, 0);
+    ASSERT_EQ(run(font_import + " -o both --languages --text=ui.c --catalog=pl.po " + sample).status, 0);
+    EXPECT_NE(read("both/koi.sets").find("\u00e8"), std::string::npos);
+    EXPECT_EQ(run(FONT_TEXT + " -f both --languages=. --catalog=pl.po -o out.c ui.c").status, 0);
+    EXPECT_EQ(run(font_import + " -o both --languages --text=ui.c " + sample).status, 2);
+}
+
+// When the codes run out, one message says how many are needed and free,
+// and what each language needs: the sources', then each catalog's beyond.
+TEST_F(CatalogTools, SayWhatEachLanguageNeedsWhenTheCodesRunOut)
+{
+    std::ofstream(file("ui.c")) << "const char *title = _(\"Settings\"), *icons = \"\u00df \u2194\";\n";
+    const auto catalog = [](const char *settings) {
+        return std::string(HEADER) + "msgid \"Settings\"\nmsgstr \"" + settings + "\"\n";
+    };
+    std::ofstream(file("de.po")) << catalog("\u00c4\u00df\u00e4");
+    std::ofstream(file("fr.po")) << catalog("Param\u00e8tres");
+    std::ofstream(file("pl.po")) << catalog("\u0104\u0106\u0118\u0141\u0143\u00d3\u015a\u0179\u017b\u0105\u0107\u0119"
+                                            "\u0142\u0144\u00f3\u015b\u017a\u017c");
+    std::ofstream(file("cs.po")) << catalog("\u00c1\u010c\u010e\u00c9\u011a\u00cd\u0147\u0158\u0160\u0164\u00da\u016e"
+                                            "\u00dd\u017d");
+    const tool_run refused = run(quoted(FONT_IMPORT_PATH) + " -o out --text=ui.c --catalog=de.po --catalog=fr.po "
+                                 "--catalog=pl.po --catalog=cs.po " + quoted(SOURCE_DIR "/sample/6x12.pcf.gz"));
+    EXPECT_EQ(refused.status, 1);
+    ASSERT_EQ(lines_of(refused.err).size(), 1u) << refused.err;
+    const std::string message = refused.err;
+    const std::string needs =
+        ": the sources need U+00DF \u00df and U+2194 \u2194; de.po adds U+00C4 \u00c4 and U+00E4 \u00e4; "
+        "fr.po adds U+00E8 \u00e8; pl.po adds U+00D3 \u00d3, U+00F3 \u00f3, U+0104 \u0104, U+0105 \u0105, "
+        "U+0106 \u0106, U+0107 \u0107, U+0118 \u0118, U+0119 \u0119, U+0141 \u0141, U+0142 \u0142, U+0143 \u0143, "
+        "U+0144 \u0144, U+015A \u015a, U+015B \u015b, U+0179 \u0179, U+017A \u017a, U+017B \u017b and U+017C \u017c; "
+        "cs.po adds U+00C1 \u00c1, U+00C9 \u00c9, U+00CD \u00cd, U+00DA \u00da, U+00DD \u00dd, U+010C \u010c, "
+        "U+010E \u010e, U+011A \u011a, U+0147 \u0147, U+0158 \u0158, U+0160 \u0160, U+0164 \u0164, U+016E \u016e "
+        "and U+017D \u017d; -t ";
+    EXPECT_NE(message.find(" 37 characters need a free code and "), std::string::npos) << message;
+    EXPECT_NE(message.find(" are free in KOI8-R" + needs), std::string::npos) << message;
+    EXPECT_NE(message.find(" gives every one a code\n"), std::string::npos) << message;
+    EXPECT_EQ(run("ls out").status, 2);
+}
+#endif
+
 #ifdef FONT_SHEET_PATH
 // font_sheet draws each message as the device will show it: translated.
 TEST_F(CatalogTools, DrawTheTranslationAsFontTextWritesIt)
@@ -469,24 +569,27 @@ TEST_F(CatalogTools, DrawTheTranslationAsFontTextWritesIt)
 }
 #endif
 
-// The tools that draw on one catalog refuse a second, rather than drop one.
-TEST_F(CatalogTools, RefuseASecondCatalogWhereOneIsTaken)
+// The tools that draw on catalogs take every one given, each a language of
+// the program: none is dropped.
+TEST_F(CatalogTools, TakeEveryCatalogGivenAsALanguage)
 {
     std::ofstream(file("ui.c")) << "const char *title = _(\"Settings\");\n";
-    std::ofstream(file("ru.po")) << HEADER << "msgid \"Settings\"\nmsgstr \"Настройки\"\n";
-    std::ofstream(file("de.po")) << HEADER << "msgid \"Settings\"\nmsgstr \"Einstellungen\"\n";
-    std::vector<std::pair<std::string, std::string>> runs;
+    std::ofstream(file("pl.po")) << HEADER << "msgid \"Settings\"\nmsgstr \"Ustawienia \u0105\"\n";
+    std::ofstream(file("de.po")) << HEADER << "msgid \"Settings\"\nmsgstr \"Einstellungen \u00e4\"\n";
 #ifdef FONT_SHEET_PATH
-    runs.emplace_back("font_sheet", quoted(FONT_SHEET_PATH) + " -f . --text=ui.c --catalog=ru.po --catalog=de.po out.png");
+    const std::string font_sheet = quoted(FONT_SHEET_PATH) + " -f . --text=ui.c ";
+    for (const char *drawn : {"--catalog=pl.po --catalog=de.po both.png", "--languages --catalog=pl.po pl.png",
+                              "--languages --catalog=de.po de.png"})
+        ASSERT_EQ(run(font_sheet + drawn).status, 0) << drawn;
+    EXPECT_NE(read("both.png"), read("pl.png"));
+    EXPECT_NE(read("both.png"), read("de.png"));
 #endif
 #ifdef FONT_IMPORT_PATH
-    runs.emplace_back("font_import", quoted(FONT_IMPORT_PATH) + " --text=ui.c --catalog=ru.po --catalog=de.po -o out " +
-                                         quoted(SOURCE_DIR "/sample/6x12.pcf.gz"));
+    const tool_run made = run(quoted(FONT_IMPORT_PATH) + " --text=ui.c --catalog=pl.po --catalog=de.po -o pair " +
+                              quoted(SOURCE_DIR "/sample/6x12.pcf.gz"));
+    ASSERT_EQ(made.status, 0) << made.err;
+    const std::vector<std::string> own = own_characters(read("pair/koi.sets"));
+    for (const char *c : {"U+0105 \u0105", "U+00E4 \u00e4"})
+        EXPECT_NE(std::find(own.begin(), own.end(), c), own.end()) << c;
 #endif
-    for (const auto &[program, command] : runs) {
-        const tool_run refused = run(command);
-        EXPECT_EQ(refused.status, 2) << command;
-        EXPECT_EQ(lines_of(refused.err).at(0), program + ": " + program + " takes one --catalog, not 2");
-        EXPECT_EQ(run("ls out.png out").status, 2) << command;  // nothing written
-    }
 }

@@ -375,3 +375,75 @@ TEST_F(FontSheet, DrawsEachStringOfASourceInTheBoxOfItsRoom)
     expect_cell('<', 5, 5 + 18, grey(PAPER));
     expect_cell('<', 5 + 8, 5 + 18, grey(PAPER));
 }
+
+// Every language side by side: a row a message, a column a language, the
+// sources' first; an untranslated message on its paper, a fuzzy one on
+// its own, a legend below that says which; each plural form a box.
+TEST(DrawLanguages, PutsEachMessageInEveryLanguageSideBySide)
+{
+    charset_table koi8r;
+    ASSERT_EQ(load_charset("KOI8-R", koi8r), "");
+    const text_codes codes(koi8r, "KOI8-R");
+    const source_font font{};  // blank: what a picture shows is its papers
+    const recode_table table{};
+    const std::string source =
+        "const char *title = _(\"Settings\"); // fit: 12\n"
+        "const char *files(unsigned long n) { return ui_ntext(\"%lu file\", \"%lu files\", n); } // fit: 12\n";
+    text_translations de, ru;
+    de.catalog = "de.po";
+    de.messages["Settings"] = {"Optionen", 5};
+    de.messages["%lu file"] = {"%lu Datei", 8, true, true, {}, {"%lu Datei", "%lu Dateien"}};
+    ru.catalog = "po/ru.po";
+    ru.messages["%lu file"] = {"%lu \u0444", 5, false, true, {}, {"%lu \u0444", "%lu \u0444\u0430", "%lu \u0444\u043e"}};
+    preview_options options{{}, {}, 1, true};
+    options.catalogs = {&de, &ru};
+    options.keywords = {{"_", false}, {"ui_ntext", true}};
+    const text_preview preview = draw_preview(source, codes, font, table, options);
+    ASSERT_EQ(preview.refused, "");
+    std::vector<std::string> problems;
+    for (const text_problem &problem : preview.problems.shown)
+        problems.push_back(std::to_string(problem.line) + ":" + std::to_string(problem.column) + ": " + problem.what);
+    EXPECT_EQ(problems, (std::vector<std::string>{"1:23: untranslated: not in po/ru.po; kept as it is",
+                                                  "2:54: untranslated: fuzzy in de.po:8; kept as it is"}));
+
+    // Three columns of boxes of 12 columns and their frames, a count of one
+    // digit left of each plural form; the codes above them, a row of one
+    // box, one of three (ru's forms), the legend.
+    constexpr std::size_t BOX = 12 * 8 + 2, ROW = 12 + 2, COUNT = 8 + GAP, COLUMN = COUNT + BOX;
+    const picture &image = preview.image;
+    ASSERT_EQ(image.width, GAP + 3 * (COLUMN + GAP));
+    ASSERT_EQ(image.height, GAP + 12 + GAP + ROW + GAP + 3 * ROW + 2 * GAP + GAP + ROW + GAP);
+    const auto at = [&image](std::size_t x, std::size_t y) {
+        const std::size_t sample = (y * image.width + x) * RGB_CHANNELS;
+        return colour{image.samples[sample], image.samples[sample + 1], image.samples[sample + 2]};
+    };
+    // The paper at the middle of a box's last cell, which no text reaches.
+    const auto paper = [&at](std::size_t language, std::size_t y) {
+        return at(GAP + language * (COLUMN + GAP) + COUNT + FRAME + 11 * 8 + 4, y + FRAME + 6);
+    };
+    const std::size_t first_row = GAP + 12 + GAP, second_row = first_row + ROW + GAP;
+    EXPECT_EQ(paper(0, first_row), grey(PAPER));
+    EXPECT_EQ(paper(1, first_row), grey(PAPER));
+    EXPECT_EQ(paper(2, first_row), UNTRANSLATED_PAPER);
+    for (const std::size_t form : {std::size_t{0}, std::size_t{1}}) {
+        EXPECT_EQ(paper(0, second_row + form * (ROW + GAP)), grey(PAPER));
+        EXPECT_EQ(paper(1, second_row + form * (ROW + GAP)), FUZZY_PAPER);
+        EXPECT_EQ(paper(2, second_row + form * (ROW + GAP)), grey(PAPER));
+    }
+    const std::size_t third_form = second_row + 2 * (ROW + GAP);
+    EXPECT_EQ(at(GAP + 2 * (COLUMN + GAP) + COUNT, third_form), grey(GRID_GREY));  // ru's third form's frame
+    EXPECT_EQ(at(GAP + COUNT, third_form), grey(PAPER));                           // en has two
+    const std::size_t legend = image.height - GAP - ROW;
+    EXPECT_EQ(third_form + ROW + GAP, legend);
+    EXPECT_EQ(at(GAP + FRAME + 8, legend + FRAME + 6), UNTRANSLATED_PAPER);
+    EXPECT_EQ(at(GAP + (2 + 1 + 12) * 8 + 2 * FRAME + GAP + FRAME + 8, legend + FRAME + 6), FUZZY_PAPER);
+
+    // With one catalog and every language, the sources' column and its; a
+    // longer code widens its column.
+    options.catalogs = {&de};
+    EXPECT_EQ(draw_preview(source, codes, font, table, options).image.width, GAP + 1 * (BOX + GAP));
+    options.every_language = true;
+    EXPECT_EQ(draw_preview(source, codes, font, table, options).image.width, GAP + 2 * (COLUMN + GAP));
+    options.source_code = "en_GB_and_more";
+    EXPECT_EQ(draw_preview(source, codes, font, table, options).image.width, GAP + 14 * 8 + GAP + COLUMN + GAP);
+}

@@ -566,7 +566,9 @@ TEST_F(FontText, ChecksAgainstTheFontAndWritesNothingWhenAnythingIsWrong)
     } misuses[] = {
         {"", 2, "font_text: missing FILE operand"},
         {"-o x a b", 2, "font_text: --output is given once for 2 FILEs: once for each FILE, or not at all"},
-        {"-x cobol a", 2, "font_text: invalid --language 'cobol': c or text"},
+        {"-x cobol a", 2, "font_text: invalid --language 'cobol': c, text or none"},
+        {"-x c -x text a b c", 2,
+         "font_text: --language is given twice for 3 FILEs: once for each FILE, or once for all"},
         {"-t NO-SUCH-SET strings.txt", 1, "font_text: NO-SUCH-SET: unknown character set"},
         {"-t UTF-8 strings.txt", 1, "font_text: UTF-8: not a single-byte character set"},
         {"-f nowhere strings.txt", 1, "font_text: nowhere/8x12.fnt: No such file or directory"},
@@ -638,6 +640,23 @@ TEST_F(FontText, TakesOptionsToTheirBoundsAndCountsTheProblemsNotShown)
         EXPECT_EQ(lines_of(result.out).empty() ? "" : lines_of(result.out).front(), row.out) << row.arguments;
         EXPECT_EQ(lines_of(result.err).empty() ? "" : lines_of(result.err).back(), row.last_error) << row.arguments;
     }
+}
+
+// -x given once for each FILE reads the i-th FILE as the i-th says: none
+// by its extension.
+TEST_F(FontText, ReadsEachFileAsItsOwnLanguageSays)
+{
+    std::ofstream(file("a.c")) << "\"Ж\" /* Ж */\n";
+    std::ofstream(file("b.inc")) << "\"Ж\" /* Ж */\n";
+    const std::string c_line = "\"\\366\" /* Ж */\n", text_line = "\"\xF6\" /* \xF6 */\n";
+    const tool_run each = run(FONT_TEXT + " -x text -x c -x none -o 1 -o 2 -o 3 a.c b.inc b.inc");
+    ASSERT_EQ(each.status, 0) << each.err;
+    EXPECT_EQ(read("1"), text_line);
+    EXPECT_EQ(read("2"), "#line 1 \"b.inc\"\n" + c_line);
+    EXPECT_EQ(read("3"), text_line);
+    ASSERT_EQ(run(FONT_TEXT + " -x none -o 1 -o 2 a.c b.inc").status, 0);
+    EXPECT_EQ(read("1"), "#line 1 \"a.c\"\n" + c_line);
+    EXPECT_EQ(read("2"), text_line);
 }
 
 // GCC puts ordinary literals into the execution character set as it

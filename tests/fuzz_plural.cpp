@@ -8,8 +8,8 @@
 
 namespace {
 
-// Numbers, n, dK, zero, casts to unsigned long, and the operators.
-constexpr std::string_view C_BYTES = "0123456789nd()!=<>&|?:+-*/% ,unsigedlzro";
+// Numbers, n, dK, casts to unsigned long and to void, and the operators.
+constexpr std::string_view C_BYTES = "0123456789nd()!=<>&|?:+-*/% ,unsigedlov";
 constexpr std::size_t MOST_GROWTH = 40, MOST_OVERHEAD = 100;  // C bytes per byte of the value
 
 bool well_formed(const std::string &expression)

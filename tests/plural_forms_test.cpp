@@ -8,7 +8,7 @@
 
 namespace {
 
-// gettext's rules of the common languages, and one that counts with truth values.
+// gettext's rules of the common languages, and some that count with truth values.
 const std::vector<std::string> COMMON_RULES = {
     "nplurals=1; plural=0;",  // Japanese
     "nplurals=2; plural=n != 1;",
@@ -23,6 +23,10 @@ const std::vector<std::string> COMMON_RULES = {
     "nplurals=4; plural=n%100==1 ? 0 : n%100==2 ? 1 : n%100==3 || n%100==4 ? 2 : 3;",  // Slovenian
     "nplurals=6; plural=n==0 ? 0 : n==1 ? 1 : n==2 ? 2 : n%100>=3 && n%100<=10 ? 3 : n%100>=11 ? 4 : 5;",  // Arabic
     "nplurals=3;plural=(n%10==1)+(n%10==2)*2",
+    // Comparisons of an unsigned number with 0 that are always true or
+    // false, of which a compiler warns, a division by n in one of them.
+    "nplurals=2; plural=n>=0 && n != 1;",
+    "nplurals=3; plural=(n<0) + (0>n) + (0<=n)*(n/(n+1) >= 1-1) + (n%(n+1) < 0*1) + (n>1);",
 };
 constexpr unsigned long LAST_N = 200;
 
@@ -149,19 +153,33 @@ TEST_F(PluralForms, BoundTheirDepthAndTheirCost)
     EXPECT_EQ(read_plural_forms(nested(200000, "(", "")).error, "invalid plural expression");
 }
 
-// Past 1000, where msgfmt does not look, a division by zero and a value
-// beyond the forms give form 0 on the device.
+// Past 1000, where msgfmt does not look, a division by zero (two at once
+// too) and a value beyond the forms give form 0 on the device.
 TEST_F(PluralForms, GiveFormZeroWhereGettextHasNoForm)
 {
-    const plural_reading read =
-        read_plural_forms("nplurals=3; plural=n < 1500 ? 1 : n < 2500 ? 2 - 2 / (n - 2000) : n - 2998;");
+    const plural_reading read = read_plural_forms(
+        "nplurals=3; plural=n < 1500 ? 1 : n < 2500 ? 2 - 2 / (n - 2000) - 1 % (n - 2000) : n - 2998;");
     ASSERT_TRUE(read.rule) << read.error;
     std::ofstream(file("edge.c")) << "#include <stdio.h>\n"
                                   << plural_function(*read.rule, "form")
                                   << "int main(void)\n{\n    printf(\"%lu %lu %lu %lu %lu\\n\", form(1000), "
                                      "form(2000), form(2001), form(2999), form(3001));\n    return 0;\n}\n";
-    const tool_run built =
-        run(quoted(C_COMPILER) + " -std=c99 -Wall -Wextra -Wconversion -Werror -o edge edge.c && ./edge");
-    ASSERT_EQ(built.status, 0) << built.err;
-    EXPECT_EQ(built.out, "1 0 0 1 0\n");
+    for (const std::string &compiler : {quoted(C_COMPILER) + " -std=c99", quoted(CXX_COMPILER) + " -x c++"}) {
+        const tool_run built = run(compiler + " -Wall -Wextra -Wconversion -Werror -o edge edge.c && ./edge");
+        ASSERT_EQ(built.status, 0) << compiler << "\n" << built.err;
+        EXPECT_EQ(built.out, "1 0 0 1 0\n") << compiler;
+    }
+}
+
+// A count for each form, to show it by: the smallest from 1, else 0;
+// nothing for a form no count gets, nothing at all for a refused rule.
+TEST(PluralExamples, GiveEachFormTheSmallestCountItIsFor)
+{
+    using counts = std::vector<std::optional<plural_number>>;
+    EXPECT_EQ(plural_examples(""), (counts{1, 2}));  // gettext's n != 1
+    EXPECT_EQ(plural_examples(COMMON_RULES[0]), (counts{1}));
+    EXPECT_EQ(plural_examples(COMMON_RULES[7]), (counts{1, 2, 5}));  // Russian
+    EXPECT_EQ(plural_examples(COMMON_RULES[11]), (counts{0, 1, 2, 3, 11, 100}));  // Arabic
+    EXPECT_EQ(plural_examples("nplurals=3; plural=n != 1;"), (counts{1, 2, std::nullopt}));
+    EXPECT_EQ(plural_examples("nplurals=2; plural=n / 0;"), counts{});
 }

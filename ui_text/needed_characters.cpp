@@ -39,12 +39,16 @@ text_needs needs_of_text(std::string_view text, bool c_source, const text_codes 
                          text_problems &errors)
 {
     missing_characters missing;
+    source_messages plural;  // the messages with plural forms, whose forms the catalog gives
     text_rules rules;
     rules.missing = &missing;
     rules.translations = translations;
     rules.keywords = keywords;
-    const encoded_text read =
-        c_source ? encode_c_source(text, "", codes, rules) : encode_plain_text(text, codes, rules);
+    if (translations != nullptr)
+        rules.messages = &plural;
+    encoded_text read = c_source ? encode_c_source(text, "", codes, rules) : encode_plain_text(text, codes, rules);
+    if (translations != nullptr)
+        translate_plural_forms(plural.found, codes, *translations, read.problems, &missing);
     for (const text_problem &problem : read.problems.shown)
         if (!problem.warning)
             errors.add(problem);

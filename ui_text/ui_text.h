@@ -205,7 +205,8 @@ struct written_code {
 
 // What a pair made for a text must give it: the characters of its UI text
 // (in a C or C++ source, the literals encode_c_source encodes, its messages
-// as the translations give them, if any, marked by keywords; in any other
+// as the translations give them, every plural form, if any, marked by
+// keywords; in any other
 // text, all of it) that the codes give none, and the codes its escapes and
 // control characters write, each in the order of their first places. What
 // else is wrong with the text, as encoding it would say, goes to errors
@@ -218,14 +219,35 @@ text_needs needs_of_text(std::string_view text, bool c_source, const text_codes 
                          const text_translations *translations, const std::vector<message_keyword> &keywords,
                          text_problems &errors);
 
+// A catalog's language: its Language: header, else its file's name without
+// its directories and extension (po/de.po is de).
+std::string catalog_language(const text_translations &translations);
+
+// Why translations leave the message id untranslated ("not in de.po",
+// "fuzzy in de.po:12", "empty in de.po:12", and for a message with plural
+// forms, "no plural forms in de.po:12"), or an empty text where they
+// translate it.
+std::string untranslated_why(const text_translations &translations, const std::string &id, bool plural);
+
 // "untranslated: not in de.po; kept as it is", for a message why says is
 // untranslated; without what is done about it where it is an error.
 std::string untranslated_note(const std::string &why, bool error);
 
 // A translation, text in UTF-8, in the font's codes (a character without a
-// code has none); its problems are named at its line in the catalog.
+// code has none); its problems are named at its line in the catalog. With
+// missing, a character without a code, and a code a control character
+// writes, are no problem but noted there, at that line.
 std::string encode_translation(const std::string &text, const text_codes &codes, const std::string &catalog,
-                               std::size_t line, text_problems &problems);
+                               std::size_t line, text_problems &problems, missing_characters *missing = nullptr);
+
+// Checks each form that translations give a message with plural forms of
+// uses (as encode_c_source notes them) as encode_translation does, and
+// against the rooms of its singular and plural there, with the faults
+// msgfmt -c finds in it; a message the catalog leaves untranslated, or
+// gives no plural forms, has none. Each message once.
+void translate_plural_forms(const std::vector<message_use> &uses, const text_codes &codes,
+                            const text_translations &translations, text_problems &problems,
+                            missing_characters *missing = nullptr);
 
 // What does not fit when codes are a string in room (nothing: no bound):
 // "15 columns, 9 fit", "3 lines, 2 fit", as a source's string is told.

@@ -152,11 +152,12 @@ expect_bad_input() {
     done
 }
 
-# expect_refused BUILD MISTAKE ARGUMENTS: configuring the call project with
-# ARGUMENTS fails with a message that starts by naming MISTAKE.
+# expect_refused BUILD MISTAKE ARGUMENTS [PREVIOUS]: configuring the call
+# project with ARGUMENTS (after a call with PREVIOUS) fails with a message
+# that starts by naming MISTAKE.
 expect_refused() {
-    local build=$1 mistake=$2 arguments=$3
-    if configure call "$build" -DCALL="$arguments" >"$log" 2>&1; then
+    local build=$1 mistake=$2 arguments=$3 previous=${4:-}
+    if configure call "$build" -DCALL="$arguments" -DPREVIOUS_CALL="$previous" >"$log" 2>&1; then
         cat "$log"
         fail "the call with $arguments was taken"
     fi
@@ -250,13 +251,23 @@ case_text() {
         fail "a build with nothing changed ran a step"
     fi
 
+    # A text touched is encoded again, and nothing is compiled; one edited
+    # compiles again alone.
+    local copies=CMakeFiles/text_form.dir/text/font8x12.h.text
+    local objects=("$copies/show_text.c.o" "$copies/ui/strings.c.o") file
+    for file in "${objects[@]}"; do stamps[$file]=$(stat -c %.9Y "$app/$file"); done
     next_time_stamp
     touch "$project/ui/strings.c"
     build_app
-    grep -q 'Encoding ui/strings.c' "$log" || fail "touching a text did not encode it again"
-    if grep -Eq 'Encoding show_text.c|Generating' "$log"; then
-        fail "touching one text encoded another, or made the header again"
+    grep -q 'Encoding the text of text/font8x12.h' "$log" || fail "touching a text did not encode it again"
+    if grep -q 'Generating' "$log"; then
+        fail "touching a text made the header again"
     fi
+    expect_kept "touching a text" "${objects[@]}"
+    printf '/* edited */\n' >>"$project/ui/strings.c"
+    build_app
+    expect_remade "an edited text" "${objects[1]}"
+    expect_kept "an edited text" "${objects[0]}"
 
     next_time_stamp
     sed -i 's/Настройки/Настройки €/' "$project/ui/strings.c"
@@ -309,11 +320,12 @@ case_text() {
     fi
 }
 
-# expect_translated TEXT: translated_form says TEXT, in KOI8-R.
+# expect_translated TEXT: translated_form says TEXT, in KOI8-R, and the
+# forms the catalog's plural rule chooses for 1 and 5.
 expect_translated() {
     "$app/translated_form" >"$scratch/shown" || fail "translated_form does not run"
-    printf '%s\n' "$1" | iconv -f UTF-8 -t KOI8-R | cmp - "$scratch/shown" ||
-        fail "translated_form does not say $1 in KOI8-R"
+    printf '%s\n1 файл\n5 файлов\n' "$1" | iconv -f UTF-8 -t KOI8-R | cmp - "$scratch/shown" ||
+        fail "translated_form does not say $1 and its plural forms in KOI8-R"
 }
 
 # expect_catalog PROJECT: with a CATALOG, the app's message is compiled in
@@ -326,7 +338,8 @@ expect_catalog() {
     sed -i 's/"Настройки"/"Параметры"/' "$catalog"
     make_newer "$catalog" "$copy"
     build_app
-    grep -q 'Encoding show_translated.c' "$log" || fail "editing the catalog did not encode its message again"
+    grep -q 'Encoding the text of translated/font8x12.h' "$log" ||
+        fail "editing the catalog did not encode its message again"
     expect_translated "Параметры"
 
     sed -i 's/"Параметры"/"Параметры…"/' "$catalog"
@@ -334,7 +347,127 @@ expect_catalog() {
     if build "$app"; then
         fail "a translation the font cannot show was built"
     fi
-    grep -F "$catalog:7: U+2026 …: no code in KOI8-R" "$log" >/dev/null || fail "the build did not name the catalog's line"
+    grep -F "$catalog:8: U+2026 …: no code in KOI8-R" "$log" >/dev/null || fail "the build did not name the catalog's line"
+}
+
+# skip_without_catalogs: this make_h's font_text reads catalogs, or the case
+# is skipped.
+skip_without_catalogs() {
+    if [[ ${MAKE_H_CATALOGS:-} != TRUE ]]; then
+        echo "make_h reads no catalogs: skipped"
+        exit "$SKIP_STATUS"
+    fi
+}
+
+# expect_languages PROJECT PAIR: languages_form writes every message of every
+# language byte for byte as gettext gives it from PROJECT's catalogs (msgfmt
+# leaves a fuzzy one out), in the codes of PAIR's record and KOI8-R.
+expect_languages() {
+    local project=$1 pair=$2 language
+    for language in de ru; do
+        msgfmt -o "$scratch/$language.mo" "$project/languages/$language.po"
+    done
+    python3 - "$pair/koi.sets" "$scratch" >"$scratch/expected" <<'END'
+import gettext, sys
+own = {}
+for line in open(sys.argv[1], encoding='utf-8'):
+    if line.startswith('0x'):
+        code, character = line.split(': ')[0], line.split(' ')[2].rstrip('\n')
+        own[character] = int(code, 16)
+def codes(text):
+    return b''.join(bytes([own[c]]) if c in own else c.encode('koi8_r') for c in text)
+for code in ['en', 'de', 'ru']:
+    language = gettext.GNUTranslations(open(sys.argv[2] + '/' + code + '.mo', 'rb')) if code != 'en' \
+        else gettext.NullTranslations()
+    lines = [code] + [language.gettext(m) for m in ['Settings', 'Brightness', 'Exit', 'Battery \U0001F50B']]
+    lines += [language.ngettext('%lu file', '%lu files', n) % n for n in range(26)]
+    sys.stdout.buffer.write(b''.join(codes(line) + b'\n' for line in lines))
+END
+    "$app/languages_form" >"$scratch/shown" || fail "languages_form does not run"
+    cmp "$scratch/expected" "$scratch/shown" || fail "languages_form does not write what gettext gives"
+}
+
+# CATALOGS: one program switches through every language, each message as
+# gettext gives it; the build prints what each language adds. One source
+# touched encodes again and compiles nothing, edited compiles alone; a
+# character new in one catalog gives every language the same new codes,
+# and the battery of one's own keeps its code.
+case_languages() {
+    skip_without_catalogs
+    local project="$scratch/project" pair="$app/languages/font8x12.h.inputs"
+    local copies=CMakeFiles/languages_form.dir/languages/font8x12.h.text
+    local objects=("$copies/show_languages.c.o" "$copies/ui/menu_items.c.o"
+        CMakeFiles/languages_form.dir/languages/ui_languages.c.o)
+    BUILT=(languages_form)
+    cp -r "$projects/app" "$project"
+    "$cmake" -S "$project" -B "$app" -Dmake_h_DIR="$package" -DINPUTS="$inputs" -DLANGUAGES=ON
+    build_app
+    expect_languages "$project" "$pair"
+    local report="$app/languages/font8x12.h.languages" line
+    awk '{ print $1 }' "$report" | tr '\n' ' ' | grep -qx 'en: de: ru: total: ' || fail "the report is not a line a language"
+    while IFS= read -r line; do
+        grep -Fxq "$line" "$log" || fail "the build did not print: $line"
+    done <"$report"
+    grep -Eq '^de: 5 messages, [0-9]+ bytes, 1 untranslated$' "$report" || fail "the report does not count de's fuzzy message"
+
+    build_app
+    if grep -Eq "$STEP_LINES" "$log"; then
+        fail "a build with nothing changed ran a step"
+    fi
+    local file
+    for file in "${objects[@]}"; do stamps[$file]=$(stat -c %.9Y "$app/$file"); done
+    next_time_stamp
+    touch "$project/ui/menu_items.c"
+    build_app
+    grep -q 'Encoding the text of languages/font8x12.h' "$log" || fail "touching a source did not encode it again"
+    expect_kept "touching a source" "${objects[@]}"
+    printf '/* edited */\n' >>"$project/ui/menu_items.c"
+    build_app
+    expect_remade "an edited source" "${objects[1]}"
+    expect_kept "an edited source" "${objects[0]}" "${objects[2]}"
+
+    local battery
+    battery=$(grep -F 'U+1F50B' "$pair/koi.sets")
+    grep -Fq 'U+00DF' "$pair/koi.sets" && fail "ß has a code before a catalog needs it"
+    next_time_stamp
+    sed -i 's/"Zurück"/"Schließen"/' "$project/languages/de.po"
+    build_app
+    grep -Fq 'U+00DF ß' "$pair/koi.sets" || fail "ß, new in de.po, got no code"
+    [[ $(grep -F 'U+1F50B' "$pair/koi.sets") == "$battery" ]] || fail "the battery moved: $battery"
+    expect_languages "$project" "$pair"
+}
+
+# LANGUAGE_BUDGET: a language that adds more fails the build before anything
+# is compiled, naming it and its largest messages at their lines.
+case_language_budget() {
+    skip_without_catalogs
+    local project="$scratch/project"
+    BUILT=(languages_form)
+    cp -r "$projects/app" "$project"
+    "$cmake" -S "$project" -B "$app" -Dmake_h_DIR="$package" -DINPUTS="$inputs" -DLANGUAGES=ON \
+        "-DLANGUAGES_OPTIONS=LANGUAGE_BUDGET;85"
+    if build "$app"; then
+        fail "a language over the budget was built"
+    fi
+    grep -Eq "^font_text: $project/languages/ru.po: ru: [0-9]+ bytes, over the budget of 85$" "$log" ||
+        fail "the build did not name ru and the budget"
+    grep -Fq "font_text: $project/languages/ru.po:25: one of ru's largest messages, 36 bytes" "$log" ||
+        fail "the build did not name ru's largest messages at their lines"
+    [[ -z $(find "$app/CMakeFiles/languages_form.dir" -name '*.o') ]] || fail "something was compiled"
+    "$cmake" -S "$project" -B "$app" "-DLANGUAGES_OPTIONS=LANGUAGE_BUDGET;1000"
+    build_app
+}
+
+# A C++ project without C compiles the tables as C++, with the sources'
+# language's code of its own.
+case_languages_cxx() {
+    skip_without_catalogs
+    local build="$scratch/cxx"
+    configure cxx "$build" -Dmake_h_DIR="$package" -DINPUTS="$inputs"
+    build "$build" || fail "the C++ project does not build"
+    "$build/cxx_languages" >"$scratch/shown" || fail "cxx_languages does not run, or ends in another language"
+    printf 'en_GB Settings\nru Настройки\n' | iconv -f UTF-8 -t KOI8-R | cmp - "$scratch/shown" ||
+        fail "cxx_languages does not say Settings in both languages"
 }
 
 # slot_line PAIR SLOT ROW: line ROW of glyph slot SLOT in PAIR's 8x12.fnt, in hex.
@@ -506,13 +639,29 @@ case_bad_call() {
     expect_refused "$call" "SCREEN and FALLBACK go with TEXT" "$right;FALLBACK"
     expect_refused "$call" "SCREEN 128 is not WxH" "$right;TEXT;$sample/README.md;SCREEN;128"
     expect_refused "$call" "CATALOG goes with TEXT" "$right;CATALOG;$sample/README.md"
+    # Catalogs are never dropped: a second CATALOG, or one beside CATALOGS,
+    # is refused, as is what goes with CATALOGS alone.
+    local text="$right;TEXT;$sample/README.md"
+    expect_refused "$call" "CATALOG is given 2 catalogs: it compiles one language at build time; CATALOGS <po>... makes" \
+        "$text;CATALOG;$sample/README.md;CATALOG;$sample/koi.sets"
+    expect_refused "$call" "CATALOG is given 2 catalogs" "$text;CATALOG;$sample/README.md;$sample/koi.sets"
+    expect_refused "$call" "give CATALOG (one language, at build time) or CATALOGS (every language, switched at run time), not both" \
+        "$text;CATALOG;$sample/README.md;CATALOGS;$sample/koi.sets"
+    expect_refused "$call" "CATALOGS goes with TEXT" "$right;CATALOGS;$sample/README.md"
+    expect_refused "$call" "CATALOGS $sample/missing.po does not exist" "$text;CATALOGS;$sample/README.md;$sample/missing.po"
+    expect_refused "$call" "SOURCE_LANGUAGE goes with CATALOGS" "$text;CATALOG;$sample/README.md;SOURCE_LANGUAGE;de"
+    expect_refused "$call" "LANGUAGE_BUDGET goes with CATALOG or CATALOGS" "$text;LANGUAGE_BUDGET;4096"
+    expect_refused "$call" "LANGUAGE_BUDGET 4k is not a number of bytes" \
+        "$text;CATALOGS;$sample/README.md;LANGUAGE_BUDGET;4k"
+    expect_refused "$call" "another header's ui_languages.h goes to" "$text;CATALOGS;$sample/README.md" \
+        "OUTPUT;second.h;FONT;$sample/8x12.fnt;TABLE;$sample/koi.bin;TEXT;$sample/README.md;CATALOG;$sample/README.md"
 
     configure call "$without_import" -DMAKE_H_SOURCE_DIR="$source_dir" -DCALL="$right" \
         -DCMAKE_DISABLE_FIND_PACKAGE_Freetype=ON -DCMAKE_DISABLE_FIND_PACKAGE_GettextPo=ON ||
         fail "a right call is refused without font_import and libgettextpo"
     expect_refused "$without_import" "IMPORT needs font_import" \
         "OUTPUT;font8x12.h;IMPORT;$sample/6x12.pcf.gz"
-    expect_refused "$without_import" "CATALOG needs a font_text that reads catalogs" \
+    expect_refused "$without_import" "CATALOG and CATALOGS need a font_text that reads catalogs" \
         "$right;TEXT;$sample/README.md;CATALOG;$sample/README.md"
 }
 
@@ -542,6 +691,42 @@ case_cross() {
     arm-none-eabi-nm -u "$scratch"/display.c.o* | awk '{ print $2 }' | sort >"$log"
     printf 'font_8x12\ngreeting\n' | cmp -s - "$log" ||
         fail "the display driver needs more than the font and the greeting: $(tr '\n' ' ' <"$log")"
+}
+
+# rodata LIBRARY: the bytes of read-only data of LIBRARY's objects.
+rodata() {
+    arm-none-eabi-size -A "$1" | awk '$1 == ".rodata" { sum += $2 } END { print sum + 0 }'
+}
+
+# CATALOGS in a Cortex-M0 build: each language's figure in the report is
+# what leaving its catalog out takes from the read-only data (to within
+# alignment), and the total is what the tables place.
+case_cross_languages() {
+    if ! command -v arm-none-eabi-gcc >/dev/null; then
+        echo "arm-none-eabi-gcc is missing: skipped"
+        exit "$SKIP_STATUS"
+    fi
+    skip_without_catalogs
+    local firmware="$scratch/firmware" catalogs="$projects/app/languages"
+    local library="$firmware/libmessages_rom.a" report="$firmware/languages/font8x12.h.languages"
+    configure firmware "$firmware" -DCMAKE_TOOLCHAIN_FILE="$projects/firmware/cortex-m0.cmake" \
+        -Dmake_h_DIR="$package" -DINPUTS="$sample" "-DCATALOGS=$catalogs/de.po;$catalogs/ru.po"
+    build "$firmware" || fail "the firmware does not build with every language"
+    local both total german tables
+    both=$(rodata "$library")
+    total=$(awk '$1 == "total:" { print $4 }' "$report")
+    german=$(awk '$1 == "de:" { print $4 }' "$report")
+    tables=$(arm-none-eabi-size -A "$library" | awk '/^ui_languages/ { found = 1 } found && $1 == ".rodata" { print $2; exit }')
+    echo "tables: $tables bytes of .rodata, the report's total $total; de: $german"
+    ((tables >= total && tables - total < 4)) || fail "the tables place $tables bytes, the report says $total"
+
+    configure firmware "$firmware" "-DCATALOGS=$catalogs/ru.po"
+    build "$firmware" || fail "the firmware does not build without de"
+    local without
+    without=$(rodata "$library")
+    echo "read-only data: $both bytes with de, $without without"
+    ((both - without - german < 4 && german - (both - without) < 4)) ||
+        fail "leaving de out takes $((both - without)) bytes, the report says $german"
 }
 
 declare -F "case_$case_name" >/dev/null || fail "no case $case_name"
