@@ -3,6 +3,7 @@
 // problem with its place.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -97,6 +98,12 @@ public:
             }
         return take_any_character(c, original);
     }
+    // Takes the plain characters ahead (text_codes::plain_code), up to `to`
+    // and the next splice, MOST_PLAIN_CHARACTERS at most, and returns their
+    // codes, one each, which last until they are taken again; none when the
+    // character ahead is not plain.
+    static constexpr std::size_t MOST_PLAIN_CHARACTERS = 4096;
+    std::string_view take_plain_characters(const char *to);
     // The same for a character named at a place, by an escape.
     std::string_view named_character(char32_t c, const text_place &where);
     // Whether a code an escape at a place writes shows a glyph; if not, notes it.
@@ -129,6 +136,8 @@ private:
         if (c == '\n' || (c == '\r' && !continues_crlf()))
             new_line();
     }
+    // Passes the bytes up to stop, where no splice stands, following the lines they end.
+    void pass_to(const char *stop);
     bool continues_crlf() const { return at_ < end_ && *at_ == '\n' && !splice_at(at_); }
     // The place of the character after the splices the cursor is at.
     text_place place_after_splices() const;
@@ -174,4 +183,5 @@ private:
     std::string problem_;
     char code_ = 0;          // the one code of the character last taken
     std::string spelling_;   // or the codes of its spelling
+    std::array<char, MOST_PLAIN_CHARACTERS> plain_codes_;  // of the plain characters last taken
 };

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "charset/text_codes.h"
+#include "charset/text_cursor.h"
 #include "charset/utf8.h"
 #include "set_record/set_record.h"
 #include "ui_text/ui_text.h"
@@ -27,6 +28,14 @@ std::string encoded(const std::string &source)
     EXPECT_TRUE(out.problems.empty()) << source << ": " << (out.problems.empty() ? "" : out.problems.shown[0].what);
     return out.bytes.substr(0, sizeof LINE_ONE - 1) == LINE_ONE ? out.bytes.substr(sizeof LINE_ONE - 1)
                                                                 : "no #line: " + out.bytes;
+}
+
+// The source encoded in codes, with no problem, less its #line.
+std::string encoded_with(const text_codes &codes, const std::string &source)
+{
+    const encoded_text out = encode_c_source(source, "ui.c", codes);
+    EXPECT_TRUE(out.problems.empty()) << source;
+    return out.bytes.substr(sizeof LINE_ONE - 1);
 }
 
 // What each problem says, with its place: "3:5: 17 columns, 16 fit".
@@ -120,6 +129,36 @@ TEST(TextCodes, CodesTheWholeUpperHalfAndNamesControlsByNumber)
     codes.check_glyphs(font, recode_table{});
     EXPECT_EQ(problems_of(encode_plain_text("\x1F\x7F", codes)),
               (std::vector<std::string>{"1:1: U+001F: shows a blank glyph", "1:2: U+007F: shows a blank glyph"}));
+}
+
+// A literal takes a run of plain characters by their plain codes alone:
+// printable characters below U+0800 with a code and a glyph, none beyond
+// ASCII at a code a literal would escape.
+TEST(TextCodes, GivesPlainCodesToPrintableCharactersThatNeedNoMoreThought)
+{
+    charset_table koi8r;
+    ASSERT_EQ(load_charset("KOI8-R", koi8r), "");
+    text_codes codes(koi8r, "KOI8-R", {{0x01, U'\u00DF'}, {0x3F, U'\u00E9'}});  // ß at a control's code, é at ?'s
+    const struct {
+        char32_t c;
+        unsigned code;  // 0: none
+    } cases[] = {
+        {U' ', 0x20}, {U'A', 0x41}, {U'?', 0x3F}, {U'~', 0x7E}, {U'\u00A0', 0x9A}, {U'\u0416', 0xF6},
+        {U'\u00DF', 0x01}, {U'\u00E9', 0}, {U'\u00FC', 0}, {U'\u07FF', 0},  // ü has no code
+        {U'\0', 0}, {U'\t', 0}, {U'\n', 0}, {U'\x7F', 0}, {U'\u0080', 0}, {U'\u009F', 0},  // controls
+    };
+    for (const auto &each : cases)
+        EXPECT_EQ(codes.plain_code(each.c), each.code) << std::hex << each.c;
+    EXPECT_EQ(encoded_with(codes, "\"\u00E9\u00DF\""), "\"\\?\\001\"");  // no trigraph may come of é
+
+    source_font font{};  // blank but for A
+    font['A' * 12] = 0x80;
+    codes.check_glyphs(font, recode_table{});
+    EXPECT_EQ(codes.plain_code(U'A'), 0x41);
+    EXPECT_EQ(codes.plain_code(U'B'), 0);
+    EXPECT_EQ(codes.plain_code(U'\u0416'), 0);
+    EXPECT_EQ(codes.plain_code(U' '), 0x20);  // a space may be blank
+    EXPECT_EQ(codes.plain_code(U'\u00A0'), 0x9A);
 }
 
 TEST(DecodeUtf8, TakesEachFormToItsBoundsAndNothingPastTheEnd)
@@ -421,6 +460,49 @@ TEST(EncodeCSource, RefusesEscapesThatNameNoCharacterAtTheirPlaces)
         const encoded_text out = encode_c_source(row.source, "ui.c", koi8r_codes());
         EXPECT_EQ(problems_of(out), row.problems) << row.source.substr(0, 40);
         EXPECT_EQ(out.problems.errors, row.problems.size()) << row.source.substr(0, 40);
+    }
+}
+
+// A literal's plain characters are taken a run at a time, and each run
+// ends where something else must be read: an escape, a splice, a character
+// that is not plain, the closing quote, or the most a run takes. A
+// character that a splice or that bound cuts is taken alone.
+TEST(EncodeCSource, EndsEachRunOfPlainCharactersWhereSomethingElseStands)
+{
+    using lines = std::vector<std::vector<text_cell>>;
+    std::string longest = "\"a", longest_output = "\"a";  // 'a' puts a character across the bound
+    std::vector<text_cell> longest_codes = {'a'};
+    for (std::size_t i = 0; i < text_cursor::MOST_PLAIN_CHARACTERS; ++i) {
+        longest += "\u0416";
+        longest_output += "\\366";
+        longest_codes.push_back(0xF6);
+    }
+    const struct {
+        std::string source, output;  // output empty: as the source
+        lines codes;
+        std::vector<std::string> problems = {};
+    } cases[] = {
+        {"\"\u0430\u0431\\n\u0432\"", "\"\\301\\302\\n\\327\"", {{0xC1, 0xC2}, {0xD7}}},
+        {"\"\u0430\u0431\\\n\\n\u0432\"", "\"\\301\\302\\\n\\n\\327\"", {{0xC1, 0xC2}, {0xD7}}},
+        {"\"\u0430\u0431\\\n\"", "\"\\301\\302\\\n\"", {{0xC1, 0xC2}}},
+        {"\"\u0430\xD0\\\n\x96\u0431\"", "\"\\301\\\n\\366\\302\"", {{0xC1, 0xF6, 0xC2}}},
+        {"\"\u0430\xD0\\\r\n\x96\"", "\"\\301\\\r\n\\366\"", {{0xC1, 0xF6}}},
+        {"\"\u0430\t\u0431\u2500\"", "\"\\301\\011\\302\\200\"", {{0xC1, 0x09, 0xC2, 0x80}}},
+        {longest + "\"", longest_output + "\"", {longest_codes}},
+        // Bytes beside two-byte UTF-8: an overlong form, and a three-byte lead.
+        {"\"\xC1\x81\"", "", {{std::nullopt, std::nullopt}},
+         {"1:2: byte 0xC1 is not UTF-8", "1:3: byte 0x81 is not UTF-8"}},
+        {"\"\u0430\u0915\"", "\"\\301\u0915\"", {{0xC1, std::nullopt}}, {"1:3: U+0915 \u0915: no code in KOI8-R"}},
+    };
+    text_rules rules;
+    rules.keep_strings = true;
+    for (const auto &row : cases) {
+        const encoded_text out = encode_c_source(row.source, "ui.c", koi8r_codes(), rules);
+        EXPECT_EQ(problems_of(out), row.problems) << row.source.substr(0, 40);
+        EXPECT_EQ(out.bytes, LINE_ONE + (row.output.empty() ? row.source : row.output)) << row.source.substr(0, 40);
+        ASSERT_EQ(out.strings.size(), 1u);
+        EXPECT_EQ(out.strings[0].cells, row.codes) << row.source.substr(0, 40);
+        EXPECT_EQ(out.strings[0].width, row.codes[0].size()) << row.source.substr(0, 40);
     }
 }
 
