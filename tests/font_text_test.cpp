@@ -198,6 +198,7 @@ TEST(EncodeCSource, EncodesOrdinaryLiteralsAndCopiesEverythingElse)
         {"\"\\x41Ж\" \"Ж1\"", "\"\\x41\\366\" \"\\3661\""},                  // no escape grows
         {"\"\\101\\n\\\\Ж\\\"\"", "\"\\101\\n\\\\\\366\\\"\""},              // escapes stay
         {"\"\\u0416\" \"\\U00000416\"", "\"\\366\" \"\\366\""},              // names of characters
+        {"\"\\u04161\" \"\\U000004169\"", "\"\\3661\" \"\\3669\""},          // of four or eight digits, no more
         {"\"\\u{416}\" '\\u{00000000000416}'", "\"\\366\" '\\366'"},        // delimited, of any length
         {"\"\\x{41}\\o{101}Ж\"", "\"\\x{41}\\o{101}\\366\""},                // codes stay as they are
         {"u8\"\\u{416}\\N{X}\" L\"\\x{}\" L'\\N{X}' u8'\\u{}'", "u8\"\\u{416}\\N{X}\" L\"\\x{}\" L'\\N{X}' u8'\\u{}'"},
@@ -212,6 +213,7 @@ TEST(EncodeCSource, EncodesOrdinaryLiteralsAndCopiesEverythingElse)
         {"R\"d(Ж\n\"\\?)\")d\"", "\"\\366\\n\"\n\"\\\"\\\\\\?)\\\"\""},  // one piece a line
         {"LR\"(Ж)\" u8R\"x(Ж)x\"", "LR\"(Ж)\" u8R\"x(Ж)x\""},
         {"1'000 + 0x1'F + 'Ж' + 1e+5", "1'000 + 0x1'F + '\\366' + 1e+5"},       // digit separators
+        {"9'999 - 1+'Ж' - 0x1p-3-'Ж'", "9'999 - 1+'\\366' - 0x1p-3-'\\366'"},  // a sign only after an exponent
         {"\"Ж\"_ru R\"(Ж)\"sv", "\"\\366\"_ru \"\\366\"sv"},                       // suffixes
         {"LABEL\"Ж\" Ж_name", "LABEL\"\\366\" Ж_name"},
         {"\xEF\xBB\xBF\"Ж\"", "\"\\366\""},  // a byte order mark would stand mid-file
@@ -232,6 +234,7 @@ TEST(EncodeCSource, EncodesOrdinaryLiteralsAndCopiesEverythingElse)
         // A quote its line does not close is a stray character, with the rest of its line.
         {"#if 0\ndon't \"Ж\"\n#endif\n\"Ж\"", "#if 0\ndon't \"Ж\"\n#endif\n\"\\366\""},
         {"#define Q \"Ж\n'Ж'", "#define Q \"Ж\n'\\366'"},
+        {"#if 0\n'\\'", "#if 0\n'\\'"},  // its closing quote escaped, at the end of the text
     };
     for (const auto &row : cases)
         EXPECT_EQ(encoded(row.source), row.output) << row.source;
@@ -261,6 +264,46 @@ TEST(EncodeCSource, ReadsSplicesAndLineEndsAsTheCompilerDoes)
     };
     for (const auto &row : cases)
         EXPECT_EQ(encoded(row.source), row.output) << row.source;
+}
+
+// A raw string's delimiter is at most 16 characters, none of them a blank, a
+// parenthesis or a backslash, as the compiler takes them; any other is an
+// error at its quote.
+TEST(EncodeCSource, TakesRawStringDelimitersAsTheCompilerDoes)
+{
+    const std::string longest = "0123456789abcdef";
+    const struct {
+        std::string source;
+        std::vector<std::string> problems;
+    } cases[] = {
+        {"R\"" + longest + "(Ж)" + longest + "\"", {}},
+        {"R\"" + longest + "g(Ж)" + longest + "g\"", {"1:2: invalid raw string delimiter"}},
+        {"R\"a b(Ж)a b\"", {"1:2: invalid raw string delimiter"}},
+        {"R\"a\\b(Ж)a\\b\"", {"1:2: invalid raw string delimiter"}},
+        {"R\"a)b(Ж)a)b\"", {"1:2: invalid raw string delimiter"}},
+        {"R\"a(Ж)b\"", {"1:2: unterminated raw string"}},
+    };
+    for (const auto &row : cases)
+        EXPECT_EQ(problems_of(encode_c_source(row.source, "ui.c", koi8r_codes())), row.problems) << row.source;
+    EXPECT_EQ(encoded(cases[0].source), "\"\\366\"");
+}
+
+// Nothing after the text it is given is read: a literal or comment that the
+// text cuts short stays open, whatever follows it in memory.
+TEST(EncodeCSource, ReadsNothingPastTheEndOfItsText)
+{
+    const struct {
+        std::string whole;  // the text is all but its last byte
+        std::vector<std::string> problems;
+    } cases[] = {
+        {"x = 'a'", {}}, {"x = \"a\"", {}}, {"x = \"a\\\"", {}}, {"/* a */", {"1:1: unterminated comment"}},
+    };
+    for (const auto &row : cases) {
+        const std::string_view text = std::string_view(row.whole).substr(0, row.whole.size() - 1);
+        const encoded_text out = encode_c_source(text, "ui.c", koi8r_codes());
+        EXPECT_EQ(out.bytes, LINE_ONE + std::string(text)) << row.whole;
+        EXPECT_EQ(problems_of(out), row.problems) << row.whole;
+    }
 }
 
 // The codes each string gives the display, line by line: every escape the
