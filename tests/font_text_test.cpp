@@ -455,6 +455,17 @@ TEST(EncodeCSource, SpellsWhatHasNoCodeAndChecksEscapes)
                                         "2:3: U+00E9 é: no code in KOI8-R, written as \"e\""}));  // whatever the locale
     EXPECT_EQ(spelled.problems.errors, 2u);  // the fit and 😀; the spellings only warn
 
+    // A character that iconv writes as another of the set, and calls that
+    // exact, is spelled as well: CP1046 has no ٪, and iconv writes it as %.
+    charset_table arabic;
+    ASSERT_EQ(load_charset("CP1046", arabic), "");
+    text_codes arabic_codes(arabic, "CP1046");
+    arabic_codes.fall_back();
+    const encoded_text percent = encode_plain_text("5\u066A", arabic_codes);
+    EXPECT_EQ(percent.bytes, "5%");
+    EXPECT_EQ(problems_of(percent),
+              std::vector<std::string>{"1:2: U+066A \u066A: no code in CP1046, written as \"%\""});
+
     // A font whose glyphs are blank but those of A (0x41) and the newline's.
     source_font font{};
     recode_table table{};
