@@ -105,6 +105,7 @@ TEST(MsgstrLines, ReadsTheCatalogAsGettextsLexerDoes)
         {"msg\\\nid \"a\"\nmsgstr\\\n \"b\"\n", "a", 4},  // a splice is read first, and counted
         {"msgid \"a\\0b\" \"c\"\nmsgstr \"x\"\n", "ac", 2},  // a NUL ends a string
         {"msgid \"a\\x141\\101\"\nmsgstr \"x\"\n", "aAA", 2},
+        {"msgid \"\\xaA\\xBb\\xcC\\xDd\\xeE\\xFf\\x41@\"\nmsgstr \"x\"\n", "\xAA\xBB\xCC\xDD\xEE\xFF" "A@", 2},  // either case
         {"#| msgid \"old\"\n#~| msgid \"older\"\nmsgid \"new\"\nmsgstr \"x\"\n", "new", 4},
         {"#~ msgctxt \"c\"\n#~ msgid \"gone\"\n#~ msgstr \"x\"\n", "gone", 3, "c"},
         {"domain \"other\"\nmsgid \"a\"\nmsgstr \"x\"\n", "a", 3, std::nullopt, "other"},
