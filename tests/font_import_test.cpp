@@ -505,6 +505,19 @@ TEST_F(FontImport, ShowsEachCodeThePictureItsYaffLabelsWithIt)
             << set.set << ": some code shows another picture";
     }
 
+    // A code below 128 shows ASCII's character, whatever the font's set has
+    // there: DIN 66003's Ä, at 0x5B, shows at Ä's code and not at 0x5B.
+    std::string umlaut = "encoding: iso646-de\ncell-size: 8x12\n\n0x5B:\n    @@@@@@@@\n";
+    for (int row = 1; row < 12; ++row)
+        umlaut += "    ........\n";
+    write("de.yaff", as_bytes(umlaut));
+    const tool_run german = run(FONT_IMPORT + " -t ISO-8859-1 -g ISO-8859-1 -o de de.yaff");
+    ASSERT_EQ(german.status, 0) << german.err;
+    const bytes shown = recoded_transpose(as_bytes(read("de/8x12.fnt")), as_bytes(read("de/koi.bin")));
+    EXPECT_EQ(shown[0xC4], 0xFF);  // line 0 of code 0xC4
+    for (std::size_t row = 0; row < 12; ++row)
+        EXPECT_EQ(shown[row * 256 + 0x5B], 0) << "row " << row;
+
     // Codes in a set iconv does not know: the glyph known by its code alone
     // is left out, until the set is named.
     write("pair.yaff", as_bytes(pair_yaff_text(font, table, "windows-ansi-2.0", export_labels("KOI8-R"))));
