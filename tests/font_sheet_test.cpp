@@ -302,6 +302,12 @@ TEST_F(FontSheet, DrawsTextAsTheDisplayShowsIt)
         EXPECT_EQ(refused.status, 1) << refusal.options;
         EXPECT_EQ(refused.err, refusal.message);
     }
+    // Wider than a PNG may be (a million pixels): what libpng says, on one line.
+    write("wide.txt", bytes(125001, 'A'));
+    const tool_run wide = run(FONT_SHEET + " --text=wide.txt --scale=1 none.png");
+    EXPECT_EQ(wide.status, 1);
+    ASSERT_EQ(lines_of(wide.err).size(), 1u) << wide.err;
+    EXPECT_EQ(wide.err.rfind("font_sheet: none.png: ", 0), 0u) << wide.err;
     EXPECT_NE(run("test -e none.png").status, 0);
 }
 
