@@ -58,7 +58,7 @@ TEST(TextCodes, GivesAsciiItsCodeAndOtherCharactersTheTableSetsUpperHalf)
     set[0xA0] = U'\u00A0';
     set[0xC1] = U'\u0411';
     set[0xF6] = U'\u0416';
-    text_codes codes(set, "TEST");
+    text_codes codes(set, "TEST", {{0x02, U'\u2000'}, {0x03, U'\u200A'}});  // the first and last en quad spaces
     std::string problem;
     EXPECT_EQ(codes.code_of(U'A', problem), 0x41);
     EXPECT_EQ(codes.code_of(U'~', problem), 0x7E);
@@ -85,6 +85,8 @@ TEST(TextCodes, GivesAsciiItsCodeAndOtherCharactersTheTableSetsUpperHalf)
     EXPECT_EQ(codes.code_of(U'\u00A0', problem), 0xA0);
     EXPECT_EQ(codes.code_of(U'\0', problem), 0x00);  // ends a string, shows nothing
     EXPECT_EQ(codes.code_of(U'\n', problem), 0x0A);
+    EXPECT_EQ(codes.code_of(U'\u2000', problem), 0x02);
+    EXPECT_EQ(codes.code_of(U'\u200A', problem), 0x03);
     for (const char32_t blank : {U'A', U'\t'}) {
         EXPECT_FALSE(codes.code_of(blank, problem));
         EXPECT_EQ(problem, "shows a blank glyph");
@@ -791,6 +793,9 @@ TEST_F(FontText, TakesTheTableSetFromThePairsRecordAndRefusesOneThatContradictsI
     // KOI8-R's record edited to say CP1251, its sum left as it was.
     std::string edited = record_text({"KOI8-R", "CP1251"}, pair_font, pair_table);
     edited.replace(edited.find("KOI8-R"), 6, "CP1251");
+    // A record is at most 4096 bytes: past that it is some other file.
+    const std::string largest = "table-set: CP1251\n#" + std::string(4096 - 20, '-') + "\n";
+    const std::string too_large = largest + "\n";
     std::string spaced = cp1251;
     spaced.replace(spaced.find("table-set: "), 11, "table-set:\t  ");
     const std::string stale = "font_text: koi.sets:" +
@@ -830,6 +835,9 @@ TEST_F(FontText, TakesTheTableSetFromThePairsRecordAndRefusesOneThatContradictsI
         {"table-set: CP1251\n0x01: U+0085\n", "", nullptr,
          "font_text: koi.sets:2: 0x01: 'U+0085' is no character (U+263A, or U+263A \u263A)"},
         {spaced.c_str(), "", "\xC6\n", ""},  // only what the lines say counts
+        {largest.c_str(), "", "\xC6\n", ""},
+        {too_large.c_str(), "", nullptr, "font_text: koi.sets: larger than 4096 bytes: no record of sets"},
+        {"table-set: CP1251\n0x1: U+263A\n", "", nullptr, "font_text: koi.sets:2: unknown key '0x1'"},
         {"# sets\ntable-set: CP1251\nCP1251\n", "", nullptr, "font_text: koi.sets:3: not a \"key: value\" line"},
         {"tabel-set: CP1251\n", "", nullptr, "font_text: koi.sets:1: unknown key 'tabel-set'"},
         {"table-set: CP1251\ntable-set: CP866\n", "", nullptr, "font_text: koi.sets:2: table-set given twice"},
