@@ -168,6 +168,7 @@ TEST(PlaceGlyph, CarriesBoxDrawingAndShadesIntoTheSpareColumnsAndRows)
     EXPECT_EQ(letter[6], "#.......");
     EXPECT_EQ(letter[7], "#####...");  // other characters stay in their cell
     EXPECT_EQ(letter[0], "........");
+    EXPECT_EQ(rows_of(place_glyph(U'\u259F', picture({"#####"}, 0, 2), cell, cut))[6], "########");  // ▟, the last block
     // ■ follows the blocks, but is no block: it stays in its cell too.
     EXPECT_EQ(rows_of(place_glyph(U'\u25A0', picture({"#####"}, 0, 2), cell, cut))[6], "#####...");
 

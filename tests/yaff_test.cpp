@@ -73,7 +73,7 @@ TEST(ParseYaff, ReadsEveryFormOfALabel)
         std::vector<std::uint32_t> codes;
     } cases[] = {
         {"65", {}, {65}},          {"0o101", {}, {65}},         {"0X1, 0x20", {}, {0x120}},
-        {"0xFF, 0xFF", {}, {0xFFFF}},
+        {"0xFF, 0xFF", {}, {0xFFFF}},    {"0xFFFFFFFF", {}, {0xFFFFFFFF}},
         {"u+00c5", {U'Å'}, {}},    {"U+00C5", {U'Å'}, {}},      {"'Å'", {U'Å'}, {}},
         {"Å", {U'Å'}, {}},         {"A", {U'A'}, {}},           {"':'", {U':'}, {}},
         {"'ff'", {}, {}},          {"u+0061, u+0300", {}, {}},  {"\"7\"", {}, {}},
