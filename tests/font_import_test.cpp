@@ -715,6 +715,15 @@ TEST_F(FontImport, GivesEachCharacterTheTextUsesAFreeCode)
     ASSERT_EQ(run(FONT_IMPORT + " -o taken --glyphs=one.yaff --text=menu.txt " + sample).status, 0);
     EXPECT_EQ(free_code_lines(read("taken/koi.sets")).rfind("0x02: U+00DF ß\n0x03: U+03A9 Ω\n", 0), 0u);
 
+    // A yaff's character at a code its own set uses gets no code the table
+    // set leaves free: KOI8-R's ≤ at 0x98, a code CP1251 leaves free.
+    std::string bar;
+    for (int row = 0; row < 12; ++row)
+        bar += "    @.......\n";
+    write("koi8.yaff", as_bytes("encoding: koi8-r\ncell-size: 8x12\n\n0x41:\nu+0041:\n" + bar + "\n0x98:\nu+2264:\n" + bar));
+    ASSERT_EQ(run(FONT_IMPORT + " -t CP1251 -g CP1251 -o cp1251 koi8.yaff").status, 0);
+    EXPECT_EQ(free_code_lines(read("cp1251/koi.sets")), "");
+
     // A character a free code shows already (a PC symbol) keeps that code:
     // a text or a picture for it changes no code the pair had without them.
     write("arrows.txt", as_bytes("↑ ← ♪\n"));
