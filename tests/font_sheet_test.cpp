@@ -339,6 +339,12 @@ TEST(DrawPreview, SizesThePictureToWhatItShowsUpToItsBound)
             << row.text;
     }
 
+    // The lines below the screen are named at the first of them, one as one line.
+    const text_preview below = draw_preview("a\nb\nc\n", codes, font, table, {128, 24, 1, false});
+    ASSERT_EQ(below.problems.shown.size(), 1u);
+    EXPECT_EQ(below.problems.shown[0].line, 3u);
+    EXPECT_EQ(below.problems.shown[0].what, "1 line below the screen's 2 rows: cut");
+
     // The second line's first cell, inside a margin of 4 and a frame of 1.
     const preview_options source{{}, {}, 1, true};
     const text_preview two_lines = draw_preview("\"a\\nb\"; // fit: 1x1", codes, font, table, source);
