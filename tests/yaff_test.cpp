@@ -215,6 +215,33 @@ TEST(OpenYaffFont, KnowsEachGlyphByItsCharacterOrItsCodeInTheFontsEncoding)
     }
 }
 
+// The cell reaches from the descent to the ascent the file gives; without
+// them, up from the descent by its line height, or else where the pixels of
+// its glyphs reach: an empty glyph reaches nowhere, wherever it stands.
+TEST(OpenYaffFont, TakesTheCellFromTheFileOrWhereItsGlyphsReach)
+{
+    const std::string low_a = "0x41:\n    @\n    @\n\n    shift-up: -1\n";
+    const struct {
+        std::string text;
+        int ascent, descent;
+    } cases[] = {
+        {low_a, 1, 1},
+        {low_a + "0x20:\n    -\n\n    shift-up: -3\n", 1, 1},
+        {"line-height: 10\n" + low_a, 9, 1},
+        {"ascent: 7\ndescent: 2\n" + low_a, 7, 2},
+    };
+    for (const auto &row : cases) {
+        font_file file;
+        file.data = reinterpret_cast<const std::uint8_t *>(row.text.data());
+        file.size = row.text.size();
+        const opened_font opened = open_yaff_font(file, nullptr, size_limits{});
+        ASSERT_TRUE(opened.reader) << opened.reason;
+        drawn_font drawn;
+        ASSERT_EQ(opened.reader->draw({}, size_limits{}, drawn), "");
+        EXPECT_EQ(std::make_pair(drawn.ascent, drawn.descent), std::make_pair(row.ascent, row.descent)) << row.text;
+    }
+}
+
 TEST(LooksLikeYaff, TellsAYaffFromOtherFonts)
 {
     const struct {
