@@ -77,10 +77,11 @@ public:
     std::string_view take_character(char32_t &c, std::string_view &original)
     {
         // Inline, the common cases: printable ASCII and two-byte UTF-8 with a
-        // code, no splice among their bytes.
+        // code, no splice among their bytes. DEL is a control: its code is
+        // the text's own, as a C0 control's is.
         const auto lead = static_cast<unsigned char>(*at_);
         std::size_t length = 0;
-        if (lead >= PRINTABLE && lead < NON_ASCII) {
+        if (lead >= PRINTABLE && lead < DELETE) {
             c = lead;
             length = 1;
         } else if (lead >= TWO_BYTE_LEAD && lead < THREE_BYTE_LEAD && at_ + 1 < end_ &&
@@ -150,7 +151,7 @@ private:
 
     // The forms of UTF-8 the inline path reads: ASCII from the space, and
     // C2-DF (C0 and C1 would be overlong) then one continuation byte.
-    static constexpr unsigned char PRINTABLE = 0x20, NON_ASCII = 0x80;
+    static constexpr unsigned char PRINTABLE = 0x20, DELETE = 0x7F, NON_ASCII = 0x80;
     static constexpr unsigned char TWO_BYTE_LEAD = 0xC2, THREE_BYTE_LEAD = 0xE0, TWO_BYTE_BITS = 0x1F;
     static constexpr char32_t LAST_CONTROL = 0x9F;
     static constexpr unsigned char CONTINUATION_MASK = 0xC0, CONTINUATION = 0x80, CONTINUATION_VALUE = 0x3F;

@@ -865,6 +865,19 @@ TEST_F(FontImport, KeepsTheCodesTheTextWritesFree)
     EXPECT_EQ(run(FONT_TEXT + " -f word tabbed.txt").err,
               "font_text: tabbed.txt:1:2: U+0001: code 0x01 shows U+00DF ß, a character of one's own: "
               "font_import --text keeps the codes a text writes free\n");
+
+    // DEL is a control character too: typed in a text, its code is the text's own.
+    write("del.txt", as_bytes("a\x7fz\n"));
+    ASSERT_EQ(run(FONT_IMPORT + " -o last --keep-codes=1-31 --text=word.c " + sample).status, 0);
+    ASSERT_NE(free_code_lines(read("last/koi.sets")).find("0x7F: U+00DF ß\n"), std::string::npos);
+    EXPECT_EQ(run(FONT_TEXT + " -f last del.txt").err,
+              "font_text: del.txt:1:2: U+007F: code 0x7F shows U+00DF ß, a character of one's own: "
+              "font_import --text keeps the codes a text writes free\n");
+    const tool_run none_left = run(FONT_IMPORT + " -o none --keep-codes=1-31 --text=word.c --text=del.txt " + sample);
+    EXPECT_EQ(none_left.status, 1);
+    EXPECT_EQ(none_left.err.rfind("font_import: word.c:1:22: 1 character needs a free code and 0 are free in KOI8-R", 0),
+              0u)
+        << none_left.err;
 }
 
 // font_import --text makes no pair that font_text -f would refuse the text
