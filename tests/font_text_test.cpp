@@ -1,8 +1,11 @@
 // Text put into the font's codes: the code of a character, the C literal
 // scanner on the cases that trip lexers, and font_text run as users do.
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <cstring>
 #include <fstream>
-#include <memory>
+#include <stdexcept>
 
 #include "charset/text_codes.h"
 #include "charset/text_cursor.h"
@@ -291,6 +294,35 @@ TEST(EncodeCSource, TakesRawStringDelimitersAsTheCompilerDoes)
     EXPECT_EQ(encoded(cases[0].source), "\"\\366\"");
 }
 
+namespace {
+
+// A text that ends where a page that cannot be read begins, so that a byte
+// read past its end stops the test with a fault, in any build.
+class text_at_page_end {
+public:
+    explicit text_at_page_end(std::string_view text)
+        : page_(static_cast<std::size_t>(sysconf(_SC_PAGESIZE))),
+          pages_(mmap(nullptr, 2 * page_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0))
+    {
+        if (pages_ == MAP_FAILED || text.size() > page_ || mprotect(at(page_), page_, PROT_NONE) != 0)
+            throw std::runtime_error("no guarded page for the text");
+        size_ = text.size();
+        std::copy(text.begin(), text.end(), at(page_ - size_));
+    }
+    ~text_at_page_end() { munmap(pages_, 2 * page_); }
+    text_at_page_end(const text_at_page_end &) = delete;
+    text_at_page_end &operator=(const text_at_page_end &) = delete;
+    std::string_view text() const { return {at(page_ - size_), size_}; }
+
+private:
+    char *at(std::size_t offset) const { return static_cast<char *>(pages_) + offset; }
+    std::size_t page_;
+    void *pages_;
+    std::size_t size_ = 0;
+};
+
+}  // namespace
+
 // Nothing after the text it is given is read: a literal or comment that the
 // text cuts short stays open, whatever follows it in memory.
 TEST(EncodeCSource, ReadsNothingPastTheEndOfItsText)
@@ -306,10 +338,9 @@ TEST(EncodeCSource, ReadsNothingPastTheEndOfItsText)
         const encoded_text out = encode_c_source(text, "ui.c", koi8r_codes());
         EXPECT_EQ(out.bytes, LINE_ONE + std::string(text)) << row.whole;
         EXPECT_EQ(problems_of(out), row.problems) << row.whole;
-        // With nothing after it at all, a sanitizer names any byte read past it.
-        const std::unique_ptr<char[]> alone(new char[text.size()]);
-        std::copy(text.begin(), text.end(), alone.get());
-        EXPECT_EQ(encode_c_source({alone.get(), text.size()}, "ui.c", koi8r_codes()).bytes, out.bytes) << row.whole;
+        // Copied to the end of the memory it may read: a byte read past it faults.
+        const text_at_page_end alone(text);
+        EXPECT_EQ(encode_c_source(alone.text(), "ui.c", koi8r_codes()).bytes, out.bytes) << row.whole;
     }
 }
 
