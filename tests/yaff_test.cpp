@@ -261,6 +261,19 @@ TEST(LooksLikeYaff, TellsAYaffFromOtherFonts)
             << known.start;
 }
 
+// A name ending in .yaff or .yaff.gz, in any case, says yaff whatever the file holds.
+TEST(LooksLikeYaff, TakesANameThatSaysYaffInAnyCase)
+{
+    const std::string words = "These words are no font.\n";
+    font_file file;
+    file.data = reinterpret_cast<const std::uint8_t *>(words.data());
+    file.size = words.size();
+    for (const std::string path : {"x.yaff", "X.YAFF", "x.yaff.gz", "FONT.YAFF.GZ"})
+        EXPECT_TRUE(is_yaff_file(file, path)) << path;
+    for (const std::string path : {"x.bdf", "x.yaff.bz2", "yaff"})
+        EXPECT_FALSE(is_yaff_file(file, path)) << path;
+}
+
 TEST(IconvSetName, NamesTheSetsOfYaffFontsAsIconvKnowsThem)
 {
     const struct {
