@@ -23,6 +23,7 @@ constexpr char TRANSLITERATED[] = "//TRANSLIT";
 constexpr char SPELLING_LOCALE[] = "C.UTF-8";
 constexpr char UNSPELLED = '?';  // what iconv writes where it knows no spelling
 constexpr std::size_t LONGEST_SPELLING = 16;
+constexpr std::uint8_t FIRST_PRINTABLE = 0x20, LAST_PRINTABLE = 0x7E;
 
 iconv_t converter_of(void *converter)
 {
@@ -51,6 +52,17 @@ text_codes::text_codes(const charset_table &set, const std::string &set_name, co
         else if (upper_code_[c] == NO_CODE)
             upper_code_[c] = code;
     }
+    find_plain_codes();
+}
+
+void text_codes::find_plain_codes()
+{
+    std::string problem;
+    for (char32_t c = 0; c < PLAIN_CHARACTERS; ++c) {
+        const auto code = is_control(c) ? std::nullopt : code_of(c, problem);
+        const bool escaped = !own_byte(c) && code && *code >= FIRST_PRINTABLE && *code <= LAST_PRINTABLE;
+        plain_code_[c] = code && !escaped ? *code : NO_CODE;
+    }
 }
 
 std::uint8_t text_codes::beyond_plane_code(char32_t c) const
@@ -78,6 +90,7 @@ void text_codes::check_glyphs(const source_font &font, const recode_table &table
         for (std::size_t line = 0; line < GLYPH_LINES; ++line)
             blank_[code] = blank_[code] && font_byte(font, glyph, line) == 0;
     }
+    find_plain_codes();
 }
 
 void text_codes::fall_back()

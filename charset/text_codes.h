@@ -108,6 +108,12 @@ public:
         }
         return own;
     }
+    // The code of a printable character below U+0800 (ASCII and two-byte
+    // UTF-8, where most UI text is) when it has one and nothing more is to
+    // be said of it; else 0. A character beyond ASCII gets none at a
+    // printable ASCII code, which no pair gives but a literal would escape.
+    static constexpr char32_t PLAIN_CHARACTERS = 0x800;
+    std::uint8_t plain_code(char32_t c) const { return plain_code_[c]; }
     // With fall_back(), iconv's spelling of a character that has no code,
     // when every character of it shows a glyph; else nothing.
     struct spelling {
@@ -133,6 +139,7 @@ private:
     static bool may_be_blank(char32_t c);
 
     std::uint8_t beyond_plane_code(char32_t c) const;
+    void find_plain_codes();
 
     // The code of each character of the Basic Multilingual Plane that
     // takes one from the upper half of the set or from the free codes,
@@ -142,6 +149,7 @@ private:
     charset_table set_;
     std::string set_name_, no_code_;
     std::array<bool, BYTE_VALUES> blank_{};  // by code
+    std::array<std::uint8_t, PLAIN_CHARACTERS> plain_code_{};
     std::array<char32_t, BYTE_VALUES> own_character_{};  // by code: a character of one's own, or NO_CHARACTER
     void *spelling_converter_ = nullptr;     // iconv's, once fall_back() is called
     void *spelling_locale_ = nullptr;        // whose tables it spells by

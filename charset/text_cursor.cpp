@@ -120,9 +120,20 @@ void text_cursor::copy(std::size_t count)
             continue;
         }
         output_.append(at_, static_cast<std::size_t>(stop - at_));
-        while (at_ < stop)
-            skip_one();
+        pass_to(stop);
     }
+}
+
+void text_cursor::pass_to(const char *stop)
+{
+    for (const char *at = at_; at < stop; ++at) {
+        if (*at != '\n' && *at != '\r')
+            continue;
+        at_ = at + 1;
+        if (*at == '\n' || !continues_crlf())
+            new_line();
+    }
+    at_ = stop;
 }
 
 void text_cursor::skip(std::size_t count)
@@ -186,6 +197,37 @@ std::string_view text_cursor::take_any_character(char32_t &c, std::string_view &
     }
     skip(length);
     return codes;
+}
+
+std::string_view text_cursor::take_plain_characters(const char *to)
+{
+    const char *stop = next_splice_ != nullptr && next_splice_ < to ? next_splice_ : to;
+    if (static_cast<std::size_t>(stop - at_) > MOST_PLAIN_CHARACTERS)
+        stop = at_ + MOST_PLAIN_CHARACTERS;
+    // Locals, which the codes written cannot alias.
+    const text_codes &codes = codes_;
+    char *const taken = plain_codes_.data();
+    std::size_t count = 0;
+    const char *at = at_;
+    while (at < stop) {
+        const auto lead = static_cast<unsigned char>(*at);
+        std::uint8_t code = 0;
+        std::size_t length = 1;
+        if (lead < NON_ASCII) {
+            code = codes.plain_code(lead);
+        } else if (lead >= TWO_BYTE_LEAD && lead < THREE_BYTE_LEAD && at + 1 < stop &&
+                   (static_cast<unsigned char>(at[1]) & CONTINUATION_MASK) == CONTINUATION) {
+            code = codes.plain_code(static_cast<char32_t>((lead & TWO_BYTE_BITS) << CONTINUATION_BITS |
+                                                          (static_cast<unsigned char>(at[1]) & CONTINUATION_VALUE)));
+            length = 2;
+        }
+        if (code == 0)
+            break;
+        taken[count++] = static_cast<char>(code);
+        at += length;
+    }
+    at_ = at;
+    return std::string_view(taken, count);
 }
 
 std::string_view text_cursor::named_character(char32_t c, const text_place &where)

@@ -3,6 +3,7 @@
 // problem with its place.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -76,10 +77,11 @@ public:
     std::string_view take_character(char32_t &c, std::string_view &original)
     {
         // Inline, the common cases: printable ASCII and two-byte UTF-8 with a
-        // code, no splice among their bytes.
+        // code, no splice among their bytes. DEL is a control: its code is
+        // the text's own, as a C0 control's is.
         const auto lead = static_cast<unsigned char>(*at_);
         std::size_t length = 0;
-        if (lead >= PRINTABLE && lead < NON_ASCII) {
+        if (lead >= PRINTABLE && lead < DELETE) {
             c = lead;
             length = 1;
         } else if (lead >= TWO_BYTE_LEAD && lead < THREE_BYTE_LEAD && at_ + 1 < end_ &&
@@ -97,6 +99,12 @@ public:
             }
         return take_any_character(c, original);
     }
+    // Takes the plain characters ahead (text_codes::plain_code), up to `to`
+    // and the next splice, MOST_PLAIN_CHARACTERS at most, and returns their
+    // codes, one each, which last until they are taken again; none when the
+    // character ahead is not plain.
+    static constexpr std::size_t MOST_PLAIN_CHARACTERS = 4096;
+    std::string_view take_plain_characters(const char *to);
     // The same for a character named at a place, by an escape.
     std::string_view named_character(char32_t c, const text_place &where);
     // Whether a code an escape at a place writes shows a glyph; if not, notes it.
@@ -129,6 +137,8 @@ private:
         if (c == '\n' || (c == '\r' && !continues_crlf()))
             new_line();
     }
+    // Passes the bytes up to stop, where no splice stands, following the lines they end.
+    void pass_to(const char *stop);
     bool continues_crlf() const { return at_ < end_ && *at_ == '\n' && !splice_at(at_); }
     // The place of the character after the splices the cursor is at.
     text_place place_after_splices() const;
@@ -141,7 +151,7 @@ private:
 
     // The forms of UTF-8 the inline path reads: ASCII from the space, and
     // C2-DF (C0 and C1 would be overlong) then one continuation byte.
-    static constexpr unsigned char PRINTABLE = 0x20, NON_ASCII = 0x80;
+    static constexpr unsigned char PRINTABLE = 0x20, DELETE = 0x7F, NON_ASCII = 0x80;
     static constexpr unsigned char TWO_BYTE_LEAD = 0xC2, THREE_BYTE_LEAD = 0xE0, TWO_BYTE_BITS = 0x1F;
     static constexpr char32_t LAST_CONTROL = 0x9F;
     static constexpr unsigned char CONTINUATION_MASK = 0xC0, CONTINUATION = 0x80, CONTINUATION_VALUE = 0x3F;
@@ -174,4 +184,5 @@ private:
     std::string problem_;
     char code_ = 0;          // the one code of the character last taken
     std::string spelling_;   // or the codes of its spelling
+    std::array<char, MOST_PLAIN_CHARACTERS> plain_codes_;  // of the plain characters last taken
 };

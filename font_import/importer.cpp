@@ -406,8 +406,10 @@ import_error left_out_error(const left_out_characters &left_out, const std::map<
     for (const std::uint8_t code : free_codes(table_set))
         if (kept.count(code) != 0)
             kept_codes.push_back(code);
-    std::string reason = std::to_string(left_out.needed) + " characters need a free code and " +
-                         std::to_string(left_out.free) + " are free in " + set_name +
+    const bool one_needed = left_out.needed == 1, one_free = left_out.free == 1;
+    std::string reason = std::to_string(left_out.needed) + (one_needed ? " character needs" : " characters need") +
+                         " a free code and " + std::to_string(left_out.free) + (one_free ? " is" : " are") +
+                         " free in " + set_name +
                          (kept_codes.empty() ? "" : " (" + code_ranges(kept_codes) + " kept free)") + ": " +
                          (!by_language.empty() ? by_language
                                                : character_names(left) + (left.size() == 1 ? " has none" : " have none"));

@@ -83,6 +83,9 @@ TEST(MsgstrLines, FindsTheLineOfEachMessagesMsgstr)
         {key("Escapes \"\tAB\\"), 22}, {key("File"), 26}, {key("Gone"), 30}, {key("Context", "only"), 31},
         {key("Same line"), 32}};
     EXPECT_EQ(lines, expected);
+    // A msgstr without a msgid, or a msgid without a msgstr, is no message.
+    EXPECT_EQ(msgstr_lines("msgstr \"x\"\nmsgid \"a\"\nmsgid \"b\"\nmsgstr \"y\"\n"),
+              (std::unordered_map<std::string, std::size_t>{{key("b"), 4}}));
     // What is no catalog, or is cut short, gives what it can, and no more.
     for (const char *broken : {"msgid \"a\\", "msgid \"a\nmsgstr \"b\"", "msgstr \"x\" msgid", "\"\\x", "#~"})
         EXPECT_LE(msgstr_lines(broken).size(), 1u) << broken;
@@ -105,6 +108,8 @@ TEST(MsgstrLines, ReadsTheCatalogAsGettextsLexerDoes)
         {"msg\\\nid \"a\"\nmsgstr\\\n \"b\"\n", "a", 4},  // a splice is read first, and counted
         {"msgid \"a\\0b\" \"c\"\nmsgstr \"x\"\n", "ac", 2},  // a NUL ends a string
         {"msgid \"a\\x141\\101\"\nmsgstr \"x\"\n", "aAA", 2},
+        {"msgid \"\\xaA\\xBb\\xcC\\xDd\\xeE\\xFf\\x41@\"\nmsgstr \"x\"\n", "\xAA\xBB\xCC\xDD\xEE\xFF" "A@", 2},  // either case
+        {"msgid \"\\x0041\\1012\"\nmsgstr \"x\"\n", "AA2", 2},  // \x from 0, \ooo of three digits at most
         {"#| msgid \"old\"\n#~| msgid \"older\"\nmsgid \"new\"\nmsgstr \"x\"\n", "new", 4},
         {"#~ msgctxt \"c\"\n#~ msgid \"gone\"\n#~ msgstr \"x\"\n", "gone", 3, "c"},
         {"domain \"other\"\nmsgid \"a\"\nmsgstr \"x\"\n", "a", 3, std::nullopt, "other"},

@@ -1,6 +1,8 @@
 // The importer's rules on small, made-up sets and pictures.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "font_files.h"
 #include "font_import/cell.h"
 #include "font_import/pictures.h"
@@ -166,8 +168,16 @@ TEST(PlaceGlyph, CarriesBoxDrawingAndShadesIntoTheSpareColumnsAndRows)
     EXPECT_EQ(letter[6], "#.......");
     EXPECT_EQ(letter[7], "#####...");  // other characters stay in their cell
     EXPECT_EQ(letter[0], "........");
+    EXPECT_EQ(rows_of(place_glyph(U'\u259F', picture({"#####"}, 0, 2), cell, cut))[6], "########");  // ▟, the last block
     // ■ follows the blocks, but is no block: it stays in its cell too.
     EXPECT_EQ(rows_of(place_glyph(U'\u25A0', picture({"#####"}, 0, 2), cell, cut))[6], "#####...");
+
+    // A shade whose box ends in the slot's last row goes on up from the two rows it drew.
+    const cell_layout low_box{8, 2, 2, 10, row_span{1, 1}};
+    const std::vector<std::string> low =
+        rows_of(place_glyph(U'\u2592', picture({"#.#.#.#.", ".#.#.#.#"}, 0, 2), low_box, cut));
+    for (std::size_t row = 0; row < 12; ++row)
+        EXPECT_EQ(low[row], row % 2 ? ".#.#.#.#" : "#.#.#.#.") << "row " << row;
 
     // A cell of one pixel in the slot's corner fills the slot from its row and column 0.
     const cell_layout corner_cell{1, 1, 1, 0, std::nullopt};
@@ -185,4 +195,28 @@ TEST(ReadPictures, TakesAPictureAsLargeAsTheSlotForTheLastCode)
     ASSERT_FALSE(error) << error->reason;
     ASSERT_EQ(pictures.of_code.count(0xFF), 1u);
     EXPECT_EQ(rows_of(pictures.pictures[0].lines), std::vector<std::string>(12, "########"));
+}
+
+// A picture fills its slot from the top-left corner: metrics, its own or
+// given with it, are refused at their line; a property that moves nothing
+// is not.
+TEST(ReadPictures, RefusesMetricsButNotOtherPropertiesOfAPicture)
+{
+    const struct {
+        const char *text;
+        std::size_t line;  // 0: taken
+    } cases[] = {
+        {"0x02:\n    @\n\n    right-kerning: u+0041 -1\n", 0},
+        {"0x02:\n    @\n\n    right-kerning: u+0041 -1\n    shift-up: 1\n", 5},
+        {"0x02:\n    @\n\n    offset: 1 1\n", 4},
+    };
+    for (const auto &row : cases) {
+        own_pictures pictures;
+        const auto error =
+            read_pictures(reinterpret_cast<const std::uint8_t *>(row.text), std::strlen(row.text), pictures);
+        EXPECT_EQ(error ? error->line : 0, row.line) << row.text;
+        if (error) {
+            EXPECT_EQ(error->reason, "a picture has no metrics: it fills its slot from the top-left corner");
+        }
+    }
 }

@@ -505,6 +505,19 @@ TEST_F(FontImport, ShowsEachCodeThePictureItsYaffLabelsWithIt)
             << set.set << ": some code shows another picture";
     }
 
+    // A code below 128 shows ASCII's character, whatever the font's set has
+    // there: DIN 66003's Ä, at 0x5B, shows at Ä's code and not at 0x5B.
+    std::string umlaut = "encoding: iso646-de\ncell-size: 8x12\n\n0x5B:\n    @@@@@@@@\n";
+    for (int row = 1; row < 12; ++row)
+        umlaut += "    ........\n";
+    write("de.yaff", as_bytes(umlaut));
+    const tool_run german = run(FONT_IMPORT + " -t ISO-8859-1 -g ISO-8859-1 -o de de.yaff");
+    ASSERT_EQ(german.status, 0) << german.err;
+    const bytes shown = recoded_transpose(as_bytes(read("de/8x12.fnt")), as_bytes(read("de/koi.bin")));
+    EXPECT_EQ(shown[0xC4], 0xFF);  // line 0 of code 0xC4
+    for (std::size_t row = 0; row < 12; ++row)
+        EXPECT_EQ(shown[row * 256 + 0x5B], 0) << "row " << row;
+
     // Codes in a set iconv does not know: the glyph known by its code alone
     // is left out, until the set is named.
     write("pair.yaff", as_bytes(pair_yaff_text(font, table, "windows-ansi-2.0", export_labels("KOI8-R"))));
@@ -702,6 +715,15 @@ TEST_F(FontImport, GivesEachCharacterTheTextUsesAFreeCode)
     ASSERT_EQ(run(FONT_IMPORT + " -o taken --glyphs=one.yaff --text=menu.txt " + sample).status, 0);
     EXPECT_EQ(free_code_lines(read("taken/koi.sets")).rfind("0x02: U+00DF ß\n0x03: U+03A9 Ω\n", 0), 0u);
 
+    // A yaff's character at a code its own set uses gets no code the table
+    // set leaves free: KOI8-R's ≤ at 0x98, a code CP1251 leaves free.
+    std::string bar;
+    for (int row = 0; row < 12; ++row)
+        bar += "    @.......\n";
+    write("koi8.yaff", as_bytes("encoding: koi8-r\ncell-size: 8x12\n\n0x41:\nu+0041:\n" + bar + "\n0x98:\nu+2264:\n" + bar));
+    ASSERT_EQ(run(FONT_IMPORT + " -t CP1251 -g CP1251 -o cp1251 koi8.yaff").status, 0);
+    EXPECT_EQ(free_code_lines(read("cp1251/koi.sets")), "");
+
     // A character a free code shows already (a PC symbol) keeps that code:
     // a text or a picture for it changes no code the pair had without them.
     write("arrows.txt", as_bytes("↑ ← ♪\n"));
@@ -843,6 +865,19 @@ TEST_F(FontImport, KeepsTheCodesTheTextWritesFree)
     EXPECT_EQ(run(FONT_TEXT + " -f word tabbed.txt").err,
               "font_text: tabbed.txt:1:2: U+0001: code 0x01 shows U+00DF ß, a character of one's own: "
               "font_import --text keeps the codes a text writes free\n");
+
+    // DEL is a control character too: typed in a text, its code is the text's own.
+    write("del.txt", as_bytes("a\x7fz\n"));
+    ASSERT_EQ(run(FONT_IMPORT + " -o last --keep-codes=1-31 --text=word.c " + sample).status, 0);
+    ASSERT_NE(free_code_lines(read("last/koi.sets")).find("0x7F: U+00DF ß\n"), std::string::npos);
+    EXPECT_EQ(run(FONT_TEXT + " -f last del.txt").err,
+              "font_text: del.txt:1:2: U+007F: code 0x7F shows U+00DF ß, a character of one's own: "
+              "font_import --text keeps the codes a text writes free\n");
+    const tool_run none_left = run(FONT_IMPORT + " -o none --keep-codes=1-31 --text=word.c --text=del.txt " + sample);
+    EXPECT_EQ(none_left.status, 1);
+    EXPECT_EQ(none_left.err.rfind("font_import: word.c:1:22: 1 character needs a free code and 0 are free in KOI8-R", 0),
+              0u)
+        << none_left.err;
 }
 
 // font_import --text makes no pair that font_text -f would refuse the text

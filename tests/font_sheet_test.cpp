@@ -302,6 +302,12 @@ TEST_F(FontSheet, DrawsTextAsTheDisplayShowsIt)
         EXPECT_EQ(refused.status, 1) << refusal.options;
         EXPECT_EQ(refused.err, refusal.message);
     }
+    // Wider than a PNG may be (a million pixels): what libpng says, on one line.
+    write("wide.txt", bytes(125001, 'A'));
+    const tool_run wide = run(FONT_SHEET + " --text=wide.txt --scale=1 none.png");
+    EXPECT_EQ(wide.status, 1);
+    ASSERT_EQ(lines_of(wide.err).size(), 1u) << wide.err;
+    EXPECT_EQ(wide.err.rfind("font_sheet: none.png: ", 0), 0u) << wide.err;
     EXPECT_NE(run("test -e none.png").status, 0);
 }
 
@@ -332,6 +338,12 @@ TEST(DrawPreview, SizesThePictureToWhatItShowsUpToItsBound)
         EXPECT_EQ(std::make_pair(preview.image.width, preview.image.height), std::make_pair(row.width, row.height))
             << row.text;
     }
+
+    // The lines below the screen are named at the first of them, one as one line.
+    const text_preview below = draw_preview("a\nb\nc\n", codes, font, table, {128, 24, 1, false});
+    ASSERT_EQ(below.problems.shown.size(), 1u);
+    EXPECT_EQ(below.problems.shown[0].line, 3u);
+    EXPECT_EQ(below.problems.shown[0].what, "1 line below the screen's 2 rows: cut");
 
     // The second line's first cell, inside a margin of 4 and a frame of 1.
     const preview_options source{{}, {}, 1, true};

@@ -1,9 +1,14 @@
 // Text put into the font's codes: the code of a character, the C literal
 // scanner on the cases that trip lexers, and font_text run as users do.
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <cstring>
 #include <fstream>
+#include <stdexcept>
 
 #include "charset/text_codes.h"
+#include "charset/text_cursor.h"
 #include "charset/utf8.h"
 #include "set_record/set_record.h"
 #include "ui_text/ui_text.h"
@@ -29,6 +34,14 @@ std::string encoded(const std::string &source)
                                                                 : "no #line: " + out.bytes;
 }
 
+// The source encoded in codes, with no problem, less its #line.
+std::string encoded_with(const text_codes &codes, const std::string &source)
+{
+    const encoded_text out = encode_c_source(source, "ui.c", codes);
+    EXPECT_TRUE(out.problems.empty()) << source;
+    return out.bytes.substr(sizeof LINE_ONE - 1);
+}
+
 // What each problem says, with its place: "3:5: 17 columns, 16 fit".
 std::vector<std::string> problems_of(const encoded_text &out)
 {
@@ -49,7 +62,7 @@ TEST(TextCodes, GivesAsciiItsCodeAndOtherCharactersTheTableSetsUpperHalf)
     set[0xA0] = U'\u00A0';
     set[0xC1] = U'\u0411';
     set[0xF6] = U'\u0416';
-    text_codes codes(set, "TEST");
+    text_codes codes(set, "TEST", {{0x02, U'\u2000'}, {0x03, U'\u200A'}});  // the first and last en quad spaces
     std::string problem;
     EXPECT_EQ(codes.code_of(U'A', problem), 0x41);
     EXPECT_EQ(codes.code_of(U'~', problem), 0x7E);
@@ -76,6 +89,8 @@ TEST(TextCodes, GivesAsciiItsCodeAndOtherCharactersTheTableSetsUpperHalf)
     EXPECT_EQ(codes.code_of(U'\u00A0', problem), 0xA0);
     EXPECT_EQ(codes.code_of(U'\0', problem), 0x00);  // ends a string, shows nothing
     EXPECT_EQ(codes.code_of(U'\n', problem), 0x0A);
+    EXPECT_EQ(codes.code_of(U'\u2000', problem), 0x02);
+    EXPECT_EQ(codes.code_of(U'\u200A', problem), 0x03);
     for (const char32_t blank : {U'A', U'\t'}) {
         EXPECT_FALSE(codes.code_of(blank, problem));
         EXPECT_EQ(problem, "shows a blank glyph");
@@ -122,6 +137,36 @@ TEST(TextCodes, CodesTheWholeUpperHalfAndNamesControlsByNumber)
               (std::vector<std::string>{"1:1: U+001F: shows a blank glyph", "1:2: U+007F: shows a blank glyph"}));
 }
 
+// A literal takes a run of plain characters by their plain codes alone:
+// printable characters below U+0800 with a code and a glyph, none beyond
+// ASCII at a code a literal would escape.
+TEST(TextCodes, GivesPlainCodesToPrintableCharactersThatNeedNoMoreThought)
+{
+    charset_table koi8r;
+    ASSERT_EQ(load_charset("KOI8-R", koi8r), "");
+    text_codes codes(koi8r, "KOI8-R", {{0x01, U'\u00DF'}, {0x3F, U'\u00E9'}});  // ß at a control's code, é at ?'s
+    const struct {
+        char32_t c;
+        unsigned code;  // 0: none
+    } cases[] = {
+        {U' ', 0x20}, {U'A', 0x41}, {U'?', 0x3F}, {U'~', 0x7E}, {U'\u00A0', 0x9A}, {U'\u0416', 0xF6},
+        {U'\u00DF', 0x01}, {U'\u00E9', 0}, {U'\u00FC', 0}, {U'\u07FF', 0},  // ü has no code
+        {U'\0', 0}, {U'\t', 0}, {U'\n', 0}, {U'\x7F', 0}, {U'\u0080', 0}, {U'\u009F', 0},  // controls
+    };
+    for (const auto &each : cases)
+        EXPECT_EQ(codes.plain_code(each.c), each.code) << std::hex << each.c;
+    EXPECT_EQ(encoded_with(codes, "\"\u00E9\u00DF\""), "\"\\?\\001\"");  // no trigraph may come of é
+
+    source_font font{};  // blank but for A
+    font['A' * 12] = 0x80;
+    codes.check_glyphs(font, recode_table{});
+    EXPECT_EQ(codes.plain_code(U'A'), 0x41);
+    EXPECT_EQ(codes.plain_code(U'B'), 0);
+    EXPECT_EQ(codes.plain_code(U'\u0416'), 0);
+    EXPECT_EQ(codes.plain_code(U' '), 0x20);  // a space may be blank
+    EXPECT_EQ(codes.plain_code(U'\u00A0'), 0x9A);
+}
+
 TEST(DecodeUtf8, TakesEachFormToItsBoundsAndNothingPastTheEnd)
 {
     const struct {
@@ -159,6 +204,7 @@ TEST(EncodeCSource, EncodesOrdinaryLiteralsAndCopiesEverythingElse)
         {"\"\\x41Ж\" \"Ж1\"", "\"\\x41\\366\" \"\\3661\""},                  // no escape grows
         {"\"\\101\\n\\\\Ж\\\"\"", "\"\\101\\n\\\\\\366\\\"\""},              // escapes stay
         {"\"\\u0416\" \"\\U00000416\"", "\"\\366\" \"\\366\""},              // names of characters
+        {"\"\\u04161\" \"\\U000004169\"", "\"\\3661\" \"\\3669\""},          // of four or eight digits, no more
         {"\"\\u{416}\" '\\u{00000000000416}'", "\"\\366\" '\\366'"},        // delimited, of any length
         {"\"\\x{41}\\o{101}Ж\"", "\"\\x{41}\\o{101}\\366\""},                // codes stay as they are
         {"u8\"\\u{416}\\N{X}\" L\"\\x{}\" L'\\N{X}' u8'\\u{}'", "u8\"\\u{416}\\N{X}\" L\"\\x{}\" L'\\N{X}' u8'\\u{}'"},
@@ -173,6 +219,7 @@ TEST(EncodeCSource, EncodesOrdinaryLiteralsAndCopiesEverythingElse)
         {"R\"d(Ж\n\"\\?)\")d\"", "\"\\366\\n\"\n\"\\\"\\\\\\?)\\\"\""},  // one piece a line
         {"LR\"(Ж)\" u8R\"x(Ж)x\"", "LR\"(Ж)\" u8R\"x(Ж)x\""},
         {"1'000 + 0x1'F + 'Ж' + 1e+5", "1'000 + 0x1'F + '\\366' + 1e+5"},       // digit separators
+        {"9'999 - 1+'Ж' - 0x1p-3-'Ж'", "9'999 - 1+'\\366' - 0x1p-3-'\\366'"},  // a sign only after an exponent
         {"\"Ж\"_ru R\"(Ж)\"sv", "\"\\366\"_ru \"\\366\"sv"},                       // suffixes
         {"LABEL\"Ж\" Ж_name", "LABEL\"\\366\" Ж_name"},
         {"\xEF\xBB\xBF\"Ж\"", "\"\\366\""},  // a byte order mark would stand mid-file
@@ -193,6 +240,7 @@ TEST(EncodeCSource, EncodesOrdinaryLiteralsAndCopiesEverythingElse)
         // A quote its line does not close is a stray character, with the rest of its line.
         {"#if 0\ndon't \"Ж\"\n#endif\n\"Ж\"", "#if 0\ndon't \"Ж\"\n#endif\n\"\\366\""},
         {"#define Q \"Ж\n'Ж'", "#define Q \"Ж\n'\\366'"},
+        {"#if 0\n'\\'", "#if 0\n'\\'"},  // its closing quote escaped, at the end of the text
     };
     for (const auto &row : cases)
         EXPECT_EQ(encoded(row.source), row.output) << row.source;
@@ -222,6 +270,78 @@ TEST(EncodeCSource, ReadsSplicesAndLineEndsAsTheCompilerDoes)
     };
     for (const auto &row : cases)
         EXPECT_EQ(encoded(row.source), row.output) << row.source;
+}
+
+// A raw string's delimiter is at most 16 characters, none of them a blank, a
+// parenthesis or a backslash, as the compiler takes them; any other is an
+// error at its quote.
+TEST(EncodeCSource, TakesRawStringDelimitersAsTheCompilerDoes)
+{
+    const std::string longest = "0123456789abcdef";
+    const struct {
+        std::string source;
+        std::vector<std::string> problems;
+    } cases[] = {
+        {"R\"" + longest + "(Ж)" + longest + "\"", {}},
+        {"R\"" + longest + "g(Ж)" + longest + "g\"", {"1:2: invalid raw string delimiter"}},
+        {"R\"a b(Ж)a b\"", {"1:2: invalid raw string delimiter"}},
+        {"R\"a\\b(Ж)a\\b\"", {"1:2: invalid raw string delimiter"}},
+        {"R\"a)b(Ж)a)b\"", {"1:2: invalid raw string delimiter"}},
+        {"R\"a(Ж)b\"", {"1:2: unterminated raw string"}},
+    };
+    for (const auto &row : cases)
+        EXPECT_EQ(problems_of(encode_c_source(row.source, "ui.c", koi8r_codes())), row.problems) << row.source;
+    EXPECT_EQ(encoded(cases[0].source), "\"\\366\"");
+}
+
+namespace {
+
+// A text that ends where a page that cannot be read begins, so that a byte
+// read past its end stops the test with a fault, in any build.
+class text_at_page_end {
+public:
+    explicit text_at_page_end(std::string_view text)
+        : page_(static_cast<std::size_t>(sysconf(_SC_PAGESIZE))),
+          pages_(mmap(nullptr, 2 * page_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0))
+    {
+        if (pages_ == MAP_FAILED || text.size() > page_ || mprotect(at(page_), page_, PROT_NONE) != 0)
+            throw std::runtime_error("no guarded page for the text");
+        size_ = text.size();
+        std::copy(text.begin(), text.end(), at(page_ - size_));
+    }
+    ~text_at_page_end() { munmap(pages_, 2 * page_); }
+    text_at_page_end(const text_at_page_end &) = delete;
+    text_at_page_end &operator=(const text_at_page_end &) = delete;
+    std::string_view text() const { return {at(page_ - size_), size_}; }
+
+private:
+    char *at(std::size_t offset) const { return static_cast<char *>(pages_) + offset; }
+    std::size_t page_;
+    void *pages_;
+    std::size_t size_ = 0;
+};
+
+}  // namespace
+
+// Nothing after the text it is given is read: a literal or comment that the
+// text cuts short stays open, whatever follows it in memory.
+TEST(EncodeCSource, ReadsNothingPastTheEndOfItsText)
+{
+    const struct {
+        std::string whole;  // the text is all but its last byte
+        std::vector<std::string> problems;
+    } cases[] = {
+        {"x = 'a'", {}}, {"x = \"a\"", {}}, {"x = \"a\\\"", {}}, {"/* a */", {"1:1: unterminated comment"}},
+    };
+    for (const auto &row : cases) {
+        const std::string_view text = std::string_view(row.whole).substr(0, row.whole.size() - 1);
+        const encoded_text out = encode_c_source(text, "ui.c", koi8r_codes());
+        EXPECT_EQ(out.bytes, LINE_ONE + std::string(text)) << row.whole;
+        EXPECT_EQ(problems_of(out), row.problems) << row.whole;
+        // Copied to the end of the memory it may read: a byte read past it faults.
+        const text_at_page_end alone(text);
+        EXPECT_EQ(encode_c_source(alone.text(), "ui.c", koi8r_codes()).bytes, out.bytes) << row.whole;
+    }
 }
 
 // The codes each string gives the display, line by line: every escape the
@@ -373,6 +493,17 @@ TEST(EncodeCSource, SpellsWhatHasNoCodeAndChecksEscapes)
                                         "2:3: U+00E9 é: no code in KOI8-R, written as \"e\""}));  // whatever the locale
     EXPECT_EQ(spelled.problems.errors, 2u);  // the fit and 😀; the spellings only warn
 
+    // A character that iconv writes as another of the set, and calls that
+    // exact, is spelled as well: CP1046 has no ٪, and iconv writes it as %.
+    charset_table arabic;
+    ASSERT_EQ(load_charset("CP1046", arabic), "");
+    text_codes arabic_codes(arabic, "CP1046");
+    arabic_codes.fall_back();
+    const encoded_text percent = encode_plain_text("5\u066A", arabic_codes);
+    EXPECT_EQ(percent.bytes, "5%");
+    EXPECT_EQ(problems_of(percent),
+              std::vector<std::string>{"1:2: U+066A \u066A: no code in CP1046, written as \"%\""});
+
     // A font whose glyphs are blank but those of A (0x41) and the newline's.
     source_font font{};
     recode_table table{};
@@ -421,6 +552,49 @@ TEST(EncodeCSource, RefusesEscapesThatNameNoCharacterAtTheirPlaces)
         const encoded_text out = encode_c_source(row.source, "ui.c", koi8r_codes());
         EXPECT_EQ(problems_of(out), row.problems) << row.source.substr(0, 40);
         EXPECT_EQ(out.problems.errors, row.problems.size()) << row.source.substr(0, 40);
+    }
+}
+
+// A literal's plain characters are taken a run at a time, and each run
+// ends where something else must be read: an escape, a splice, a character
+// that is not plain, the closing quote, or the most a run takes. A
+// character that a splice or that bound cuts is taken alone.
+TEST(EncodeCSource, EndsEachRunOfPlainCharactersWhereSomethingElseStands)
+{
+    using lines = std::vector<std::vector<text_cell>>;
+    std::string longest = "\"a", longest_output = "\"a";  // 'a' puts a character across the bound
+    std::vector<text_cell> longest_codes = {'a'};
+    for (std::size_t i = 0; i < text_cursor::MOST_PLAIN_CHARACTERS; ++i) {
+        longest += "\u0416";
+        longest_output += "\\366";
+        longest_codes.push_back(0xF6);
+    }
+    const struct {
+        std::string source, output;  // output empty: as the source
+        lines codes;
+        std::vector<std::string> problems = {};
+    } cases[] = {
+        {"\"\u0430\u0431\\n\u0432\"", "\"\\301\\302\\n\\327\"", {{0xC1, 0xC2}, {0xD7}}},
+        {"\"\u0430\u0431\\\n\\n\u0432\"", "\"\\301\\302\\\n\\n\\327\"", {{0xC1, 0xC2}, {0xD7}}},
+        {"\"\u0430\u0431\\\n\"", "\"\\301\\302\\\n\"", {{0xC1, 0xC2}}},
+        {"\"\u0430\xD0\\\n\x96\u0431\"", "\"\\301\\\n\\366\\302\"", {{0xC1, 0xF6, 0xC2}}},
+        {"\"\u0430\xD0\\\r\n\x96\"", "\"\\301\\\r\n\\366\"", {{0xC1, 0xF6}}},
+        {"\"\u0430\t\u0431\u2500\"", "\"\\301\\011\\302\\200\"", {{0xC1, 0x09, 0xC2, 0x80}}},
+        {longest + "\"", longest_output + "\"", {longest_codes}},
+        // Bytes beside two-byte UTF-8: an overlong form, and a three-byte lead.
+        {"\"\xC1\x81\"", "", {{std::nullopt, std::nullopt}},
+         {"1:2: byte 0xC1 is not UTF-8", "1:3: byte 0x81 is not UTF-8"}},
+        {"\"\u0430\u0915\"", "\"\\301\u0915\"", {{0xC1, std::nullopt}}, {"1:3: U+0915 \u0915: no code in KOI8-R"}},
+    };
+    text_rules rules;
+    rules.keep_strings = true;
+    for (const auto &row : cases) {
+        const encoded_text out = encode_c_source(row.source, "ui.c", koi8r_codes(), rules);
+        EXPECT_EQ(problems_of(out), row.problems) << row.source.substr(0, 40);
+        EXPECT_EQ(out.bytes, LINE_ONE + (row.output.empty() ? row.source : row.output)) << row.source.substr(0, 40);
+        ASSERT_EQ(out.strings.size(), 1u);
+        EXPECT_EQ(out.strings[0].cells, row.codes) << row.source.substr(0, 40);
+        EXPECT_EQ(out.strings[0].width, row.codes[0].size()) << row.source.substr(0, 40);
     }
 }
 
@@ -655,6 +829,9 @@ TEST_F(FontText, TakesTheTableSetFromThePairsRecordAndRefusesOneThatContradictsI
     // KOI8-R's record edited to say CP1251, its sum left as it was.
     std::string edited = record_text({"KOI8-R", "CP1251"}, pair_font, pair_table);
     edited.replace(edited.find("KOI8-R"), 6, "CP1251");
+    // A record is at most 4096 bytes: past that it is some other file.
+    const std::string largest = "table-set: CP1251\n#" + std::string(4096 - 20, '-') + "\n";
+    const std::string too_large = largest + "\n";
     std::string spaced = cp1251;
     spaced.replace(spaced.find("table-set: "), 11, "table-set:\t  ");
     const std::string stale = "font_text: koi.sets:" +
@@ -694,6 +871,9 @@ TEST_F(FontText, TakesTheTableSetFromThePairsRecordAndRefusesOneThatContradictsI
         {"table-set: CP1251\n0x01: U+0085\n", "", nullptr,
          "font_text: koi.sets:2: 0x01: 'U+0085' is no character (U+263A, or U+263A \u263A)"},
         {spaced.c_str(), "", "\xC6\n", ""},  // only what the lines say counts
+        {largest.c_str(), "", "\xC6\n", ""},
+        {too_large.c_str(), "", nullptr, "font_text: koi.sets: larger than 4096 bytes: no record of sets"},
+        {"table-set: CP1251\n0x1: U+263A\n", "", nullptr, "font_text: koi.sets:2: unknown key '0x1'"},
         {"# sets\ntable-set: CP1251\nCP1251\n", "", nullptr, "font_text: koi.sets:3: not a \"key: value\" line"},
         {"tabel-set: CP1251\n", "", nullptr, "font_text: koi.sets:1: unknown key 'tabel-set'"},
         {"table-set: CP1251\ntable-set: CP866\n", "", nullptr, "font_text: koi.sets:2: table-set given twice"},

@@ -1,4 +1,8 @@
 // make_h run end to end on inputs made by the test.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 
 #include "tool_inputs.h"
@@ -90,6 +94,26 @@ TEST_F(MakeH, FailsWhenTheHeaderCannotBeWritten)
     EXPECT_NE(closed.status, 0);
     ASSERT_EQ(lines_of(closed.err).size(), 13u) << closed.err;
     EXPECT_EQ(lines_of(closed.err).back(), "make_h: standard output: Bad file descriptor");
+
+    // A flush that fails, though the last one gets through: a pipe that is
+    // full but for room for the header's last bytes, which never waits.
+    const std::size_t header_size = run(MAKE_H).out.size();
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    struct stat pipe_status {};
+    ASSERT_EQ(fstat(ends[1], &pipe_status), 0);
+    const auto buffer = static_cast<std::size_t>(pipe_status.st_blksize);  // what stdio writes at once
+    const int capacity = fcntl(ends[1], F_GETPIPE_SZ);
+    ASSERT_GT(capacity, 0);
+    ASSERT_NE(header_size % buffer, 0u);
+    const std::string filler(static_cast<std::size_t>(capacity) - header_size % buffer, 'x');
+    ASSERT_EQ(fcntl(ends[1], F_SETFL, O_NONBLOCK), 0);
+    ASSERT_EQ(::write(ends[1], filler.data(), filler.size()), static_cast<ssize_t>(filler.size()));
+    const tool_run stuck = run(MAKE_H, ">&" + std::to_string(ends[1]));
+    close(ends[0]);
+    close(ends[1]);
+    EXPECT_EQ(stuck.status, 1);
+    EXPECT_EQ(lines_of(stuck.err).back(), "make_h: standard output: Input/output error");
 }
 
 TEST_F(MakeH, TracesCode128OnStandardErrorAlone)

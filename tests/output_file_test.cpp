@@ -5,9 +5,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 
+#include "messages/messages.h"
 #include "output_file/output_file.h"
 #include "tool_inputs.h"
 
@@ -124,4 +127,12 @@ TEST_F(WriteOutputFiles, LeavesNothingHalfDone)
     }
     EXPECT_EQ(read("a"), "old");
     EXPECT_EQ(run("ls -A").out, "8x12.fnt\na\nd\nkoi.bin\n");
+}
+
+// A call that failed without saying why is named as an input/output error, never "Success".
+TEST(ErrorText, NamesAFailureWithoutAReasonAsAnInputOutputError)
+{
+    EXPECT_EQ(error_text(0), std::strerror(EIO));
+    EXPECT_EQ(error_text(EPERM), std::strerror(EPERM));
+    EXPECT_EQ(error_text(ENOSPC), std::strerror(ENOSPC));
 }

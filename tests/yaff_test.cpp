@@ -3,7 +3,9 @@
 
 #include "charset/charset.h"
 #include "font_files.h"
+#include "font_import/font_file.h"
 #include "font_import/yaff.h"
+#include "font_import/yaff_reader.h"
 
 namespace {
 
@@ -71,7 +73,7 @@ TEST(ParseYaff, ReadsEveryFormOfALabel)
         std::vector<std::uint32_t> codes;
     } cases[] = {
         {"65", {}, {65}},          {"0o101", {}, {65}},         {"0X1, 0x20", {}, {0x120}},
-        {"0xFF, 0xFF", {}, {0xFFFF}},
+        {"0xFF, 0xFF", {}, {0xFFFF}},    {"0xFFFFFFFF", {}, {0xFFFFFFFF}},
         {"u+00c5", {U'Å'}, {}},    {"U+00C5", {U'Å'}, {}},      {"'Å'", {U'Å'}, {}},
         {"Å", {U'Å'}, {}},         {"A", {U'A'}, {}},           {"':'", {U':'}, {}},
         {"'ff'", {}, {}},          {"u+0061, u+0300", {}, {}},  {"\"7\"", {}, {}},
@@ -85,6 +87,21 @@ TEST(ParseYaff, ReadsEveryFormOfALabel)
         EXPECT_EQ(font.glyphs[0].characters, label.characters) << label.label;
         EXPECT_EQ(font.glyphs[0].codes, label.codes) << label.label;
     }
+}
+
+// Keys in any case, with '_' for '-'; metrics up to 2^24 pixels either way.
+TEST(ParseYaff, TakesKeysInAnyCaseAndMetricsToTheirBounds)
+{
+    yaff_font font;
+    const auto error = parse("CELL_SIZE: 8x12\nEncoding: koi8-r\nSHIFT-UP: -16777216\n"
+                             "0x41:\n    @\n\n    Left_Bearing: 16777216\n",
+                             font);
+    ASSERT_FALSE(error) << error->line << ": " << error->reason;
+    EXPECT_EQ(font.line_height, 12);
+    EXPECT_EQ(font.encoding, "koi8-r");
+    EXPECT_EQ(font.metrics.shift_up, -16777216);
+    ASSERT_EQ(font.glyphs.size(), 1u);
+    EXPECT_EQ(font.glyphs[0].metrics.left_bearing, 16777216);
 }
 
 TEST(ParseYaff, NamesTheLineOfWhatIsWrong)
@@ -111,6 +128,7 @@ TEST(ParseYaff, NamesTheLineOfWhatIsWrong)
         {"a key: value\n", 1, "'a key' is no property key, and a label ends with ':'"},
         {"ascent: high\n", 1, "ascent: 'high' is not a whole number"},
         {"shift-up: 99999999\n", 1, "shift-up: '99999999' is not a whole number"},
+        {"left-bearing: -16777217\n", 1, "left-bearing: '-16777217' is not a whole number"},  // past 2^24
         {"cell-size: 8\n", 1, "cell-size: '8' is not a width and a height"},
         {"levels: 3\n", 1, "glyphs of 3 grey levels: a yaff has 2, 4, 16 or 256"},
         {"levels: 16\n0x41:\n    .G\n", 3, "'G' in a glyph row: rows are '.' and '@', with hex digits for grey levels"},
@@ -170,6 +188,60 @@ TEST(ParseYaff, ReadsOnlyTheFirstOfSeveralFonts)
     EXPECT_TRUE(font.more_fonts);
 }
 
+// A glyph is known by its character labels, or else by its code labels in
+// the font's encoding: Unicode's own, or a set of bytes that iconv knows.
+TEST(OpenYaffFont, KnowsEachGlyphByItsCharacterOrItsCodeInTheFontsEncoding)
+{
+    const std::string unicode = "encoding: unicode\n0x41:\n    @\n0x416:\n    @\n";
+    const struct {
+        std::string text;
+        char32_t c;
+        std::optional<unsigned> glyph;
+    } cases[] = {
+        {unicode, U'A', 0},
+        {unicode, U'\u0416', 1},
+        {"encoding: koi8-r\n0xF6:\n    @\n", U'\u0416', 0},
+        {"encoding: koi8-r\nu+0041:\n0xF6:\n    @\n", U'A', 0},
+        {"encoding: koi8-r\n0x416:\n    @\n", U'\u0416', std::nullopt},  // no byte
+        {"0x41:\n    @\n", U'A', std::nullopt},                        // no encoding named
+    };
+    for (const auto &row : cases) {
+        font_file file;
+        file.data = reinterpret_cast<const std::uint8_t *>(row.text.data());
+        file.size = row.text.size();
+        const opened_font opened = open_yaff_font(file, nullptr, size_limits{});
+        ASSERT_TRUE(opened.reader) << opened.reason;
+        EXPECT_EQ(opened.reader->glyph_index(row.c), row.glyph) << row.text;
+    }
+}
+
+// The cell reaches from the descent to the ascent the file gives; without
+// them, up from the descent by its line height, or else where the pixels of
+// its glyphs reach: an empty glyph reaches nowhere, wherever it stands.
+TEST(OpenYaffFont, TakesTheCellFromTheFileOrWhereItsGlyphsReach)
+{
+    const std::string low_a = "0x41:\n    @\n    @\n\n    shift-up: -1\n";
+    const struct {
+        std::string text;
+        int ascent, descent;
+    } cases[] = {
+        {low_a, 1, 1},
+        {low_a + "0x20:\n    -\n\n    shift-up: -3\n", 1, 1},
+        {"line-height: 10\n" + low_a, 9, 1},
+        {"ascent: 7\ndescent: 2\n" + low_a, 7, 2},
+    };
+    for (const auto &row : cases) {
+        font_file file;
+        file.data = reinterpret_cast<const std::uint8_t *>(row.text.data());
+        file.size = row.text.size();
+        const opened_font opened = open_yaff_font(file, nullptr, size_limits{});
+        ASSERT_TRUE(opened.reader) << opened.reason;
+        drawn_font drawn;
+        ASSERT_EQ(opened.reader->draw({}, size_limits{}, drawn), "");
+        EXPECT_EQ(std::make_pair(drawn.ascent, drawn.descent), std::make_pair(row.ascent, row.descent)) << row.text;
+    }
+}
+
 TEST(LooksLikeYaff, TellsAYaffFromOtherFonts)
 {
     const struct {
@@ -187,6 +259,19 @@ TEST(LooksLikeYaff, TellsAYaffFromOtherFonts)
         EXPECT_EQ(looks_like_yaff(reinterpret_cast<const std::uint8_t *>(known.start.data()), known.start.size()),
                   known.yaff)
             << known.start;
+}
+
+// A name ending in .yaff or .yaff.gz, in any case, says yaff whatever the file holds.
+TEST(LooksLikeYaff, TakesANameThatSaysYaffInAnyCase)
+{
+    const std::string words = "These words are no font.\n";
+    font_file file;
+    file.data = reinterpret_cast<const std::uint8_t *>(words.data());
+    file.size = words.size();
+    for (const std::string path : {"x.yaff", "X.YAFF", "x.yaff.gz", "FONT.YAFF.GZ"})
+        EXPECT_TRUE(is_yaff_file(file, path)) << path;
+    for (const std::string path : {"x.bdf", "x.yaff.bz2", "yaff"})
+        EXPECT_FALSE(is_yaff_file(file, path)) << path;
 }
 
 TEST(IconvSetName, NamesTheSetsOfYaffFontsAsIconvKnowsThem)

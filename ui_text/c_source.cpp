@@ -4,6 +4,7 @@
 // it is.
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <utility>
 
 #include "charset/charset.h"
@@ -347,7 +348,7 @@ bool lookahead::string_literal(bool &fixed, bool &raw, const char *&quote, const
     while (identifier_byte(peek(length)))
         ++length;
     const std::string_view prefix(at_, length);
-    raw = one_of(prefix, FIXED_RAW_PREFIXES) || prefix == RAW_PREFIX;
+    raw = !prefix.empty() && (one_of(prefix, FIXED_RAW_PREFIXES) || prefix == RAW_PREFIX);
     if (peek(length) != '"' || !(prefix.empty() || raw || one_of(prefix, FIXED_PREFIXES)))
         return false;
     fixed = !prefix.empty() && prefix != RAW_PREFIX;
@@ -410,6 +411,8 @@ private:
     void delimited(const char *end, ui_string *string);
     void named_character(char32_t c, const text_place &start, std::string_view text, ui_string *string);
     void escape_error(const text_place &where, std::string_view text, const char *reason);
+    void characters(const char *to, ui_string *string);
+    void write_plain(std::string_view codes, ui_string *string);
     void character(bool escape_question_mark, ui_string *string);
     void write_taken(std::string_view codes, std::string_view original, std::string_view escaped, ui_string *string);
     void count(text_cell cell, ui_string *string)
@@ -419,6 +422,14 @@ private:
         string->add(cell, rules_.keep_strings);
         if (collected_ != nullptr && cell)
             *collected_ += static_cast<char>(*cell);
+    }
+    void count(std::string_view codes_without_line_feed, ui_string *string)
+    {
+        if (string == nullptr)
+            return;
+        string->add_codes(codes_without_line_feed, rules_.keep_strings);
+        if (collected_ != nullptr)
+            *collected_ += codes_without_line_feed;
     }
     // The string whose piece is being read, when its codes are counted.
     ui_string *current_string() { return string_; }
@@ -473,6 +484,7 @@ private:
     const message_pointers *pointers_ = nullptr;
     const text_rules &rules_;
     encoded_text &out_;
+    std::string written_;  // room for the text of a run of plain characters
 };
 
 void c_scanner::run()
@@ -778,13 +790,16 @@ void c_scanner::literal(bool encode, bool string)
         return;
     }
     in_.copy();
-    while (in_.at() + 1 < end) {
-        if (in_.peek() == '\\')
-            escape(encode, end - 1, counted);
-        else if (encode)
-            character(false, counted);
+    const char *closing = end - 1;
+    while (in_.at() < closing) {
+        const auto *found = std::memchr(in_.at(), '\\', static_cast<std::size_t>(closing - in_.at()));
+        const char *backslash = found != nullptr ? static_cast<const char *>(found) : closing;
+        if (encode)
+            characters(backslash, counted);
         else
-            in_.copy();
+            in_.copy_to(backslash);
+        if (backslash < closing)
+            escape(encode, closing, counted);
     }
     if (counted != nullptr)
         counted->end_line = in_.line();
@@ -911,6 +926,35 @@ void c_scanner::escape_error(const text_place &where, std::string_view text, con
         in_.note(where, shortened(text) + ": " + reason);
     else
         in_.count_problem();
+}
+
+// The characters of an encoded literal up to `to`, where no escape stands:
+// each run of plain ones at once, any other alone.
+void c_scanner::characters(const char *to, ui_string *string)
+{
+    while (in_.at() < to) {
+        const std::string_view codes = in_.take_plain_characters(to);
+        if (codes.empty())
+            character(false, string);
+        else
+            write_plain(codes, string);
+    }
+}
+
+// Writes the codes of plain characters as they stand in a literal, each
+// counted into the string: none is escaped (text_codes::plain_code).
+void c_scanner::write_plain(std::string_view codes, ui_string *string)
+{
+    if (written_.size() < codes.size() * OCTAL_ESCAPE_LENGTH)
+        written_.resize(codes.size() * OCTAL_ESCAPE_LENGTH);
+    char *to = written_.data();
+    for (const char code : codes) {
+        const written_code &written = WRITTEN_CODES[static_cast<std::uint8_t>(code)];
+        std::copy(written.text.begin(), written.text.end(), to);  // all four: what follows overwrites the rest
+        to += written.length;
+    }
+    in_.write(std::string_view(written_.data(), static_cast<std::size_t>(to - written_.data())));
+    count(codes, string);  // plain characters are printable
 }
 
 // One character inside an encoded literal, written in the font's codes.

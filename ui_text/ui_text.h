@@ -111,6 +111,19 @@ struct ui_string {
         if (keep)
             cells.back().push_back(cell);
     }
+    // Counts codes in, none of them the line feed, as add would each.
+    void add_codes(std::string_view codes, bool keep)
+    {
+        if (codes.empty())
+            return;
+        if (after_line_feed_ || keep)
+            open_line(keep);
+        current_ += codes.size();
+        width = std::max(width, current_);
+        if (keep)
+            for (const char code : codes)
+                cells.back().push_back(static_cast<std::uint8_t>(code));
+    }
 
 private:
     static constexpr std::uint8_t LINE_FEED_CODE = 0x0A;
