@@ -119,7 +119,7 @@ TEST_F(FontSheet, CommittedSampleSheetIsCurrent)
     ASSERT_EQ(run("cd " + quoted(SOURCE_DIR "/sample") + " && " + FONT_SHEET + " " + quoted(file("sheet.png"))).status, 0);
     const bytes committed = decode_sheet(SOURCE_DIR "/docs/sample-sheet.png");
     ASSERT_FALSE(committed.empty());
-    EXPECT_TRUE(decode_sheet(file("sheet.png")) == committed) << "redraw it as the README says";
+    EXPECT_TRUE(decode_sheet(file("sheet.png")) == committed) << "redraw it as docs/fonts.md says";
 }
 
 TEST_F(FontSheet, TakesOptionsTheGnuWay)
