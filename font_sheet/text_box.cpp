@@ -15,6 +15,12 @@ std::size_t box_rows(const text_box &box)
     return std::max<std::size_t>(box.lines.size(), 1);
 }
 
+// Whether the picture at this scale is one the tool draws.
+bool fits(std::size_t width, std::size_t height, std::size_t scale)
+{
+    return width * scale <= MAX_PREVIEW_PIXELS / std::max<std::size_t>(height * scale, 1);
+}
+
 }  // namespace
 
 std::size_t text_box::width() const
@@ -45,10 +51,17 @@ text_line ascii_line(const std::string &text)
 
 std::string too_large(std::size_t width, std::size_t height, std::size_t scale)
 {
-    if (width * scale <= MAX_PREVIEW_PIXELS / std::max<std::size_t>(height * scale, 1))
+    if (fits(width, height, scale))
         return "";
-    return "a picture of " + std::to_string(width * scale) + "x" + std::to_string(height * scale) +
-           " pixels is too large";
+    std::string reason = "a picture of " + std::to_string(width * scale) + "x" + std::to_string(height * scale) +
+                         " pixels is too large";
+    // A smaller scale that fits is what the user wants to hear.
+    std::size_t smaller = scale;
+    while (smaller > 1 && !fits(width, height, smaller))
+        --smaller;
+    if (smaller < scale && fits(width, height, smaller))
+        reason += ": --scale=" + std::to_string(smaller) + " draws it";
+    return reason;
 }
 
 void draw_line(const text_line &line, std::size_t x, std::size_t y, std::size_t fitting, const colour &paper,

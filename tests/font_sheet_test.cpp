@@ -295,7 +295,10 @@ TEST_F(FontSheet, DrawsTextAsTheDisplayShowsIt)
         const char *options, *message;
     } refusals[] = {
         {" -t NO-SUCH-SET", "font_sheet: NO-SUCH-SET: unknown character set\n"},
-        {" --screen=4096x4096 --scale=2", "font_sheet: a.txt: a picture of 8192x8192 pixels is too large\n"},
+        {" --screen=4096x4096 --scale=2",
+         "font_sheet: a.txt: a picture of 8192x8192 pixels is too large: --scale=1 draws it\n"},
+        {" --screen=2048x2048 --scale=3",
+         "font_sheet: a.txt: a picture of 6144x6144 pixels is too large: --scale=2 draws it\n"},
     };
     for (const auto &refusal : refusals) {
         const tool_run refused = run(FONT_SHEET + " --text=a.txt" + refusal.options + " none.png");
