@@ -199,6 +199,16 @@ struct Languages : ToolInputs {
     }
 };
 
+// msgfmt's words for a conversion that differs, by their parts: the place,
+// "format", and the fields and argument that differ.
+std::string conversion_by_parts(const std::string &line)
+{
+    const std::size_t format = line.find(": format "), fields = line.find(" in '");
+    if (format == std::string::npos || fields == std::string::npos || fields < format)
+        return line;
+    return line.substr(0, format) + ": format ..." + line.substr(fields);
+}
+
 }  // namespace
 
 // One program of every language: each message and each plural form for
@@ -303,7 +313,7 @@ TEST_F(Languages, WriteNothingWhileAnyLanguageHasAFault)
           "font_text: pl.po:28: U+0107 \u0107: no code in KOI8-R", "font_text: pl.po:32: U+015B \u015b: no code in KOI8-R",
           "font_text: pl.po:42: U+00F3 \u00f3: no code in KOI8-R", "font_text: pl.po:50: U+0142 \u0142: no code in KOI8-R"}},
         {"--catalog=ru2.po",
-         {"font_text: ru2.po:22: format specifications in 'msgid_plural' and 'msgstr[2]' for argument 1 are not the same",
+         {"font_text: ru2.po:22: format ... in 'msgid_plural' and 'msgstr[2]' for argument 1 are not the same",
           "font_text: ru2.po:30: 27 columns, 24 fit"}},
         {"--language-budget=" + std::to_string(BUDGET) + " --catalog=ru.po",
          {"font_text: menu.c: " + over_budget(report.at(0)), "font_text: ru.po: " + over_budget(report.at(1))}},
@@ -314,7 +324,7 @@ TEST_F(Languages, WriteNothingWhileAnyLanguageHasAFault)
         std::vector<std::string> errors;
         for (const std::string &line : lines_of(result.err))
             if (line.find("untranslated") == std::string::npos && line.find("largest") == std::string::npos)
-                errors.push_back(line);
+                errors.push_back(conversion_by_parts(line));
         EXPECT_EQ(errors, row.errors) << row.catalogs;
         EXPECT_EQ(read("gen/ui_languages.c") + read("gen/ui_languages.h") + read("enc_main.c"), "old\nold\nold\n");
         EXPECT_EQ(result.out, "");

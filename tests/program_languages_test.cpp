@@ -115,13 +115,13 @@ TEST(ProgramLanguages, NameEachFaultWhereItCanBeFixed)
         {"Fuzzy", {"Нечётко", 30, true}},
         {"Empty", {"", 40}},
         {"Only", {"Один", 50}},
-        {"Printf %d", {"Печать %s", 60, false, false, {{60, 0, "format specifications differ", false, "ru.po"}}}},
+        {"Printf %d", {"Печать %s", 60, false, false, {{60, 0, "the conversions of 'msgid' and 'msgstr' differ", false, "ru.po"}}}},
     };
     p.catalogs.push_back(ru);
     const std::vector<std::string> expected = {
         "ru.po:10: 2 lines, 1 fit",
         "ru.po:20: U+2026 …: no code in KOI8-R",
-        "ru.po:60: format specifications differ",
+        "ru.po:60: the conversions of 'msgid' and 'msgstr' differ",
         "ui0.c:3:52: untranslated: not in ru.po; kept as it is (warning)",
         "ui0.c:4:3: untranslated: fuzzy in ru.po:30; kept as it is (warning)",
         "ui0.c:4:14: untranslated: empty in ru.po:40; kept as it is (warning)",
