@@ -19,6 +19,10 @@ bool catalogs_available();
 // returns that it was built without libgettextpo.
 std::string take_catalog_option(const char *program, const char *argument, std::vector<std::string> &catalogs);
 
+// Takes --source-language's argument, the code of the sources' language,
+// into language and returns an empty text, or returns why it is no code.
+std::string take_source_language_option(const char *argument, std::optional<std::string> &language);
+
 // Reads a catalog named name, whose bytes are content, as msgfmt reads it,
 // in the charset its header names, into translations: each message without
 // a msgctxt, in UTF-8, with the line of its msgstr, its plural forms and

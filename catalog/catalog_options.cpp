@@ -1,11 +1,13 @@
-// What font_text and font_sheet share to take a catalog: the --keyword
-// option, and reading the catalog of --catalog with its faults reported.
+// What font_text and font_sheet share to take a catalog: the --keyword and
+// --source-language options, and reading the catalog of --catalog with its
+// faults reported.
 #include <algorithm>
 #include <utility>
 #include <cstring>
 
 #include "catalog/catalog.h"
 #include "command_line/command_line.h"
+#include "message_tables/message_tables.h"
 #include "messages/messages.h"
 
 namespace {
@@ -34,6 +36,14 @@ std::string take_catalog_option(const char *program, const char *argument, std::
     if (!catalogs_available())
         return std::string("--catalog is not available: this ") + program + " was built without libgettextpo";
     catalogs.emplace_back(argument);
+    return "";
+}
+
+std::string take_source_language_option(const char *argument, std::optional<std::string> &language)
+{
+    if (!is_language_code(argument))
+        return "invalid --source-language " + quote(argument) + ": letters, digits, '_', '-', '@' and '.'";
+    language = argument;
     return "";
 }
 

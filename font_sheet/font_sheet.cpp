@@ -16,7 +16,6 @@
 #include "set_record/set_record.h"
 #include "font_data/font_data.h"
 #include "messages/messages.h"
-#include "message_tables/message_tables.h"
 #include "font_sheet/preview.h"
 #include "font_sheet/sheet.h"
 #include "output_file/output_file.h"
@@ -149,10 +148,7 @@ std::string take_option(int option, const char *argument, settings &given)
         given.preview.every_language = true;
         break;
     case SOURCE_LANGUAGE_OPTION:
-        if (!is_language_code(argument))
-            return "invalid --source-language " + quote(argument) + ": letters, digits, '_', '-', '@' and '.'";
-        given.source_language = argument;
-        break;
+        return take_source_language_option(argument, given.source_language);
     case KEYWORD_OPTION:
         given.keyword_given = true;
         return given.keywords.take(argument);

@@ -189,10 +189,7 @@ std::string take_option(int option, const char *argument, settings &given)
         (option == TABLES_OPTION ? given.tables_dir : given.languages_dir) = argument;
         break;
     case SOURCE_LANGUAGE_OPTION:
-        if (!is_language_code(argument))
-            return "invalid --source-language " + quote(argument) + ": letters, digits, '_', '-', '@' and '.'";
-        given.source_language = argument;
-        break;
+        return take_source_language_option(argument, given.source_language);
     case BUDGET_OPTION:
         if (const auto bytes = whole_number(argument, 0, INT_MAX))
             given.budget = static_cast<std::size_t>(*bytes);
