@@ -33,6 +33,20 @@ std::vector<std::string> rows_of(const yaff_font &font, const yaff_glyph &glyph)
     return rows;
 }
 
+// The file holds text's bytes, which must outlive it.
+void held_in(font_file &file, const std::string &text)
+{
+    file.data = reinterpret_cast<const std::uint8_t *>(text.data());
+    file.size = text.size();
+}
+
+// A yaff font whose file holds text.
+opened_font open_yaff_text(font_file &file, const std::string &text)
+{
+    held_in(file, text);
+    return open_yaff_font(file, nullptr, size_limits{});
+}
+
 }  // namespace
 
 TEST(ParseYaff, ReadsLabelsMetricsAndPixelsWhateverEndsTheLines)
@@ -207,9 +221,7 @@ TEST(OpenYaffFont, KnowsEachGlyphByItsCharacterOrItsCodeInTheFontsEncoding)
     };
     for (const auto &row : cases) {
         font_file file;
-        file.data = reinterpret_cast<const std::uint8_t *>(row.text.data());
-        file.size = row.text.size();
-        const opened_font opened = open_yaff_font(file, nullptr, size_limits{});
+        const opened_font opened = open_yaff_text(file, row.text);
         ASSERT_TRUE(opened.reader) << opened.reason;
         EXPECT_EQ(opened.reader->glyph_index(row.c), row.glyph) << row.text;
     }
@@ -232,9 +244,7 @@ TEST(OpenYaffFont, TakesTheCellFromTheFileOrWhereItsGlyphsReach)
     };
     for (const auto &row : cases) {
         font_file file;
-        file.data = reinterpret_cast<const std::uint8_t *>(row.text.data());
-        file.size = row.text.size();
-        const opened_font opened = open_yaff_font(file, nullptr, size_limits{});
+        const opened_font opened = open_yaff_text(file, row.text);
         ASSERT_TRUE(opened.reader) << opened.reason;
         drawn_font drawn;
         ASSERT_EQ(opened.reader->draw({}, size_limits{}, drawn), "");
@@ -264,10 +274,8 @@ TEST(LooksLikeYaff, TellsAYaffFromOtherFonts)
 // A name ending in .yaff or .yaff.gz, in any case, says yaff whatever the file holds.
 TEST(LooksLikeYaff, TakesANameThatSaysYaffInAnyCase)
 {
-    const std::string words = "These words are no font.\n";
     font_file file;
-    file.data = reinterpret_cast<const std::uint8_t *>(words.data());
-    file.size = words.size();
+    held_in(file, "These words are no font.\n");
     for (const std::string path : {"x.yaff", "X.YAFF", "x.yaff.gz", "FONT.YAFF.GZ"})
         EXPECT_TRUE(is_yaff_file(file, path)) << path;
     for (const std::string path : {"x.bdf", "x.yaff.bz2", "yaff"})
