@@ -210,17 +210,9 @@ std::string_view text_cursor::take_plain_characters(const char *to)
     std::size_t count = 0;
     const char *at = at_;
     while (at < stop) {
-        const auto lead = static_cast<unsigned char>(*at);
-        std::uint8_t code = 0;
-        std::size_t length = 1;
-        if (lead < NON_ASCII) {
-            code = codes.plain_code(lead);
-        } else if (lead >= TWO_BYTE_LEAD && lead < THREE_BYTE_LEAD && at + 1 < stop &&
-                   (static_cast<unsigned char>(at[1]) & CONTINUATION_MASK) == CONTINUATION) {
-            code = codes.plain_code(static_cast<char32_t>((lead & TWO_BYTE_BITS) << CONTINUATION_BITS |
-                                                          (static_cast<unsigned char>(at[1]) & CONTINUATION_VALUE)));
-            length = 2;
-        }
+        char32_t c = 0;
+        const std::size_t length = short_form(at, stop, c);
+        const std::uint8_t code = length != 0 ? codes.plain_code(c) : 0;
         if (code == 0)
             break;
         taken[count++] = static_cast<char>(code);

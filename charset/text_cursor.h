@@ -79,17 +79,9 @@ public:
         // Inline, the common cases: printable ASCII and two-byte UTF-8 with a
         // code, no splice among their bytes. DEL is a control: its code is
         // the text's own, as a C0 control's is.
-        const auto lead = static_cast<unsigned char>(*at_);
-        std::size_t length = 0;
-        if (lead >= PRINTABLE && lead < DELETE) {
-            c = lead;
-            length = 1;
-        } else if (lead >= TWO_BYTE_LEAD && lead < THREE_BYTE_LEAD && at_ + 1 < end_ &&
-                   (static_cast<unsigned char>(at_[1]) & CONTINUATION_MASK) == CONTINUATION) {
-            c = static_cast<char32_t>((lead & TWO_BYTE_BITS) << CONTINUATION_BITS |
-                                      (static_cast<unsigned char>(at_[1]) & CONTINUATION_VALUE));
-            length = c > LAST_CONTROL ? 2 : 0;  // a C1 control writes a code of the text's own
-        }
+        std::size_t length = short_form(at_, end_, c);
+        if (c < PRINTABLE || c == DELETE || (c >= NON_ASCII && c <= LAST_CONTROL))
+            length = 0;  // a control writes a code of the text's own
         if (length != 0 && (next_splice_ == nullptr || next_splice_ >= at_ + length))
             if (const auto code = codes_.code_of(c, problem_)) {
                 original = std::string_view(at_, length);
@@ -149,13 +141,29 @@ private:
     std::string_view codes_of(char32_t c, const text_place *where);
     bool own_code(std::uint8_t code, const text_place *where, std::string_view writer);
 
-    // The forms of UTF-8 the inline path reads: ASCII from the space, and
-    // C2-DF (C0 and C1 would be overlong) then one continuation byte.
+    // The forms of UTF-8 the inline paths read: ASCII, and C2-DF (C0 and C1
+    // would be overlong) then one continuation byte.
     static constexpr unsigned char PRINTABLE = 0x20, DELETE = 0x7F, NON_ASCII = 0x80;
     static constexpr unsigned char TWO_BYTE_LEAD = 0xC2, THREE_BYTE_LEAD = 0xE0, TWO_BYTE_BITS = 0x1F;
     static constexpr char32_t LAST_CONTROL = 0x9F;
     static constexpr unsigned char CONTINUATION_MASK = 0xC0, CONTINUATION = 0x80, CONTINUATION_VALUE = 0x3F;
     static constexpr unsigned CONTINUATION_BITS = 6;
+    // The character at `at`, before end, in one of those forms, and its
+    // length; 0 for any other form.
+    static std::size_t short_form(const char *at, const char *end, char32_t &c)
+    {
+        const auto lead = static_cast<unsigned char>(*at);
+        if (lead < NON_ASCII) {
+            c = lead;
+            return 1;
+        }
+        if (lead < TWO_BYTE_LEAD || lead >= THREE_BYTE_LEAD || at + 1 >= end ||
+            (static_cast<unsigned char>(at[1]) & CONTINUATION_MASK) != CONTINUATION)
+            return 0;
+        c = static_cast<char32_t>((lead & TWO_BYTE_BITS) << CONTINUATION_BITS |
+                                  (static_cast<unsigned char>(at[1]) & CONTINUATION_VALUE));
+        return 2;
+    }
     void new_line()
     {
         ++line_;
