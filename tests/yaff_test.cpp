@@ -39,6 +39,7 @@ void held_in(font_file &file, const std::string &text)
     file.data = reinterpret_cast<const std::uint8_t *>(text.data());
     file.size = text.size();
 }
+void held_in(font_file &file, std::string &&text) = delete;  // a temporary would not
 
 // A yaff font whose file holds text.
 opened_font open_yaff_text(font_file &file, const std::string &text)
@@ -46,6 +47,7 @@ opened_font open_yaff_text(font_file &file, const std::string &text)
     held_in(file, text);
     return open_yaff_font(file, nullptr, size_limits{});
 }
+opened_font open_yaff_text(font_file &file, std::string &&text) = delete;
 
 }  // namespace
 
@@ -274,8 +276,9 @@ TEST(LooksLikeYaff, TellsAYaffFromOtherFonts)
 // A name ending in .yaff or .yaff.gz, in any case, says yaff whatever the file holds.
 TEST(LooksLikeYaff, TakesANameThatSaysYaffInAnyCase)
 {
+    const std::string words = "These words are no font.\n";
     font_file file;
-    held_in(file, "These words are no font.\n");
+    held_in(file, words);
     for (const std::string path : {"x.yaff", "X.YAFF", "x.yaff.gz", "FONT.YAFF.GZ"})
         EXPECT_TRUE(is_yaff_file(file, path)) << path;
     for (const std::string path : {"x.bdf", "x.yaff.bz2", "yaff"})
